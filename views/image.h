@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "colour/color_value.h"
+
+namespace irobunkai {
+
+/// One picture pixel in RGBA8888 order: R | G<<8 | B<<16 | A<<24, so its low
+/// 24 bits are exactly the pixel's ColorValue.
+using RgbaPixel = std::uint32_t;
+
+constexpr RgbaPixel MakeRgba(ColorValue c, std::uint32_t alpha = 255) {
+  return (static_cast<std::uint32_t>(c) & 0xFFFFFFu) | (alpha << 24);
+}
+constexpr ColorValue ColorOf(RgbaPixel p) { return static_cast<ColorValue>(p & 0xFFFFFFu); }
+constexpr std::uint32_t AlphaOf(RgbaPixel p) { return p >> 24; }
+
+/// An immutable decoded picture. The pixels are shared, so copies are cheap and
+/// a decoder's own buffer can be adopted without copying it.
+class Image {
+ public:
+  Image() = default;
+
+  /// Adopts `pixels`: `height` rows of `stride` pixels, the first `width` used.
+  Image(int width, int height, std::ptrdiff_t stride, std::shared_ptr<const RgbaPixel[]> pixels,
+        bool hasAlpha);
+
+  /// Builds a picture from row-major pixels, width * height of them.
+  static Image FromPixels(int width, int height, std::vector<RgbaPixel> pixels);
+
+  [[nodiscard]] int Width() const { return width_; }
+  [[nodiscard]] int Height() const { return height_; }
+  [[nodiscard]] bool IsEmpty() const { return width_ == 0 || height_ == 0; }
+  /// False when every pixel is known to be opaque.
+  [[nodiscard]] bool HasAlpha() const { return hasAlpha_; }
+  [[nodiscard]] std::ptrdiff_t Stride() const { return stride_; }
+  [[nodiscard]] const RgbaPixel* Data() const { return pixels_.get(); }
+
+  [[nodiscard]] std::span<const RgbaPixel> Row(int y) const {
+    return {pixels_.get() + static_cast<std::ptrdiff_t>(y) * stride_,
+            static_cast<std::size_t>(width_)};
+  }
+  [[nodiscard]] RgbaPixel At(int x, int y) const { return Row(y)[static_cast<std::size_t>(x)]; }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::ptrdiff_t stride_ = 0;
+  std::shared_ptr<const RgbaPixel[]> pixels_;
+  bool hasAlpha_ = false;
+};
+
+}  // namespace irobunkai

@@ -1,0 +1,170 @@
+#include "views/picture_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace irobunkai {
+namespace {
+
+ColorValue Blend(ColorValue over, ColorValue under, std::uint32_t alpha) {
+  const auto mix = [&](ColorValue a, ColorValue b) {
+    return (a * static_cast<ColorValue>(alpha) + b * static_cast<ColorValue>(255 - alpha) + 127) /
+           255;
+  };
+  return RGB(mix(RedOf(over), RedOf(under)), mix(GreenOf(over), GreenOf(under)),
+             mix(BlueOf(over), BlueOf(under)));
+}
+
+ColorValue Composite(RgbaPixel pixel, ColorValue background) {
+  const std::uint32_t alpha = AlphaOf(pixel);
+  if (alpha == 255) {
+    return ColorOf(pixel);
+  }
+  if (alpha == 0) {
+    return background;
+  }
+  return Blend(ColorOf(pixel), background, alpha);
+}
+
+}  // namespace
+
+std::optional<int> PixelIndex(float coordinate, int extent) {
+  // Compare in floating point first: a huge or NaN coordinate must not reach the cast.
+  if (!(coordinate >= 0.0F) || !(coordinate < static_cast<float>(extent))) {
+    return std::nullopt;
+  }
+  return std::min(static_cast<int>(std::floor(coordinate)), extent - 1);
+}
+
+PictureView::PictureView(int layoutWidth, int layoutHeight, ColorValue backColor)
+    : layoutWidth_(layoutWidth), layoutHeight_(layoutHeight), backColor_(backColor & kWhite) {
+  if (layoutWidth <= 0 || layoutHeight <= 0) {
+    throw std::invalid_argument("PictureView: the layout must have pixels");
+  }
+}
+
+int PictureView::AreaWidth() const {
+  return std::max({layoutWidth_, picture_.Width(), plane_ ? plane_->Width() : 0});
+}
+
+int PictureView::AreaHeight() const {
+  return std::max({layoutHeight_, picture_.Height(), plane_ ? plane_->Height() : 0});
+}
+
+ColorValue PictureView::PictureOrBackground(int x, int y) const {
+  if (x < picture_.Width() && y < picture_.Height()) {
+    return Composite(picture_.At(x, y), backColor_);
+  }
+  return backColor_;
+}
+
+ColorValue PictureView::Point(float x, float y) const {
+  const auto column = PixelIndex(x, AreaWidth());
+  const auto row = PixelIndex(y, AreaHeight());
+  if (!column || !row) {
+    return kNoColor;
+  }
+  if (*column < drawnWidth_ && *row < drawnHeight_) {
+    const ColorValue drawn =
+        drawn_[static_cast<std::size_t>(*row) * static_cast<std::size_t>(drawnWidth_) +
+               static_cast<std::size_t>(*column)];
+    if (drawn != kUndrawn) {
+      return drawn;
+    }
+  }
+  if (plane_ && *column < plane_->Width() && *row < plane_->Height()) {
+    return ChannelColor(planeChannel_, plane_->At(*column, *row));
+  }
+  return PictureOrBackground(*column, *row);
+}
+
+void PictureView::GrowDrawnPixels() {
+  const int width = AreaWidth();
+  const int height = AreaHeight();
+  if (width == drawnWidth_ && height == drawnHeight_) {
+    return;
+  }
+  std::vector<ColorValue> grown(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                                kUndrawn);
+  for (int y = 0; y < std::min(height, drawnHeight_); ++y) {
+    const auto from = drawn_.begin() + static_cast<std::ptrdiff_t>(y) * drawnWidth_;
+    std::copy_n(from, std::min(width, drawnWidth_),
+                grown.begin() + static_cast<std::ptrdiff_t>(y) * width);
+  }
+  drawn_ = std::move(grown);
+  drawnWidth_ = width;
+  drawnHeight_ = height;
+}
+
+void PictureView::PSet(float x, float y, ColorValue color) {
+  const auto column = PixelIndex(x, AreaWidth());
+  const auto row = PixelIndex(y, AreaHeight());
+  if (!column || !row) {
+    return;
+  }
+  GrowDrawnPixels();
+  drawn_[static_cast<std::size_t>(*row) * static_cast<std::size_t>(drawnWidth_) +
+         static_cast<std::size_t>(*column)] = color & kWhite;
+}
+
+void PictureView::Cls() {
+  plane_.reset();
+  drawn_.clear();
+  drawn_.shrink_to_fit();
+  drawnWidth_ = 0;
+  drawnHeight_ = 0;
+}
+
+void PictureView::SetPicture(Image picture) {
+  Cls();
+  picture_ = std::move(picture);
+}
+
+void PictureView::DrawPlane(std::shared_ptr<const ChannelPlane> plane, Channel channel) {
+  plane_ = std::move(plane);
+  planeChannel_ = channel;
+  if (!plane_ || drawn_.empty()) {
+    return;
+  }
+  // The plane is drawn after the earlier PSet pixels, so it covers them.
+  GrowDrawnPixels();
+  for (int y = 0; y < plane_->Height(); ++y) {
+    const auto row = drawn_.begin() + static_cast<std::ptrdiff_t>(y) * drawnWidth_;
+    std::fill_n(row, plane_->Width(), kUndrawn);
+  }
+}
+
+void PictureView::ReadRow(int y, std::span<ColorValue> out) const {
+  const int width = AreaWidth();
+  if (y < 0 || y >= AreaHeight() || out.size() != static_cast<std::size_t>(width)) {
+    throw std::out_of_range("PictureView::ReadRow: row or buffer outside the area");
+  }
+  int x = 0;
+  if (y < picture_.Height()) {
+    const auto pixels = picture_.Row(y);
+    if (picture_.HasAlpha()) {
+      std::ranges::transform(pixels, out.begin(),
+                             [bg = backColor_](RgbaPixel p) { return Composite(p, bg); });
+    } else {
+      std::ranges::transform(pixels, out.begin(), [](RgbaPixel p) { return ColorOf(p); });
+    }
+    x = picture_.Width();
+  }
+  std::fill(out.begin() + x, out.end(), backColor_);
+  if (plane_ && y < plane_->Height()) {
+    const std::uint8_t* cells = plane_->Row(y);
+    std::transform(cells, cells + plane_->Width(), out.begin(),
+                   [channel = planeChannel_](std::uint8_t v) { return ChannelColor(channel, v); });
+  }
+  if (y < drawnHeight_) {
+    const auto drawn = drawn_.begin() + static_cast<std::ptrdiff_t>(y) * drawnWidth_;
+    for (int i = 0; i < drawnWidth_; ++i) {
+      if (drawn[i] != kUndrawn) {
+        out[static_cast<std::size_t>(i)] = drawn[i];
+      }
+    }
+  }
+}
+
+}  // namespace irobunkai

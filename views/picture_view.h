@@ -1,0 +1,83 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "colour/color_value.h"
+#include "views/channel_plane.h"
+#include "views/image.h"
+
+namespace irobunkai {
+
+/// A picture view: a drawable area of pixels, origin top-left, that shows what was
+/// drawn on it, else its assigned picture, else its background colour.
+///
+/// The area is the laid-out size, grown per dimension to cover a larger picture or
+/// drawn plane; it returns to the laid-out size when they go.
+class PictureView {
+ public:
+  PictureView(int layoutWidth, int layoutHeight, ColorValue backColor);
+
+  [[nodiscard]] float ScaleWidth() const { return static_cast<float>(AreaWidth()); }
+  [[nodiscard]] float ScaleHeight() const { return static_cast<float>(AreaHeight()); }
+  [[nodiscard]] int AreaWidth() const;
+  [[nodiscard]] int AreaHeight() const;
+  [[nodiscard]] int LayoutWidth() const { return layoutWidth_; }
+  [[nodiscard]] int LayoutHeight() const { return layoutHeight_; }
+
+  /// The colour shown at the pixel containing (x, y); kNoColor outside the area.
+  [[nodiscard]] ColorValue Point(float x, float y) const;
+
+  /// Paints the pixel containing (x, y); points outside the area are ignored.
+  /// Only the colour's low 24 bits are used.
+  void PSet(float x, float y, ColorValue color);
+
+  /// Clears everything drawn, leaving the picture and background.
+  void Cls();
+
+  [[nodiscard]] const Image& Picture() const { return picture_; }
+  /// Shows `picture` at (0, 0), one picture pixel per view pixel; an empty picture
+  /// removes it. What was drawn belonged to the old picture and is cleared.
+  void SetPicture(Image picture);
+
+  [[nodiscard]] ColorValue BackColor() const { return backColor_; }
+  void SetBackColor(ColorValue color) { backColor_ = color & kWhite; }
+
+  /// Draws a whole plane at (0, 0), each cell as its pure-channel colour. The view
+  /// shares the plane rather than copying it: the plane must not change until the
+  /// next Cls or SetPicture.
+  void DrawPlane(std::shared_ptr<const ChannelPlane> plane, Channel channel);
+
+  /// The plane drawn by DrawPlane, if any, and its channel.
+  [[nodiscard]] const ChannelPlane* DrawnPlane() const { return plane_.get(); }
+  [[nodiscard]] Channel DrawnChannel() const { return planeChannel_; }
+  /// True when anything was drawn with PSet or DrawPlane since the last clear.
+  [[nodiscard]] bool HasDrawing() const { return plane_ || !drawn_.empty(); }
+
+  /// What Point reads along row y, for the whole width of the area.
+  void ReadRow(int y, std::span<ColorValue> out) const;
+
+ private:
+  static constexpr ColorValue kUndrawn = -1;
+
+  [[nodiscard]] ColorValue PictureOrBackground(int x, int y) const;
+  void GrowDrawnPixels();
+
+  int layoutWidth_;
+  int layoutHeight_;
+  ColorValue backColor_;
+  Image picture_;
+  std::shared_ptr<const ChannelPlane> plane_;
+  Channel planeChannel_ = Channel::Red;
+  // PSet pixels over the area, kUndrawn where nothing was set; empty until the first PSet.
+  std::vector<ColorValue> drawn_;
+  int drawnWidth_ = 0;
+  int drawnHeight_ = 0;
+};
+
+/// Converts a view coordinate to the column or row that contains it.
+std::optional<int> PixelIndex(float coordinate, int extent);
+
+}  // namespace irobunkai

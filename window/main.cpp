@@ -1,0 +1,6 @@
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+  const QApplication app(argc, argv);
+  return 0;
+}
