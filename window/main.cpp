@@ -1,6 +1,12 @@
 #include <QApplication>
 
+#include "window/form1.h"
+
 int main(int argc, char* argv[]) {
-  const QApplication app(argc, argv);
-  return 0;
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("irobunkai"));
+  QApplication::setApplicationVersion(QStringLiteral(IROBUNKAI_VERSION));
+  irobunkai::Form1 form;
+  form.show();
+  return QApplication::exec();
 }

@@ -1,0 +1,77 @@
+#include "window/display_image.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "window/qt_colour.h"
+
+namespace irobunkai {
+namespace {
+
+QSize ScaledSize(int width, int height, double factor) {
+  return {std::max(1, static_cast<int>(std::lround(width * factor))),
+          std::max(1, static_cast<int>(std::lround(height * factor)))};
+}
+
+// Shares the picture's pixels; the result must not outlive `picture`.
+QImage WrapPicture(const Image& picture) {
+  return {reinterpret_cast<const uchar*>(picture.Data()), picture.Width(), picture.Height(),
+          static_cast<qsizetype>(picture.Stride() * sizeof(RgbaPixel)),
+          picture.HasAlpha() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888};
+}
+
+}  // namespace
+
+QImage RenderArea(const PictureView& view) {
+  QImage image(view.AreaWidth(), view.AreaHeight(), QImage::Format_RGB32);
+  std::vector<ColorValue> row(static_cast<std::size_t>(view.AreaWidth()));
+  for (int y = 0; y < view.AreaHeight(); ++y) {
+    view.ReadRow(y, row);
+    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+    std::ranges::transform(row, out, ToRgb32);
+  }
+  return image;
+}
+
+QImage ScaledArea(const PictureView& view, double scale, double devicePixelRatio) {
+  const double factor = scale * devicePixelRatio;
+  if (view.HasDrawing()) {
+    // Rare: only the source view is ever shown scaled, and nothing draws on it.
+    QImage scaled = RenderArea(view).scaled(ScaledSize(view.AreaWidth(), view.AreaHeight(), factor),
+                                            Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(devicePixelRatio);
+    return scaled;
+  }
+  QImage canvas(ScaledSize(view.AreaWidth(), view.AreaHeight(), factor), QImage::Format_RGB32);
+  canvas.fill(ToQColor(view.BackColor()));
+  const Image& picture = view.Picture();
+  if (!picture.IsEmpty()) {
+    // Scaling the picture itself avoids a full-size copy of the area.
+    const QImage scaled =
+        WrapPicture(picture).scaled(ScaledSize(picture.Width(), picture.Height(), factor),
+                                    Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QPainter painter(&canvas);
+    painter.drawImage(0, 0, scaled);
+  }
+  canvas.setDevicePixelRatio(devicePixelRatio);
+  return canvas;
+}
+
+QImage ChannelOf(const QImage& image, Channel channel) {
+  constexpr QRgb kRedMask = 0xFFFF0000u;
+  constexpr QRgb kGreenMask = 0xFF00FF00u;
+  constexpr QRgb kBlueMask = 0xFF0000FFu;
+  const QRgb mask = channel == Channel::Red     ? kRedMask
+                    : channel == Channel::Green ? kGreenMask
+                                                : kBlueMask;
+  QImage result = image.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < result.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+    std::for_each(line, line + result.width(), [mask](QRgb& p) { p &= mask; });
+  }
+  return result;
+}
+
+}  // namespace irobunkai

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+
+#include "views/picture_view.h"
+
+namespace irobunkai {
+
+/// The whole area of `view`, one pixel per view pixel.
+QImage RenderArea(const PictureView& view);
+
+/// The area of `view` scaled smoothly by `scale`, at `devicePixelRatio` device
+/// pixels per logical pixel.
+QImage ScaledArea(const PictureView& view, double scale, double devicePixelRatio);
+
+/// `image` with every component but `channel` set to zero.
+QImage ChannelOf(const QImage& image, Channel channel);
+
+}  // namespace irobunkai

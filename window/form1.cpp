@@ -1,0 +1,186 @@
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+#include "analysis/pixel_readout.h"
+#include "window/busy_cursor.h"
+#include "window/caption_font.h"
+#include "window/picture_box.h"
+#include "window/picture_loader.h"
+#include "window/qt_colour.h"
+
+namespace irobunkai {
+namespace {
+
+// Colours as the layout gives them, &H00BBGGRR&.
+constexpr ColorValue kWindowColor = 0x00FFFFC0;
+constexpr ColorValue kRed = 0x000000FF;
+constexpr ColorValue kGreen = 0x0000FF00;
+constexpr ColorValue kBlue = 0x00FF0000;
+constexpr ColorValue kYellow = 0x0000FFFF;
+constexpr ColorValue kPink = 0x00FFC0FF;
+constexpr ColorValue kLightGrey = 0x00E0E0E0;
+constexpr ColorValue kBlack = 0x00000000;
+
+constexpr int kViewWidth = 188;
+constexpr int kViewHeight = 179;
+
+QString CssColor(ColorValue c) { return ToQColor(c).name(QColor::HexRgb); }
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, ColorValue color,
+                        QRect geometry) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setFont(CaptionFont());
+  // A style sheet makes the fill flat in the button's own colour under every style.
+  button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black;"
+                                       " border: 2px outset %1; }"
+                                       "QPushButton:pressed { border-style: inset; }"
+                                       "QPushButton:focus { border: 2px solid black; }")
+                            .arg(CssColor(color)));
+  button->setFocusPolicy(Qt::StrongFocus);
+  button->setGeometry(geometry);
+  return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, ColorValue text,
+                  ColorValue back, QRect geometry) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setFont(CaptionFont());
+  label->setStyleSheet(QStringLiteral("QLabel { color: %1; background-color: %2; }")
+                           .arg(CssColor(text), CssColor(back)));
+  label->setAlignment(Qt::AlignCenter);
+  label->setFocusPolicy(Qt::NoFocus);
+  label->setGeometry(geometry);
+  return label;
+}
+
+PictureBox* MakeView(QWidget* parent, const char* name, ColorValue back, QPoint at) {
+  auto* box = new PictureBox(kViewWidth, kViewHeight, back, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->move(at);
+  return box;
+}
+
+}  // namespace
+
+QString ChooseWithFileDialog(QWidget* parent) { return QFileDialog::getOpenFileName(parent); }
+
+Form1::Form1(PictureChooser chooser, QWidget* parent)
+    : QWidget(parent), CommonDialog1(std::move(chooser)) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Form1"));
+  resize(602, 497);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, ToQColor(kWindowColor));
+  setPalette(palette);
+  setAutoFillBackground(true);
+  CreateControls();
+  ConnectEvents();
+  SetTabOrder();
+  ShowSamplePicture();
+  Picture1->setFocus();
+}
+
+void Form1::CreateControls() {
+  Picture1 = MakeView(this, "Picture1", kRed, {8, 8});
+  Picture2 = MakeView(this, "Picture2", kRed, {8, 280});
+  Picture3 = MakeView(this, "Picture3", kGreen, {208, 280});
+  Picture4 = MakeView(this, "Picture4", kBlue, {408, 280});
+  Command3 = MakeButton(this, "Command3", QStringLiteral("画像選択"), kYellow, {216, 24, 81, 33});
+  Command1 = MakeButton(this, "Command1", QStringLiteral("色分解"), kPink, {216, 64, 81, 33});
+  Command2 = MakeButton(this, "Command2", QStringLiteral("終り"), kLightGrey, {216, 112, 81, 33});
+  Label3 = MakeLabel(this, "Label3", QStringLiteral("R"), kRed, kWhite, {328, 32, 45, 33});
+  Label4 = MakeLabel(this, "Label4", QStringLiteral("G"), kGreen, kWhite, {328, 64, 45, 33});
+  Label5 = MakeLabel(this, "Label5", QStringLiteral("B"), kBlue, kWhite, {328, 96, 45, 33});
+  Label1 = MakeLabel(this, "Label1", QStringLiteral("10"), kWhite, kBlack, {384, 40, 113, 33});
+  Label2 = MakeLabel(this, "Label2", QStringLiteral("16"), kWhite, kBlack, {384, 80, 113, 33});
+  const QString hint = QStringLiteral("Click\u3000the\u3000Image");
+  // The hint stands on the window's own colour, so it may grow to show its text whole.
+  const int hintWidth = std::max(133, QFontMetrics(CaptionFont()).horizontalAdvance(hint) + 2);
+  Label6 = MakeLabel(this, "Label6", hint, kBlack, kWindowColor, {32, 200, hintWidth, 16});
+  Label6->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void Form1::ConnectEvents() {
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+  connect(Picture1, &PictureBox::MouseDown, this, &Form1::Picture1_MouseDown);
+}
+
+void Form1::SetTabOrder() {
+  // The focusable controls by tab index; labels never take the focus.
+  const std::array<QWidget*, 7> order = {Picture1, Command1, Picture2, Command2,
+                                         Command3, Picture3, Picture4};
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    setTabOrder(order[i - 1], order[i]);
+  }
+}
+
+void Form1::ShowSamplePicture() {
+  auto sample = LoadPictureFile(QStringLiteral(":/assets/sample.gif"));
+  if (auto* image = std::get_if<Image>(&sample)) {
+    Picture1->View().SetPicture(std::move(*image));
+    Picture1->Refresh();
+  } else {
+    throw std::runtime_error("the built-in sample picture is missing");
+  }
+}
+
+bool Form1::LoadIntoPicture1(const QString& path) {
+  LoadResult result = [&] {
+    const BusyCursor busy;
+    return LoadPictureFile(path);
+  }();
+  if (const auto* error = std::get_if<RunTimeError>(&result)) {
+    ShowLoadError(this, *error, path);
+    return false;
+  }
+  const BusyCursor busy;
+  Picture1->View().SetPicture(std::get<Image>(std::move(result)));
+  Picture1->Refresh();
+  return true;
+}
+
+void Form1::Command1_Click() {
+  RunHandler(this, [this] {
+    const BusyCursor busy;
+    SeparateChannels(Picture1->View(), planes_,
+                     {Picture2->View(), Picture3->View(), Picture4->View()});
+    Picture2->RefreshAsChannelOf(*Picture1, Channel::Red);
+    Picture3->RefreshAsChannelOf(*Picture1, Channel::Green);
+    Picture4->RefreshAsChannelOf(*Picture1, Channel::Blue);
+  });
+}
+
+void Form1::Command2_Click() { QCoreApplication::exit(0); }
+
+void Form1::Command3_Click() {
+  RunHandler(this, [this] {
+    const QString path = CommonDialog1(this);
+    if (!path.isEmpty()) {  // cancelling loses nothing
+      LoadIntoPicture1(path);
+    }
+  });
+}
+
+void Form1::Picture1_MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*shift*/, float x,
+                               float y) {
+  RunHandler(this, [&] {
+    const PixelReadout readout = ReadOut(ShownColor(Picture1->View(), x, y));
+    Label1->setText(QString::fromStdString(readout.decimal));
+    Label2->setText(QString::fromStdString(readout.hex));
+    Label3->setText(QString::fromStdString(readout.red));
+    Label4->setText(QString::fromStdString(readout.green));
+    Label5->setText(QString::fromStdString(readout.blue));
+  });
+}
+
+}  // namespace irobunkai

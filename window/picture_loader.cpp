@@ -1,0 +1,74 @@
+#include "window/picture_loader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <new>
+
+namespace irobunkai {
+namespace {
+
+// Room for the largest picture we accept at 16 bits per component.
+constexpr int kAllocationLimitMiB = 1024;
+
+std::optional<RunTimeError> CheckReadable(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) {
+    return MakeRunTimeError(error_number::kFileNotFound);
+  }
+  QFile file(path);
+  if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    return MakeRunTimeError(error_number::kFileAccess);
+  }
+  return std::nullopt;
+}
+
+LoadResult Decode(QImageReader& reader) {
+  reader.setAutoTransform(true);
+  reader.setAllocationLimit(kAllocationLimitMiB);
+  const QSize size = reader.size();
+  if (size.isValid() && qint64{size.width()} * size.height() > kMaxPicturePixels) {
+    return MakeRunTimeError(error_number::kOutOfMemory);
+  }
+  QImage image;
+  if (!reader.read(&image) || image.isNull()) {
+    return MakeRunTimeError(error_number::kInvalidPicture);
+  }
+  if (qint64{image.width()} * image.height() > kMaxPicturePixels) {
+    return MakeRunTimeError(error_number::kOutOfMemory);
+  }
+  return AdoptImage(std::move(image));
+}
+
+}  // namespace
+
+Image AdoptImage(QImage image) {
+  const bool hasAlpha = image.hasAlphaChannel();
+  // Same-depth conversions happen in place, so a large photo is not copied.
+  image.convertTo(hasAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+  if (image.isNull()) {
+    throw std::bad_alloc();
+  }
+  const auto* pixels = reinterpret_cast<const RgbaPixel*>(image.constBits());
+  const auto stride = static_cast<std::ptrdiff_t>(image.bytesPerLine() / sizeof(RgbaPixel));
+  const int width = image.width();
+  const int height = image.height();
+  // The deleter holds the image, and so its pixels, for as long as the picture lives.
+  std::shared_ptr<const RgbaPixel[]> shared(pixels, [keep = std::move(image)](const RgbaPixel*) {});
+  return {width, height, stride, std::move(shared), hasAlpha};
+}
+
+LoadResult LoadPictureFile(const QString& path) {
+  if (auto error = CheckReadable(path)) {
+    return *error;
+  }
+  try {
+    QImageReader reader(path);
+    return Decode(reader);
+  } catch (const std::bad_alloc&) {
+    return MakeRunTimeError(error_number::kOutOfMemory);
+  }
+}
+
+}  // namespace irobunkai

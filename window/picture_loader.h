@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <variant>
+
+#include "views/image.h"
+#include "window/run_time_error.h"
+
+class QImage;
+
+namespace irobunkai {
+
+/// Pictures above this many pixels are refused before they are decoded.
+inline constexpr qint64 kMaxPicturePixels = 100'000'000;
+
+using LoadResult = std::variant<Image, RunTimeError>;
+
+/// Decodes a picture file: the first frame, turned as its EXIF orientation says,
+/// reduced to 8-bit R, G, B (and alpha), with the file's own values and no colour
+/// profile applied. Failures come back as errors 53, 75, 481 or 7.
+LoadResult LoadPictureFile(const QString& path);
+
+/// Adopts a decoded image's pixels without copying them.
+Image AdoptImage(QImage image);
+
+}  // namespace irobunkai
