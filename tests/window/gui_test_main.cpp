@@ -1,0 +1,14 @@
+// Runs GoogleTest inside a QApplication, on Qt's offscreen platform unless told otherwise.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  testing::InitGoogleTest(&argc, argv);
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("irobunkai"));
+  return RUN_ALL_TESTS();
+}
