@@ -23,12 +23,12 @@ struct Placed {
 
 // Positions and sizes in pixels: the layout's twips divided by 15.
 const Placed kPlaces[] = {
-    {"Picture1", {8, 8, 192, 183}},    {"Picture2", {8, 280, 192, 183}},
+    {"Picture1", {8, 8, 192, 183}},     {"Picture2", {8, 280, 192, 183}},
     {"Picture3", {208, 280, 192, 183}}, {"Picture4", {408, 280, 192, 183}},
-    {"Command3", {216, 24, 81, 33}},   {"Command1", {216, 64, 81, 33}},
-    {"Command2", {216, 112, 81, 33}},  {"Label3", {328, 32, 45, 33}},
-    {"Label4", {328, 64, 45, 33}},     {"Label5", {328, 96, 45, 33}},
-    {"Label1", {384, 40, 113, 33}},    {"Label2", {384, 80, 113, 33}},
+    {"Command3", {216, 24, 81, 33}},    {"Command1", {216, 64, 81, 33}},
+    {"Command2", {216, 112, 81, 33}},   {"Label3", {328, 32, 45, 33}},
+    {"Label4", {328, 64, 45, 33}},      {"Label5", {328, 96, 45, 33}},
+    {"Label1", {384, 40, 113, 33}},     {"Label2", {384, 80, 113, 33}},
 };
 
 class Form1Layout : public testing::Test {
@@ -70,10 +70,14 @@ TEST_F(Form1Layout, ResizingMovesNothing) {
 
 TEST_F(Form1Layout, CaptionsAtStart) {
   const std::pair<const char*, QString> captions[] = {
-      {"Command3", QStringLiteral("画像選択")}, {"Command1", QStringLiteral("色分解")},
-      {"Command2", QStringLiteral("終り")},     {"Label1", "10"},
-      {"Label2", "16"},                         {"Label3", "R"},
-      {"Label4", "G"},                          {"Label5", "B"},
+      {"Command3", QStringLiteral("画像選択")},
+      {"Command1", QStringLiteral("色分解")},
+      {"Command2", QStringLiteral("終り")},
+      {"Label1", "10"},
+      {"Label2", "16"},
+      {"Label3", "R"},
+      {"Label4", "G"},
+      {"Label5", "B"},
       {"Label6", QString::fromUtf8("Click\u3000the\u3000Image")}};
   for (const auto& [name, caption] : captions) {
     const auto* button = form.findChild<QPushButton*>(name);
@@ -84,9 +88,8 @@ TEST_F(Form1Layout, CaptionsAtStart) {
 }
 
 TEST_F(Form1Layout, EveryCaptionIsDrawnWholeFromRealGlyphsOfABoldGothic) {
-  for (const char* name :
-       {"Command1", "Command2", "Command3", "Label1", "Label2", "Label3", "Label4", "Label5",
-        "Label6"}) {
+  for (const char* name : {"Command1", "Command2", "Command3", "Label1", "Label2", "Label3",
+                           "Label4", "Label5", "Label6"}) {
     const auto* widget = Child<QWidget>(form, name);
     const auto* button = qobject_cast<const QPushButton*>(widget);
     const QString text =
@@ -99,8 +102,8 @@ TEST_F(Form1Layout, EveryCaptionIsDrawnWholeFromRealGlyphsOfABoldGothic) {
     EXPECT_EQ(info.pixelSize(), 16) << name;
     const QFontMetrics metrics(widget->font());
     for (const QChar ch : text) {
-      EXPECT_TRUE(metrics.inFont(ch)) << name << " lacks a glyph for U+" << std::hex
-                                      << static_cast<int>(ch.unicode());
+      EXPECT_TRUE(metrics.inFont(ch))
+          << name << " lacks a glyph for U+" << std::hex << static_cast<int>(ch.unicode());
     }
     EXPECT_LE(metrics.horizontalAdvance(text), widget->contentsRect().width()) << name;
   }
@@ -112,9 +115,9 @@ TEST_F(Form1Layout, ColoursAsLaidOut) {
   EXPECT_EQ(GrabbedColor(form, {4, 4}), windowColor);
   EXPECT_EQ(GrabbedColor(form, {300, 490}), windowColor);
   // Buttons are flat fills of their own colour, sampled off their caption.
-  const std::pair<const char*, ColorValue> buttons[] = {
-      {"Command3", RGB(255, 255, 0)}, {"Command1", RGB(255, 192, 255)},
-      {"Command2", RGB(224, 224, 224)}};
+  const std::pair<const char*, ColorValue> buttons[] = {{"Command3", RGB(255, 255, 0)},
+                                                        {"Command1", RGB(255, 192, 255)},
+                                                        {"Command2", RGB(224, 224, 224)}};
   for (const auto& [name, color] : buttons) {
     auto* button = Child<QWidget>(form, name);
     EXPECT_EQ(GrabbedColor(*button, {5, 5}), color) << name;

@@ -24,8 +24,11 @@ class Form1Separation : public testing::Test {
 
   // The drawable place of a view as it is painted.
   QImage Shown(const char* name) {
-    return Child<QWidget>(form, name)->grab().toImage().copy(2, 2, 188, 179).convertToFormat(
-        QImage::Format_RGB32);
+    return Child<QWidget>(form, name)
+        ->grab()
+        .toImage()
+        .copy(2, 2, 188, 179)
+        .convertToFormat(QImage::Format_RGB32);
   }
 
   QTemporaryDir dir;

@@ -3,17 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QWidget>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QStringList>
+#include <QWidget>
 #include <functional>
 
 #include "colour/color_value.h"
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace irobunkai::test {
@@ -64,4 +66,3 @@ class ModalAnswerer {
 };
 
 }  // namespace irobunkai::test
-
