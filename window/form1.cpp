@@ -1,9 +1,12 @@
 #include "window/form1.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <algorithm>
 
@@ -29,6 +32,19 @@ constexpr ColorValue kBlack = 0x00000000;
 
 constexpr int kViewWidth = 188;
 constexpr int kViewHeight = 179;
+
+// The first local file among dragged URLs: a picture file dropped from a file manager.
+QString DroppedFile(const QMimeData* data) {
+  if (data == nullptr) {
+    return {};
+  }
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) {
+      return url.toLocalFile();
+    }
+  }
+  return {};
+}
 
 QString CssColor(ColorValue c) { return ToQColor(c).name(QColor::HexRgb); }
 
@@ -85,6 +101,7 @@ Form1::Form1(PictureChooser chooser, QWidget* parent)
   ConnectEvents();
   SetTabOrder();
   ShowSamplePicture();
+  setAcceptDrops(true);
   Picture1->setFocus();
 }
 
@@ -181,6 +198,28 @@ void Form1::Picture1_MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers
     Label4->setText(QString::fromStdString(readout.green));
     Label5->setText(QString::fromStdString(readout.blue));
   });
+}
+
+}  // namespace irobunkai
+
+namespace irobunkai {
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFile(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+  }
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+  const QString path = DroppedFile(event->mimeData());
+  if (!path.isEmpty()) {
+    event->acceptProposedAction();
+    Form1_DragDrop(path);
+  }
+}
+
+void Form1::Form1_DragDrop(const QString& path) {
+  RunHandler(this, [&] { LoadIntoPicture1(path); });
 }
 
 }  // namespace irobunkai

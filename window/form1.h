@@ -5,6 +5,8 @@
 
 #include "analysis/channel_separation.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QPushButton;
 
@@ -48,7 +50,13 @@ class Form1 : public QWidget {
   void Command2_Click();
   void Command3_Click();
   void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+  void Form1_DragDrop(const QString& path);
 
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
   void CreateControls();
   void ConnectEvents();
   void SetTabOrder();

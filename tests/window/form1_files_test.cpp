@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMimeData>
 #include <QTest>
+#include <QUrl>
 
 #include "gui_test_support.h"
 #include "window/form1.h"
@@ -122,6 +124,32 @@ TEST_F(Form1Files, TheRealOpenDialogLoadsTheChoiceAndItsCancelKeepsThePicture) {
     EXPECT_EQ(answerer.Texts().size(), 1);
   }
   EXPECT_EQ(Child<PictureBox>(real, "Picture1")->View().Point(2, 2), RGB(0, 0, 200));
+}
+
+TEST_F(Form1Files, ADroppedFileLoadsAsTheSelectButtonWouldWithItsErrors) {
+  const auto drop = [this](const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent dropped(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(form.get(), &dropped);
+  };
+  drop(test::WriteImage(dir, "dropped.png", Solid(2, 2, qRgb(1, 200, 3)), "png"));
+  const auto& view = Child<PictureBox>(*form, "Picture1")->View();
+  EXPECT_EQ(view.Point(1, 1), RGB(1, 200, 3));
+  const test::ModalAnswerer answerer;
+  drop(test::WriteBytes(dir, "dropped.jpg", "not a picture"));
+  ASSERT_EQ(answerer.Texts().size(), 1);
+  EXPECT_TRUE(answerer.Texts().front().contains(QStringLiteral("エラー 481")));
+  EXPECT_EQ(view.Point(1, 1), RGB(1, 200, 3));
+
+  QMimeData text;
+  text.setText("just words");
+  QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &text, Qt::LeftButton, {});
+  QApplication::sendEvent(form.get(), &enter);
+  EXPECT_FALSE(enter.isAccepted());
 }
 
 TEST_F(Form1Files, TheEndButtonEndsTheProgram) {
