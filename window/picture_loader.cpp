@@ -1,5 +1,6 @@
 #include "window/picture_loader.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -57,6 +58,17 @@ Image AdoptImage(QImage image) {
   // The deleter holds the image, and so its pixels, for as long as the picture lives.
   std::shared_ptr<const RgbaPixel[]> shared(pixels, [keep = std::move(image)](const RgbaPixel*) {});
   return {width, height, stride, std::move(shared), hasAlpha};
+}
+
+LoadResult DecodePicture(const QByteArray& bytes) {
+  try {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    return Decode(reader);
+  } catch (const std::bad_alloc&) {
+    return MakeRunTimeError(error_number::kOutOfMemory);
+  }
 }
 
 LoadResult LoadPictureFile(const QString& path) {

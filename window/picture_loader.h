@@ -6,6 +6,7 @@
 #include "views/image.h"
 #include "window/run_time_error.h"
 
+class QByteArray;
 class QImage;
 
 namespace irobunkai {
@@ -19,6 +20,10 @@ using LoadResult = std::variant<Image, RunTimeError>;
 /// reduced to 8-bit R, G, B (and alpha), with the file's own values and no colour
 /// profile applied. Failures come back as errors 53, 75, 481 or 7.
 LoadResult LoadPictureFile(const QString& path);
+
+/// Decodes a picture from bytes already read, as LoadPictureFile does after its
+/// checks of the file; failures come back as errors 481 or 7.
+LoadResult DecodePicture(const QByteArray& bytes);
 
 /// Adopts a decoded image's pixels without copying them.
 Image AdoptImage(QImage image);
