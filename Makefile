@@ -1,5 +1,8 @@
 # Two commands for a new machine: `make run` and `make test`.
-.PHONY: all deps build run test test-dev test-asan bench clean
+.PHONY: all deps build run test test-dev test-asan test-fuzz fuzz bench clean
+
+# Seconds of fuzzing: a short bounded run in `make test`, longer with `make fuzz`.
+FUZZ_SECONDS ?= 60
 
 all: build
 
@@ -14,7 +17,7 @@ build: deps
 run: build
 	./build/irobunkai
 
-test: test-dev test-asan
+test: test-dev test-fuzz test-asan
 
 test-dev: build
 	ctest --preset dev
@@ -23,6 +26,14 @@ test-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+fuzz: FUZZ_SECONDS = 600
+fuzz: test-fuzz
+
+test-fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	tests/fuzz/run_fuzzer.sh build/fuzz/tests/fuzz/picture_fuzzer $(FUZZ_SECONDS)
 
 bench: deps
 	cmake --preset release

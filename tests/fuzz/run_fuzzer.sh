@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs the picture fuzzer for a bounded time from a fresh seed corpus.
+# Usage: run_fuzzer.sh FUZZER SECONDS [SOURCE_DIR]
+set -euo pipefail
+fuzzer=$1
+seconds=$2
+source_dir=${3:-"$(cd "$(dirname "$0")/../.." && pwd)"}
+command -v convert >/dev/null || { echo "run_fuzzer: ImageMagick's convert is missing" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/corpus" "$work/seeds"
+cp "$source_dir/assets/sample.gif" "$work/seeds/"
+for format in png jpg bmp webp tiff gif; do
+  convert -size 24x16 gradient:red-blue "$work/seeds/gradient.$format"
+done
+convert -size 16x16 gradient:yellow-cyan -colorspace CMYK "$work/seeds/cmyk.jpg"
+convert -size 16x16 gradient:white-black -interlace PNG "$work/seeds/interlaced.png"
+convert -size 16x16 xc:none -fill red -draw "circle 8,8 4,4" "$work/seeds/alpha.png"
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+status=0
+"$fuzzer" "$work/corpus" "$work/seeds" -max_total_time="$seconds" -timeout=10 \
+  -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" \
+  >"$work/log" 2>&1 || status=$?
+grep -E "^(#[0-9]+ +(INITED|DONE)|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)" \
+  "$work/log" || true
+if ((status != 0)); then
+  tail -n 60 "$work/log" >&2
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+echo "1 passed, 0 failed"
