@@ -40,6 +40,8 @@ bench: deps
 	cmake --build --preset release
 	build/release/bench/separation_bench --benchmark_repetitions=5 \
 	  --benchmark_out=build/bench.json --benchmark_out_format=json
+	build/release/bench/large_picture_bench \
+	  --benchmark_out=build/bench-memory.json --benchmark_out_format=json
 
 clean:
 	rm -rf build

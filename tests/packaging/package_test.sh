@@ -122,6 +122,14 @@ bin="$root/usr/bin/irobunkai"
 
 check "usr/bin/irobunkai is an executable file" test -f "$bin" -a -x "$bin"
 if [[ -f "$bin" ]]; then
+  # The stripped, packaged binary itself must still start.
+  if out="$(QT_QPA_PLATFORM=offscreen timeout 30 "$bin" --version 2>&1)" &&
+    grep -qF "irobunkai $version" <<<"$out"; then
+    pass "packaged irobunkai --version says $version"
+  else
+    fail "packaged irobunkai --version: $out"
+  fi
+
   needed="$(readelf -d "$bin" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')"
   check "the binary links some libraries" test -n "$needed"
   for lib in $needed; do
