@@ -1,5 +1,5 @@
 # Two commands for a new machine: `make run` and `make test`.
-.PHONY: all deps build run test test-dev test-asan test-fuzz fuzz bench clean
+.PHONY: all deps build run test test-dev test-asan test-fuzz fuzz bench package clean
 
 # Seconds of fuzzing: a short bounded run in `make test`, longer with `make fuzz`.
 FUZZ_SECONDS ?= 60
@@ -42,6 +42,11 @@ bench: deps
 	  --benchmark_out=build/bench.json --benchmark_out_format=json
 	build/release/bench/large_picture_bench \
 	  --benchmark_out=build/bench-memory.json --benchmark_out_format=json
+
+package: deps
+	cmake --preset release
+	cmake --build --preset release
+	cd build/release && cpack -G DEB
 
 clean:
 	rm -rf build

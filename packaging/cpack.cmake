@@ -14,20 +14,21 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The summary line comes from CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the long part.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "${PROJECT_DESCRIPTION}
-Irobunkai (色分解) shows a picture, a built-in sample or a file you choose,
+  "Irobunkai (色分解) shows a picture, a built-in sample or a file you choose,
 and splits it into three views of its red, green and blue channels.
 Clicking the picture reads out that pixel's colour in decimal, in
 hexadecimal and as red, green and blue numbers.")
 
-# Listed by hand rather than through dpkg-shlibdeps: the plugins and the font are loaded
-# at run time, so no linker dependency would name them. The xcb platform plugin ships in
-# libqt6gui6 on Debian 12. The Qt floor matches find_package(Qt6 6.4).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libc6 (>= 2.34), libstdc++6 (>= 12), libgomp1 (>= 12), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), qt6-image-formats-plugins (>= 6.4), fonts-ipafont-gothic")
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+# dpkg-shlibdeps (dpkg-dev) derives the linked libraries and their version floors from the
+# binary itself: libqt6core6, libqt6gui6, libqt6widgets6, libgomp1, libstdc++6, libgcc-s1,
+# libc6. Nothing links the image-format plugins or the font, which are loaded at run time,
+# so they are named here. The xcb platform plugin ships in libqt6gui6 on Debian 12.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins (>= 6.4), fonts-ipafont-gothic")
 
 # `make package_source` must not sweep build trees or git metadata into the tarball.
 set(CPACK_SOURCE_GENERATOR TXZ)
-set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build/" "/\\.cache/")
+# CPack writes these into its config unescaped, hence the doubled backslashes.
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build/" "/\\\\.cache/")

@@ -26,6 +26,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("irobunkai"));
   QApplication::setApplicationVersion(QStringLiteral(IROBUNKAI_VERSION));
+  // Lets Wayland desktops match the window to its launcher and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.irobunkai.Irobunkai"));
   const QString picture = PictureArgument(app);
   irobunkai::Form1 form;
   form.show();
