@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libomp-dev
   fonts-ipafont-gothic
   xvfb xauth xdotool x11-apps x11-utils imagemagick librsvg2-bin
-  desktop-file-utils appstream
+  desktop-file-utils appstream openbox wmctrl
 )
 
 missing=()
