@@ -190,7 +190,7 @@ launch() {
     -u QT_ENABLE_HIGHDPI_SCALING -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION \
     QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/runtime" XDG_CONFIG_HOME="$tmp/config" \
     LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$tmp/lsan.supp" \
-    "$prog" >app.log 2>&1 </dev/null &
+    "$prog" "$@" >app.log 2>&1 </dev/null &
   app_pid=$!
   win=$(timeout 15 xdotool search --sync --all --onlyvisible --pid "$app_pid" --name '^Form1$' \
     2>/dev/null | head -n 1) || true
@@ -304,15 +304,15 @@ check() {
 # expect SECONDS "description|check words" ...: polls the screen until every check holds (the
 # program paints when it gets round to it), then reports each one on the last screenshot.
 expect() {
-  local deadline spec all words
+  local deadline item all words
   deadline_in "$1"
   deadline=$REPLY
   shift
   while :; do
     shoot || true
     all=1
-    for spec in "$@"; do
-      read -ra words <<<"${spec#*|}"
+    for item in "$@"; do
+      read -ra words <<<"${item#*|}"
       check "${words[@]}" >/dev/null 2>&1 || { all=0 && break; }
     done
     ((all)) && break
@@ -320,12 +320,12 @@ expect() {
     ((REPLY < deadline)) || break
     sleep 0.05
   done
-  for spec in "$@"; do
-    read -ra words <<<"${spec#*|}"
+  for item in "$@"; do
+    read -ra words <<<"${item#*|}"
     if check "${words[@]}"; then
-      pass "${spec%%|*}"
+      pass "${item%%|*}"
     else
-      fail "${spec%%|*}: $detail"
+      fail "${item%%|*}: $detail"
     fi
   done
 }
@@ -467,5 +467,28 @@ if wait_exit 10; then
 else
   fail "the program still runs 10 s after its close box"
 fi
+
+# --- e. a picture named on the command line, as a file manager's "Open with" passes it ---------
+
+close_window() {
+  wmctrl -i -c "$win"
+  wait_exit 10 || { stop "$app_pid" && app_pid=""; }
+}
+
+launch "$tmp/small.png"
+expect 5 "irobunkai PICTURE starts with that picture|$(area "${P1[@]}") small-shown.png"
+close_window
+
+launch "$tmp/bad.png"
+if wait_dialog "" 10; then
+  box=$REPLY
+  pass "irobunkai BAD-PICTURE starts with the error box"
+  xdo key Return
+  wait_gone "$box" 5 || fail "the start-up error box stayed"
+else
+  fail "irobunkai BAD-PICTURE showed no error box"
+fi
+expect 5 "after a bad start-up picture the window shows the sample|$(area "${P1[@]}") sample.png"
+close_window
 
 finish
