@@ -30,10 +30,14 @@ test-asan: deps
 fuzz: FUZZ_SECONDS = 600
 fuzz: test-fuzz
 
-test-fuzz: deps
+# Seeded with the hostile-picture corpus that the window tests make.
+test-fuzz: build
 	cmake --preset fuzz
 	cmake --build --preset fuzz
-	tests/fuzz/run_fuzzer.sh build/fuzz/tests/fuzz/picture_fuzzer $(FUZZ_SECONDS)
+	rm -rf build/fuzz/seeds
+	IROBUNKAI_CORPUS_OUT=build/fuzz/seeds QT_QPA_PLATFORM=offscreen \
+	  build/dev/tests/hostile_picture_test >/dev/null 2>&1
+	tests/fuzz/run_fuzzer.sh build/fuzz/tests/fuzz/picture_fuzzer $(FUZZ_SECONDS) . build/fuzz/seeds
 
 bench: deps
 	cmake --preset release

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the picture fuzzer for a bounded time from a fresh seed corpus.
-# Usage: run_fuzzer.sh FUZZER SECONDS [SOURCE_DIR]
+# Usage: run_fuzzer.sh FUZZER SECONDS [SOURCE_DIR [SEED_DIR...]]
 set -euo pipefail
 fuzzer=$1
 seconds=$2
 source_dir=${3:-"$(cd "$(dirname "$0")/../.." && pwd)"}
+extra_seeds=("${@:4}")
 command -v convert >/dev/null || { echo "run_fuzzer: ImageMagick's convert is missing" >&2; exit 2; }
 
 work=$(mktemp -d)
@@ -20,7 +21,7 @@ convert -size 16x16 xc:none -fill red -draw "circle 8,8 4,4" "$work/seeds/alpha.
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 status=0
-"$fuzzer" "$work/corpus" "$work/seeds" -max_total_time="$seconds" -timeout=10 \
+"$fuzzer" "$work/corpus" "$work/seeds" "${extra_seeds[@]}" -max_total_time="$seconds" -timeout=10 \
   -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" \
   >"$work/log" 2>&1 || status=$?
 grep -E "^(#[0-9]+ +(INITED|DONE)|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)" \

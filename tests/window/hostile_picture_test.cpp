@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -163,8 +165,23 @@ class HostileCorpus : public testing::Test {
   std::vector<Entry> corpus;
 };
 
+// Keeps a copy of the corpus where the fuzzer can take it as seeds.
+void ExportCorpus(const std::vector<Entry>& corpus) {
+  const QString target = qEnvironmentVariable("IROBUNKAI_CORPUS_OUT");
+  if (target.isEmpty() || !QDir().mkpath(target)) {
+    return;
+  }
+  for (const Entry& entry : corpus) {
+    const QFileInfo info(entry.path);
+    if (info.isFile() && !info.isSymLink()) {
+      QFile::copy(entry.path, QDir(target).filePath(info.fileName().right(100)));
+    }
+  }
+}
+
 TEST_F(HostileCorpus, EveryFileLoadsOrIsRefusedAndARefusalLosesNothing) {
   BuildCorpus();
+  ExportCorpus(corpus);
   ASSERT_GT(corpus.size(), 150U);
   auto* source = test::Child<PictureBox>(form, "Picture1");
   int loaded = 0;
