@@ -9,10 +9,13 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <algorithm>
+#include <array>
+#include <stdexcept>
 
 #include "analysis/pixel_readout.h"
 #include "window/busy_cursor.h"
 #include "window/caption_font.h"
+#include "window/form1_controls.h"
 #include "window/picture_box.h"
 #include "window/picture_loader.h"
 #include "window/qt_colour.h"
@@ -30,9 +33,6 @@ constexpr ColorValue kPink = 0x00FFC0FF;
 constexpr ColorValue kLightGrey = 0x00E0E0E0;
 constexpr ColorValue kBlack = 0x00000000;
 
-constexpr int kViewWidth = 188;
-constexpr int kViewHeight = 179;
-
 // The first local file among dragged URLs: a picture file dropped from a file manager.
 QString DroppedFile(const QMimeData* data) {
   if (data == nullptr) {
@@ -44,44 +44,6 @@ QString DroppedFile(const QMimeData* data) {
     }
   }
   return {};
-}
-
-QString CssColor(ColorValue c) { return ToQColor(c).name(QColor::HexRgb); }
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, ColorValue color,
-                        QRect geometry) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setFont(CaptionFont());
-  // A style sheet makes the fill flat in the button's own colour under every style.
-  button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black;"
-                                       " border: 2px outset %1; }"
-                                       "QPushButton:pressed { border-style: inset; }"
-                                       "QPushButton:focus { border: 2px solid black; }")
-                            .arg(CssColor(color)));
-  button->setFocusPolicy(Qt::StrongFocus);
-  button->setGeometry(geometry);
-  return button;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, ColorValue text,
-                  ColorValue back, QRect geometry) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setFont(CaptionFont());
-  label->setStyleSheet(QStringLiteral("QLabel { color: %1; background-color: %2; }")
-                           .arg(CssColor(text), CssColor(back)));
-  label->setAlignment(Qt::AlignCenter);
-  label->setFocusPolicy(Qt::NoFocus);
-  label->setGeometry(geometry);
-  return label;
-}
-
-PictureBox* MakeView(QWidget* parent, const char* name, ColorValue back, QPoint at) {
-  auto* box = new PictureBox(kViewWidth, kViewHeight, back, parent);
-  box->setObjectName(QString::fromLatin1(name));
-  box->move(at);
-  return box;
 }
 
 }  // namespace
@@ -199,10 +161,6 @@ void Form1::Picture1_MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers
     Label5->setText(QString::fromStdString(readout.blue));
   });
 }
-
-}  // namespace irobunkai
-
-namespace irobunkai {
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
   if (!DroppedFile(event->mimeData()).isEmpty()) {
