@@ -2,7 +2,9 @@
 .PHONY: all deps build run test test-dev test-asan test-fuzz fuzz bench package clean
 
 # Seconds of fuzzing: a short bounded run in `make test`, longer with `make fuzz`.
+# `make test` uses a fixed seed so that its run is repeatable.
 FUZZ_SECONDS ?= 60
+FUZZ_SEED ?= 1
 
 all: build
 
@@ -28,6 +30,7 @@ test-asan: deps
 	ctest --preset asan
 
 fuzz: FUZZ_SECONDS = 600
+fuzz: FUZZ_SEED = 0
 fuzz: test-fuzz
 
 # Seeded with the hostile-picture corpus that the window tests make.
@@ -37,7 +40,8 @@ test-fuzz: build
 	rm -rf build/fuzz/seeds
 	IROBUNKAI_CORPUS_OUT=build/fuzz/seeds QT_QPA_PLATFORM=offscreen \
 	  build/dev/tests/hostile_picture_test >/dev/null 2>&1
-	tests/fuzz/run_fuzzer.sh build/fuzz/tests/fuzz/picture_fuzzer $(FUZZ_SECONDS) . build/fuzz/seeds
+	FUZZ_SEED=$(FUZZ_SEED) tests/fuzz/run_fuzzer.sh build/fuzz/tests/fuzz/picture_fuzzer \
+	  $(FUZZ_SECONDS) . build/fuzz/seeds
 
 bench: deps
 	cmake --preset release

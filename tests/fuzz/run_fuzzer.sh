@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the picture fuzzer for a bounded time from a fresh seed corpus.
 # Usage: run_fuzzer.sh FUZZER SECONDS [SOURCE_DIR [SEED_DIR...]]
+# FUZZ_SEED fixes libFuzzer's random seed (0, the default, picks one).
 set -euo pipefail
 fuzzer=$1
 seconds=$2
@@ -22,7 +23,7 @@ convert -size 16x16 xc:none -fill red -draw "circle 8,8 4,4" "$work/seeds/alpha.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 status=0
 "$fuzzer" "$work/corpus" "$work/seeds" "${extra_seeds[@]}" -max_total_time="$seconds" -timeout=10 \
-  -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" \
+  -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" -seed="${FUZZ_SEED:-0}" \
   >"$work/log" 2>&1 || status=$?
 grep -E "^(#[0-9]+ +(INITED|DONE)|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)" \
   "$work/log" || true

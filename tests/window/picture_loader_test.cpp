@@ -1,6 +1,7 @@
 #include "window/picture_loader.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QColorSpace>
@@ -20,6 +21,13 @@ namespace {
 using test::WriteBytes;
 using test::WriteImage;
 
+// The error number of loading `path`; 0 when it loads.
+int ErrorOf(const QString& path) {
+  const LoadResult result = LoadPictureFile(path);
+  const auto* error = std::get_if<RunTimeError>(&result);
+  return error != nullptr ? error->number : 0;
+}
+
 class PictureLoader : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(dir.isValid()); }
@@ -31,12 +39,6 @@ class PictureLoader : public testing::Test {
       return {};
     }
     return std::get<Image>(std::move(result));
-  }
-
-  static int ErrorOf(const QString& path) {
-    const LoadResult result = LoadPictureFile(path);
-    const auto* error = std::get_if<RunTimeError>(&result);
-    return error != nullptr ? error->number : 0;
   }
 
   static QImage Quarters() {
@@ -195,13 +197,33 @@ TEST_F(PictureLoader, FailuresComeBackAsNumberedErrors) {
   EXPECT_EQ(ErrorOf(WriteBytes(dir, "wide.bmp", BmpHeader(100001, 1000))), 7);
 }
 
-TEST_F(PictureLoader, AnUnreadableFileIsAnAccessError) {
-  if (geteuid() == 0) {
-    GTEST_SKIP() << "root reads every file, so permissions can't be tested as root";
+// The error number LoadPictureFile gives for `path`, asked as an unprivileged user:
+// root reads every file whatever its permissions, so a root run asks from a child
+// process that has given up root.
+int ErrorAsUnprivileged(const QString& path) {
+  if (geteuid() != 0) {
+    return ErrorOf(path);
   }
+  const pid_t child = fork();
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (setgid(kNobody) != 0 || setuid(kNobody) != 0) {
+      _exit(255);
+    }
+    _exit(ErrorOf(path) == 75 ? 75 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(PictureLoader, AnUnreadableFileIsAnAccessError) {
+  // Others may pass through the folder but not read the file.
+  ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ExeOwner | QFileDevice::ExeOther));
   const QString path = WriteImage(dir, "locked.png", Quarters(), "png");
   ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
-  EXPECT_EQ(ErrorOf(path), 75);
+  EXPECT_EQ(ErrorAsUnprivileged(path), 75);
 }
 
 TEST_F(PictureLoader, ContentDecidesNotTheNameAndAnyNameLoads) {
