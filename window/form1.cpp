@@ -82,8 +82,10 @@ void Form1::CreateControls() {
   Label2 = MakeLabel(this, "Label2", QStringLiteral("16"), kWhite, kBlack, {384, 80, 113, 33});
   const QString hint = QStringLiteral("Click\u3000the\u3000Image");
   // The hint stands on the window's own colour, so it may grow to show its text whole.
-  const int hintWidth = std::max(133, QFontMetrics(CaptionFont()).horizontalAdvance(hint) + 2);
-  Label6 = MakeLabel(this, "Label6", hint, kBlack, kWindowColor, {32, 200, hintWidth, 16});
+  const QFontMetrics metrics(CaptionFont());
+  const int hintWidth = std::max(133, metrics.horizontalAdvance(hint) + 2);
+  const int hintHeight = std::max(16, metrics.height());
+  Label6 = MakeLabel(this, "Label6", hint, kBlack, kWindowColor, {32, 200, hintWidth, hintHeight});
   Label6->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
