@@ -21,6 +21,9 @@ convert -size 16x16 gradient:white-black -interlace PNG "$work/seeds/interlaced.
 convert -size 16x16 xc:none -fill red -draw "circle 8,8 4,4" "$work/seeds/alpha.png"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+# One input at a time: the separation's worker threads would only spin between inputs.
+export OMP_NUM_THREADS=1
+export QT_LOGGING_RULES="qt.gui.imageio*=false"
 status=0
 "$fuzzer" "$work/corpus" "$work/seeds" "${extra_seeds[@]}" -max_total_time="$seconds" -timeout=10 \
   -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" -seed="${FUZZ_SEED:-0}" \
