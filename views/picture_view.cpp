@@ -27,8 +27,7 @@ ColorValue Composite(RgbaPixel pixel, ColorValue background) {
   return Blend(ColorOf(pixel), background, alpha);
 }
 
-}  // namespace
-
+// The column or row that contains a view coordinate.
 std::optional<int> PixelIndex(float coordinate, int extent) {
   // Compare in floating point first: a huge or NaN coordinate must not reach the cast.
   if (!(coordinate >= 0.0F) || !(coordinate < static_cast<float>(extent))) {
@@ -36,6 +35,8 @@ std::optional<int> PixelIndex(float coordinate, int extent) {
   }
   return std::min(static_cast<int>(std::floor(coordinate)), extent - 1);
 }
+
+}  // namespace
 
 PictureView::PictureView(int layoutWidth, int layoutHeight, ColorValue backColor)
     : layoutWidth_(layoutWidth), layoutHeight_(layoutHeight), backColor_(backColor & kWhite) {
@@ -59,24 +60,30 @@ ColorValue PictureView::PictureOrBackground(int x, int y) const {
   return backColor_;
 }
 
-ColorValue PictureView::Point(float x, float y) const {
+std::optional<PictureView::Cell> PictureView::CellAt(float x, float y) const {
   const auto column = PixelIndex(x, AreaWidth());
   const auto row = PixelIndex(y, AreaHeight());
   if (!column || !row) {
+    return std::nullopt;
+  }
+  return Cell{*column, *row};
+}
+
+ColorValue PictureView::Point(float x, float y) const {
+  const auto cell = CellAt(x, y);
+  if (!cell) {
     return kNoColor;
   }
-  if (*column < drawnWidth_ && *row < drawnHeight_) {
-    const ColorValue drawn =
-        drawn_[static_cast<std::size_t>(*row) * static_cast<std::size_t>(drawnWidth_) +
-               static_cast<std::size_t>(*column)];
+  if (cell->column < drawnWidth_ && cell->row < drawnHeight_) {
+    const ColorValue drawn = drawn_[DrawnIndex(*cell)];
     if (drawn != kUndrawn) {
       return drawn;
     }
   }
-  if (plane_ && *column < plane_->Width() && *row < plane_->Height()) {
-    return ChannelColor(planeChannel_, plane_->At(*column, *row));
+  if (plane_ && cell->column < plane_->Width() && cell->row < plane_->Height()) {
+    return ChannelColor(planeChannel_, plane_->At(cell->column, cell->row));
   }
-  return PictureOrBackground(*column, *row);
+  return PictureOrBackground(cell->column, cell->row);
 }
 
 void PictureView::GrowDrawnPixels() {
@@ -98,14 +105,12 @@ void PictureView::GrowDrawnPixels() {
 }
 
 void PictureView::PSet(float x, float y, ColorValue color) {
-  const auto column = PixelIndex(x, AreaWidth());
-  const auto row = PixelIndex(y, AreaHeight());
-  if (!column || !row) {
+  const auto cell = CellAt(x, y);
+  if (!cell) {
     return;
   }
   GrowDrawnPixels();
-  drawn_[static_cast<std::size_t>(*row) * static_cast<std::size_t>(drawnWidth_) +
-         static_cast<std::size_t>(*column)] = color & kWhite;
+  drawn_[DrawnIndex(*cell)] = color & kWhite;
 }
 
 void PictureView::Cls() {

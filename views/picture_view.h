@@ -50,9 +50,6 @@ class PictureView {
   /// next Cls or SetPicture.
   void DrawPlane(std::shared_ptr<const ChannelPlane> plane, Channel channel);
 
-  /// The plane drawn by DrawPlane, if any, and its channel.
-  [[nodiscard]] const ChannelPlane* DrawnPlane() const { return plane_.get(); }
-  [[nodiscard]] Channel DrawnChannel() const { return planeChannel_; }
   /// True when anything was drawn with PSet or DrawPlane since the last clear.
   [[nodiscard]] bool HasDrawing() const { return plane_ || !drawn_.empty(); }
 
@@ -62,6 +59,16 @@ class PictureView {
  private:
   static constexpr ColorValue kUndrawn = -1;
 
+  struct Cell {
+    int column;
+    int row;
+  };
+  /// The pixel of the area that contains (x, y), if any.
+  [[nodiscard]] std::optional<Cell> CellAt(float x, float y) const;
+  [[nodiscard]] std::size_t DrawnIndex(Cell cell) const {
+    return static_cast<std::size_t>(cell.row) * static_cast<std::size_t>(drawnWidth_) +
+           static_cast<std::size_t>(cell.column);
+  }
   [[nodiscard]] ColorValue PictureOrBackground(int x, int y) const;
   void GrowDrawnPixels();
 
@@ -76,8 +83,5 @@ class PictureView {
   int drawnWidth_ = 0;
   int drawnHeight_ = 0;
 };
-
-/// Converts a view coordinate to the column or row that contains it.
-std::optional<int> PixelIndex(float coordinate, int extent);
 
 }  // namespace irobunkai

@@ -13,7 +13,7 @@ QImage RenderArea(const PictureView& view);
 /// pixels per logical pixel.
 QImage ScaledArea(const PictureView& view, double scale, double devicePixelRatio);
 
-/// `image` with every component but `channel` set to zero.
+/// `image` with every component but `channel` set to zero; its device pixel ratio stays.
 QImage ChannelOf(const QImage& image, Channel channel);
 
 }  // namespace irobunkai

@@ -43,7 +43,6 @@ void PictureBox::RefreshAsChannelOf(const PictureBox& source, Channel channel) {
     return;
   }
   shown_ = ChannelOf(source.shown_, channel);
-  shown_.setDevicePixelRatio(source.shown_.devicePixelRatio());
   update();
 }
 

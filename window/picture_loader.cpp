@@ -25,7 +25,7 @@ std::optional<RunTimeError> CheckReadable(const QString& path) {
   return std::nullopt;
 }
 
-LoadResult Decode(QImageReader& reader) {
+LoadResult DecodeUnguarded(QImageReader& reader) {
   reader.setAutoTransform(true);
   reader.setAllocationLimit(kAllocationLimitMiB);
   const QSize size = reader.size();
@@ -40,6 +40,14 @@ LoadResult Decode(QImageReader& reader) {
     return MakeRunTimeError(error_number::kOutOfMemory);
   }
   return AdoptImage(std::move(image));
+}
+
+LoadResult Decode(QImageReader& reader) {
+  try {
+    return DecodeUnguarded(reader);
+  } catch (const std::bad_alloc&) {
+    return MakeRunTimeError(error_number::kOutOfMemory);
+  }
 }
 
 }  // namespace
@@ -61,26 +69,18 @@ Image AdoptImage(QImage image) {
 }
 
 LoadResult DecodePicture(const QByteArray& bytes) {
-  try {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer);
-    return Decode(reader);
-  } catch (const std::bad_alloc&) {
-    return MakeRunTimeError(error_number::kOutOfMemory);
-  }
+  QBuffer buffer;
+  buffer.setData(bytes);
+  QImageReader reader(&buffer);
+  return Decode(reader);
 }
 
 LoadResult LoadPictureFile(const QString& path) {
   if (auto error = CheckReadable(path)) {
     return *error;
   }
-  try {
-    QImageReader reader(path);
-    return Decode(reader);
-  } catch (const std::bad_alloc&) {
-    return MakeRunTimeError(error_number::kOutOfMemory);
-  }
+  QImageReader reader(path);
+  return Decode(reader);
 }
 
 }  // namespace irobunkai

@@ -35,12 +35,7 @@ class Form1Files : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
     form = std::make_unique<Form1>([this](QWidget*) { return chosen; });
-    Show(*form);
-  }
-
-  static void Show(Form1& window) {
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_NO_FATAL_FAILURE(test::Show(*form));
   }
 
   void Press(const char* name) { QTest::mouseClick(Child<QWidget>(*form, name), Qt::LeftButton); }
@@ -103,7 +98,7 @@ TEST_F(Form1Files, EachBadFileIsReportedAndThePictureKept) {
 
 TEST_F(Form1Files, TheRealOpenDialogLoadsTheChoiceAndItsCancelKeepsThePicture) {
   Form1 real;  // with the platform's own open-file dialog
-  Show(real);
+  ASSERT_NO_FATAL_FAILURE(test::Show(real));
   const QString path = test::WriteImage(dir, "blue.png", Solid(3, 3, qRgb(0, 0, 200)), "png");
   {
     const test::ModalAnswerer answerer([&](QWidget* modal) {

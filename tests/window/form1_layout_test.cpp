@@ -33,10 +33,7 @@ const Placed kPlaces[] = {
 
 class Form1Layout : public testing::Test {
  protected:
-  void SetUp() override {
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  }
+  void SetUp() override { ASSERT_NO_FATAL_FAILURE(test::Show(form)); }
   Form1 form;
 };
 

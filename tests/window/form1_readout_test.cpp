@@ -16,8 +16,7 @@ class Form1Readout : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_NO_FATAL_FAILURE(test::Show(form));
     source = Child<PictureBox>(form, "Picture1");
   }
 

@@ -16,8 +16,7 @@ class Form1Separation : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_NO_FATAL_FAILURE(test::Show(form));
   }
 
   void Separate() { QTest::mouseClick(Child<QWidget>(form, "Command1"), Qt::LeftButton); }

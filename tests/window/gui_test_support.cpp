@@ -7,8 +7,14 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QTest>
 
 namespace irobunkai::test {
+
+void Show(QWidget& window) {
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+}
 
 ColorValue GrabbedColor(QWidget& widget, QPoint at) {
   const QImage image = widget.grab().toImage();
@@ -72,7 +78,5 @@ ModalAnswerer::ModalAnswerer(std::function<void(QWidget*)> answer) {
   });
   timer_.start();
 }
-
-ModalAnswerer::~ModalAnswerer() { timer_.stop(); }
 
 }  // namespace irobunkai::test

@@ -30,6 +30,9 @@ T* Child(const QWidget& form, const char* name) {
   return child;
 }
 
+/// Shows `window` and waits until it is on screen.
+void Show(QWidget& window);
+
 /// The colour of one pixel of a widget as it paints itself.
 ColorValue GrabbedColor(QWidget& widget, QPoint at);
 
@@ -54,9 +57,6 @@ class ModalAnswerer {
  public:
   /// By default a dialog is closed with its default answer (OK for a message box).
   explicit ModalAnswerer(std::function<void(QWidget* dialog)> answer = {});
-  ~ModalAnswerer();
-  ModalAnswerer(const ModalAnswerer&) = delete;
-  ModalAnswerer& operator=(const ModalAnswerer&) = delete;
 
   [[nodiscard]] const QStringList& Texts() const { return texts_; }
 

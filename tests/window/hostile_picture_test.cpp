@@ -67,8 +67,7 @@ class HostileCorpus : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_NO_FATAL_FAILURE(test::Show(form));
   }
 
   QByteArray Encode(const QImage& image, const char* format, bool progressive = false) {

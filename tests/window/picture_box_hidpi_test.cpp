@@ -11,8 +11,7 @@ namespace {
 
 TEST(PictureBoxOnAHighDensityScreen, EachPicturePixelIsACrispTwoByTwoBlock) {
   Form1 form([](QWidget*) { return QString(); });
-  form.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  ASSERT_NO_FATAL_FAILURE(test::Show(form));
   const QImage shown = test::Child<QWidget>(form, "Picture1")->grab().toImage();
   ASSERT_EQ(shown.devicePixelRatio(), 2.0);
   ASSERT_EQ(shown.size(), QSize(384, 366));

@@ -97,9 +97,9 @@ TEST_F(PictureLoader, GifGivesItsFirstFrame) {
   EXPECT_EQ(ColorOf(image.At(1, 0)), RGB(0, 255, 0));
   EXPECT_EQ(ColorOf(image.At(2, 0)), RGB(12, 34, 56));
   EXPECT_EQ(ColorOf(image.At(2, 1)), RGB(255, 0, 0));
+  const QRgb sampleCorner = test::SampleImage().pixel(0, 0);
   EXPECT_EQ(ColorOf(Loaded(QStringLiteral(IROBUNKAI_SOURCE_DIR "/assets/sample.gif")).At(0, 0)),
-            RGB(qRed(test::SampleImage().pixel(0, 0)), qGreen(test::SampleImage().pixel(0, 0)),
-                qBlue(test::SampleImage().pixel(0, 0))));
+            RGB(qRed(sampleCorner), qGreen(sampleCorner), qBlue(sampleCorner)));
 }
 
 TEST_F(PictureLoader, ExifOrientationIsApplied) {
