@@ -133,6 +133,36 @@ TEST(PictureView, ReadRowAgreesWithPointEverywhere) {
   EXPECT_THROW(view.ReadRow(0, wrongSize), std::out_of_range);
 }
 
+TEST(PictureView, PartsOfRowsAgreeWithPointAcrossEveryLayer) {
+  PictureView view(9, 4, kRed);
+  view.SetPicture(SolidImage(5, 3, kPink, 128));
+  auto plane = std::make_shared<ChannelPlane>();
+  plane->Resize(3, 2);
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      plane->Row(y)[x] = static_cast<std::uint8_t>(10 * x + y);
+    }
+  }
+  view.DrawPlane(plane, Channel::Green);
+  view.PSet(4, 1, 0x123456);
+  for (int y = 0; y < 4; ++y) {
+    for (int left = 0; left < 9; ++left) {
+      for (int width = 0; left + width <= 9; ++width) {
+        std::vector<ColorValue> part(static_cast<std::size_t>(width));
+        view.ReadRow(y, left, part);
+        for (int i = 0; i < width; ++i) {
+          ASSERT_EQ(part[static_cast<std::size_t>(i)],
+                    view.Point(static_cast<float>(left + i), static_cast<float>(y)))
+              << "row " << y << " from " << left << " width " << width << " at " << i;
+        }
+      }
+    }
+  }
+  std::vector<ColorValue> tooLong(3);
+  EXPECT_THROW(view.ReadRow(0, 7, tooLong), std::out_of_range);
+  EXPECT_THROW(view.ReadRow(4, 0, tooLong), std::out_of_range);
+}
+
 TEST(ChannelPlane, KeepsItsStorageWhenTheNewSizeFits) {
   ChannelPlane plane;
   plane.Resize(100, 100);

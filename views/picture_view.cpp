@@ -141,30 +141,44 @@ void PictureView::DrawPlane(std::shared_ptr<const ChannelPlane> plane, Channel c
 }
 
 void PictureView::ReadRow(int y, std::span<ColorValue> out) const {
-  const int width = AreaWidth();
-  if (y < 0 || y >= AreaHeight() || out.size() != static_cast<std::size_t>(width)) {
-    throw std::out_of_range("PictureView::ReadRow: row or buffer outside the area");
+  if (out.size() != static_cast<std::size_t>(AreaWidth())) {
+    throw std::out_of_range("PictureView::ReadRow: the buffer is not one row of the area");
   }
-  int x = 0;
+  ReadRow(y, 0, out);
+}
+
+void PictureView::ReadRow(int y, int left, std::span<ColorValue> out) const {
+  const auto width = static_cast<std::ptrdiff_t>(out.size());
+  if (y < 0 || y >= AreaHeight() || left < 0 || left + width > AreaWidth()) {
+    throw std::out_of_range("PictureView::ReadRow: row or columns outside the area");
+  }
+  const auto right = left + width;
+  // Each layer covers [left, min(right, its width)) of the row, later layers on top.
+  const auto covered = [&](int layerWidth) {
+    return std::max<std::ptrdiff_t>(0, std::min<std::ptrdiff_t>(right, layerWidth) - left);
+  };
+  std::ptrdiff_t x = 0;
   if (y < picture_.Height()) {
-    const auto pixels = picture_.Row(y);
+    const auto pixels = picture_.Row(y).subspan(static_cast<std::size_t>(std::min(left, picture_.Width())),
+                                                static_cast<std::size_t>(covered(picture_.Width())));
     if (picture_.HasAlpha()) {
       std::ranges::transform(pixels, out.begin(),
                              [bg = backColor_](RgbaPixel p) { return Composite(p, bg); });
     } else {
       std::ranges::transform(pixels, out.begin(), [](RgbaPixel p) { return ColorOf(p); });
     }
-    x = picture_.Width();
+    x = covered(picture_.Width());
   }
   std::fill(out.begin() + x, out.end(), backColor_);
   if (plane_ && y < plane_->Height()) {
-    const std::uint8_t* cells = plane_->Row(y);
-    std::transform(cells, cells + plane_->Width(), out.begin(),
+    const std::uint8_t* cells = plane_->Row(y) + std::min(left, plane_->Width());
+    std::transform(cells, cells + covered(plane_->Width()), out.begin(),
                    [channel = planeChannel_](std::uint8_t v) { return ChannelColor(channel, v); });
   }
   if (y < drawnHeight_) {
-    const auto drawn = drawn_.begin() + static_cast<std::ptrdiff_t>(y) * drawnWidth_;
-    for (int i = 0; i < drawnWidth_; ++i) {
+    const auto drawn = drawn_.begin() + static_cast<std::ptrdiff_t>(y) * drawnWidth_ +
+                       std::min(left, drawnWidth_);
+    for (std::ptrdiff_t i = 0; i < covered(drawnWidth_); ++i) {
       if (drawn[i] != kUndrawn) {
         out[static_cast<std::size_t>(i)] = drawn[i];
       }

@@ -55,6 +55,8 @@ class PictureView {
 
   /// What Point reads along row y, for the whole width of the area.
   void ReadRow(int y, std::span<ColorValue> out) const;
+  /// What Point reads along row y from column `left` on, for `out.size()` columns.
+  void ReadRow(int y, int left, std::span<ColorValue> out) const;
 
  private:
   static constexpr ColorValue kUndrawn = -1;

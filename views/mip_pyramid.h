@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "views/channel_plane.h"
+#include "views/picture_view.h"
+
+namespace irobunkai {
+
+/// Successive box-filtered reductions of a view's area, for showing it zoomed out
+/// without touching every full-size pixel per frame. The finest level is a quarter
+/// of the area's size; views zoomed in further read the full-size pixels, because
+/// their visible region is small. Levels hold one byte per component: four (R, G, B,
+/// unused) for a colour area, one for a single channel.
+class MipPyramid {
+ public:
+  struct Level {
+    int width = 0;
+    int height = 0;
+    int reduction = 1;  // area pixels per level pixel, along each axis
+    int components = 4;
+    std::vector<std::uint8_t> bytes;
+
+    [[nodiscard]] const std::uint8_t* Row(int y) const {
+      return bytes.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) *
+                                static_cast<std::size_t>(components);
+    }
+  };
+
+  MipPyramid() = default;
+
+  /// The levels of everything `view` shows, in colour.
+  static MipPyramid OfView(const PictureView& view);
+  /// The levels of one plane's cells.
+  static MipPyramid OfPlane(const ChannelPlane& plane);
+
+  /// The coarsest level that still has at least `devicePixelsPerAreaPixel` pixels
+  /// per area pixel; nullptr when only the full-size area is fine enough.
+  [[nodiscard]] const Level* LevelFor(double devicePixelsPerAreaPixel) const;
+
+  [[nodiscard]] const std::vector<Level>& Levels() const { return levels_; }
+  [[nodiscard]] std::size_t Bytes() const;
+
+ private:
+  using RowReader = std::function<void(int y, std::span<std::uint8_t> out)>;
+  static MipPyramid Build(int width, int height, int components, const RowReader& readRow);
+
+  std::vector<Level> levels_;
+};
+
+}  // namespace irobunkai

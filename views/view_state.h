@@ -1,0 +1,80 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "views/view_mapping.h"
+
+namespace irobunkai {
+
+/// What the four picture views share: one zoom and one region of their areas, and
+/// the pixel last read out. Views subscribe and repaint when it changes.
+///
+/// Zoom levels follow the source area: the whole-area scale (1 for an area that fits
+/// the place), halvings from it up to 1:1, then 2, 3, 4, 6 ... 64 place pixels per
+/// area pixel. Level 0 is the default view.
+class ViewState {
+ public:
+  using Observer = std::function<void()>;
+
+  ViewState(int placeWidth, int placeHeight);
+  ViewState(const ViewState&) = delete;
+  ViewState& operator=(const ViewState&) = delete;
+
+  [[nodiscard]] int PlaceWidth() const { return placeWidth_; }
+  [[nodiscard]] int PlaceHeight() const { return placeHeight_; }
+
+  /// Calls `observer` after every change; returns a key for Unsubscribe.
+  int Subscribe(Observer observer);
+  void Unsubscribe(int key);
+
+  /// Returns to the default view of a source area of this size and drops the mark.
+  void Reset(int areaWidth, int areaHeight);
+
+  [[nodiscard]] bool IsDefault() const { return level_ == 0; }
+  [[nodiscard]] double Zoom() const { return levels_[level_]; }
+  [[nodiscard]] const std::vector<double>& Levels() const { return levels_; }
+  [[nodiscard]] int Level() const { return static_cast<int>(level_); }
+
+  /// The mapping for a view whose area is `areaWidth` x `areaHeight`. In the default
+  /// view every area is shown whole (or 1:1 when it fits); otherwise all views share
+  /// the source's zoom and origin.
+  [[nodiscard]] ViewMapping MappingFor(int areaWidth, int areaHeight) const;
+
+  /// Zooms by `steps` levels (negative: out) keeping the area point under the place
+  /// point (placeX, placeY) where it is. Returns whether the zoom changed.
+  bool ZoomBy(int steps, double placeX, double placeY);
+  /// Zooms around the centre of the place.
+  bool ZoomBy(int steps) { return ZoomBy(steps, placeWidth_ / 2.0, placeHeight_ / 2.0); }
+  /// Moves the shown region so that the picture moves by (dx, dy) place pixels.
+  void PanBy(double dx, double dy);
+  /// Scrolls the least needed to show `cell` whole.
+  void ShowCell(Cell cell);
+
+  [[nodiscard]] const std::optional<Cell>& Mark() const { return mark_; }
+  void SetMark(std::optional<Cell> mark);
+
+ private:
+  void Clamp();
+  void Notify() const;
+  [[nodiscard]] double ClampOrigin(double origin, int area, int place) const;
+
+  int placeWidth_;
+  int placeHeight_;
+  int areaWidth_;
+  int areaHeight_;
+  std::vector<double> levels_{1.0};
+  std::size_t level_ = 0;
+  double originX_ = 0.0;
+  double originY_ = 0.0;
+  std::optional<Cell> mark_;
+  std::map<int, Observer> observers_;
+  int nextKey_ = 0;
+};
+
+/// The whole-area scale: at most 1, small enough to show the whole area in the place.
+double FitScale(int placeWidth, int placeHeight, int areaWidth, int areaHeight);
+
+}  // namespace irobunkai
