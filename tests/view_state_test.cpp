@@ -127,7 +127,7 @@ TEST(ViewState, EveryViewSharesTheZoomButTheDefaultFitsEachArea) {
   EXPECT_DOUBLE_EQ(state.MappingFor(100, 100).scale, 3.0);
 }
 
-TEST(ViewState, ObserversHearEveryChangeUntilTheyLeaveAndResetDropsTheMark) {
+TEST(ViewState, ObserversHearEveryChangeUntilTheyLeave) {
   ViewState state(kPlaceWidth, kPlaceHeight);
   int heard = 0;
   const int key = state.Subscribe([&heard] { ++heard; });
@@ -135,13 +135,25 @@ TEST(ViewState, ObserversHearEveryChangeUntilTheyLeaveAndResetDropsTheMark) {
   state.SetMark(Cell{3, 4});
   state.ZoomBy(1);
   EXPECT_EQ(heard, 3);
-  ASSERT_TRUE(state.Mark().has_value());
-  EXPECT_EQ(*state.Mark(), (Cell{3, 4}));
-  state.Reset(500, 500);
-  EXPECT_FALSE(state.Mark().has_value());
   state.Unsubscribe(key);
   state.ZoomBy(1);
-  EXPECT_EQ(heard, 4);
+  EXPECT_EQ(heard, 3);
+}
+
+TEST(ViewState, TheMarkStaysWithThePictureItWasReadOn) {
+  ViewState state(kPlaceWidth, kPlaceHeight);
+  state.Reset(500, 500);
+  const int first = state.PictureNumber();
+  state.SetMark(Cell{3, 4});
+  EXPECT_EQ(state.MarkOn(first), (Cell{3, 4}));
+  state.Reset(500, 500);  // a new picture: channel views of the first still show the mark
+  EXPECT_EQ(state.MarkOn(first), (Cell{3, 4}));
+  EXPECT_FALSE(state.MarkOn(state.PictureNumber()).has_value());
+  state.SetMark(Cell{1, 1});
+  EXPECT_FALSE(state.MarkOn(first).has_value());
+  EXPECT_EQ(state.MarkOn(state.PictureNumber()), (Cell{1, 1}));
+  state.SetMark(std::nullopt);
+  EXPECT_FALSE(state.MarkOn(state.PictureNumber()).has_value());
 }
 
 TEST(ViewMapping, VisibleCellsCoverThePlaceAndStayInsideTheArea) {

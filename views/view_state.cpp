@@ -62,7 +62,7 @@ void ViewState::Reset(int areaWidth, int areaHeight) {
   level_ = 0;
   originX_ = 0.0;
   originY_ = 0.0;
-  mark_.reset();
+  ++picture_;
   Notify();
 }
 
@@ -141,8 +141,13 @@ void ViewState::ShowCell(Cell cell) {
   Notify();
 }
 
-void ViewState::SetMark(std::optional<Cell> mark) {
-  mark_ = mark;
+std::optional<Cell> ViewState::MarkOn(int picture) const {
+  return picture == markPicture_ ? mark_ : std::nullopt;
+}
+
+void ViewState::SetMark(std::optional<Cell> cell) {
+  mark_ = cell;
+  markPicture_ = picture_;
   Notify();
 }
 

@@ -30,8 +30,11 @@ class ViewState {
   int Subscribe(Observer observer);
   void Unsubscribe(int key);
 
-  /// Returns to the default view of a source area of this size and drops the mark.
+  /// A new source picture: returns to the default view of its area. The mark stays
+  /// with the picture it was read on, which channel views may still show.
   void Reset(int areaWidth, int areaHeight);
+  /// Counts the source pictures shown so far; a view records the one it shows.
+  [[nodiscard]] int PictureNumber() const { return picture_; }
 
   [[nodiscard]] bool IsDefault() const { return level_ == 0; }
   [[nodiscard]] double Zoom() const { return levels_[level_]; }
@@ -53,8 +56,10 @@ class ViewState {
   /// Scrolls the least needed to show `cell` whole.
   void ShowCell(Cell cell);
 
-  [[nodiscard]] const std::optional<Cell>& Mark() const { return mark_; }
-  void SetMark(std::optional<Cell> mark);
+  /// The read pixel, if it was read on picture number `picture`.
+  [[nodiscard]] std::optional<Cell> MarkOn(int picture) const;
+  /// Marks `cell` of the current picture, or nothing.
+  void SetMark(std::optional<Cell> cell);
 
  private:
   void Clamp();
@@ -69,7 +74,9 @@ class ViewState {
   std::size_t level_ = 0;
   double originX_ = 0.0;
   double originY_ = 0.0;
+  int picture_ = 0;
   std::optional<Cell> mark_;
+  int markPicture_ = 0;
   std::map<int, Observer> observers_;
   int nextKey_ = 0;
 };

@@ -1,6 +1,9 @@
 #include "window/form1.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -10,12 +13,15 @@
 #include <QPushButton>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <stdexcept>
 
 #include "analysis/pixel_readout.h"
 #include "window/busy_cursor.h"
 #include "window/caption_font.h"
+#include "window/clipboard_picture.h"
 #include "window/form1_controls.h"
+#include "window/help_window.h"
 #include "window/picture_box.h"
 #include "window/picture_loader.h"
 #include "window/qt_colour.h"
@@ -51,7 +57,9 @@ QString DroppedFile(const QMimeData* data) {
 QString ChooseWithFileDialog(QWidget* parent) { return QFileDialog::getOpenFileName(parent); }
 
 Form1::Form1(PictureChooser chooser, QWidget* parent)
-    : QWidget(parent), CommonDialog1(std::move(chooser)) {
+    : QWidget(parent),
+      CommonDialog1(std::move(chooser)),
+      viewState_(std::make_shared<ViewState>(kViewWidth, kViewHeight)) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Form1"));
   resize(602, 497);
@@ -62,6 +70,7 @@ Form1::Form1(PictureChooser chooser, QWidget* parent)
   CreateControls();
   ConnectEvents();
   SetTabOrder();
+  AddShortcuts();
   ShowSamplePicture();
   setAcceptDrops(true);
   Picture1->setFocus();
@@ -94,6 +103,24 @@ void Form1::ConnectEvents() {
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
   connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
   connect(Picture1, &PictureBox::MouseDown, this, &Form1::Picture1_MouseDown);
+  connect(Picture1, &PictureBox::KeyDown, this, &Form1::Picture1_KeyDown);
+  Picture1->Share(viewState_, std::nullopt);
+  Picture2->Share(viewState_, Channel::Red);
+  Picture3->Share(viewState_, Channel::Green);
+  Picture4->Share(viewState_, Channel::Blue);
+}
+
+void Form1::AddShortcuts() {
+  const auto add = [this](const QKeySequence& keys, void (Form1::*handler)()) {
+    auto* action = new QAction(this);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, handler);
+    addAction(action);
+  };
+  add(QKeySequence::Copy, &Form1::Form1_Copy);
+  add(QKeySequence::Paste, &Form1::Form1_Paste);
+  add(QKeySequence::HelpContents, &Form1::Form1_Help);
 }
 
 void Form1::SetTabOrder() {
@@ -109,6 +136,7 @@ void Form1::ShowSamplePicture() {
   auto sample = LoadPictureFile(QStringLiteral(":/assets/sample.gif"));
   if (auto* image = std::get_if<Image>(&sample)) {
     Picture1->View().SetPicture(std::move(*image));
+    viewState_->Reset(Picture1->View().AreaWidth(), Picture1->View().AreaHeight());
     Picture1->Refresh();
   } else {
     throw std::runtime_error("the built-in sample picture is missing");
@@ -120,12 +148,19 @@ bool Form1::LoadIntoPicture1(const QString& path) {
     const BusyCursor busy;
     return LoadPictureFile(path);
   }();
+  return ShowLoadedPicture(std::move(result), path);
+}
+
+bool Form1::ShowLoadedPicture(LoadResult result, const QString& name) {
   if (const auto* error = std::get_if<RunTimeError>(&result)) {
-    ShowLoadError(this, *error, path);
+    ShowLoadError(this, *error, name);
     return false;
   }
   const BusyCursor busy;
   Picture1->View().SetPicture(std::get<Image>(std::move(result)));
+  // A new picture is looked at from the start: whole, unmarked.
+  readCell_.reset();
+  viewState_->Reset(Picture1->View().AreaWidth(), Picture1->View().AreaHeight());
   Picture1->Refresh();
   return true;
 }
@@ -154,14 +189,68 @@ void Form1::Command3_Click() {
 
 void Form1::Picture1_MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*shift*/, float x,
                                float y) {
+  RunHandler(this, [&] { ShowReadout(x, y); });
+}
+
+void Form1::ShowReadout(float x, float y) {
+  const ColorValue c = ShownColor(Picture1->View(), x, y);
+  const PixelReadout readout = ReadOut(c);
+  Label1->setText(QString::fromStdString(readout.decimal));
+  Label2->setText(QString::fromStdString(readout.hex));
+  Label3->setText(QString::fromStdString(readout.red));
+  Label4->setText(QString::fromStdString(readout.green));
+  Label5->setText(QString::fromStdString(readout.blue));
+  Label1->setToolTip(QString::fromStdString(DecimalRecipe(c)));
+  Label2->setToolTip(QString::fromStdString(HexRecipe(c)));
+  const Cell cell{static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))};
+  lastReadout_ = Readout{cell.column, cell.row, c};
+  const bool inArea = Picture1->View().Point(x, y) != kNoColor;
+  readCell_ = inArea ? std::optional(cell) : std::nullopt;
+  viewState_->SetMark(readCell_);
+}
+
+void Form1::Picture1_KeyDown(int dx, int dy) {
   RunHandler(this, [&] {
-    const PixelReadout readout = ReadOut(ShownColor(Picture1->View(), x, y));
-    Label1->setText(QString::fromStdString(readout.decimal));
-    Label2->setText(QString::fromStdString(readout.hex));
-    Label3->setText(QString::fromStdString(readout.red));
-    Label4->setText(QString::fromStdString(readout.green));
-    Label5->setText(QString::fromStdString(readout.blue));
+    const PictureView& view = Picture1->View();
+    const Cell from = readCell_.value_or(Cell{0, 0});
+    const Cell to{std::clamp(from.column + dx, 0, view.AreaWidth() - 1),
+                  std::clamp(from.row + dy, 0, view.AreaHeight() - 1)};
+    // The centre of the pixel, so the readout is exactly a click on it.
+    ShowReadout(static_cast<float>(to.column) + 0.5F, static_cast<float>(to.row) + 0.5F);
+    viewState_->ShowCell(to);
   });
+}
+
+void Form1::Form1_Copy() {
+  if (!lastReadout_) {
+    return;  // nothing read yet: nothing to copy
+  }
+  const Readout& r = *lastReadout_;
+  QGuiApplication::clipboard()->setText(QString::fromStdString(ReadoutLine(r.x, r.y, r.color)));
+}
+
+void Form1::Form1_Paste() {
+  RunHandler(this, [this] {
+    const ClipboardOffer offer = PictureOffered(QGuiApplication::clipboard()->mimeData());
+    if (const auto* path = std::get_if<QString>(&offer)) {
+      LoadIntoPicture1(*path);
+    } else if (const auto* result = std::get_if<LoadResult>(&offer)) {
+      ShowLoadedPicture(*result, QStringLiteral("クリップボードの画像 (clipboard picture)"));
+    } else {
+      QMessageBox::information(this, QCoreApplication::applicationName(),
+                               QStringLiteral("クリップボードに画像がありません。\n"
+                                              "The clipboard holds no picture."));
+    }
+  });
+}
+
+void Form1::Form1_Help() {
+  if (help_ == nullptr) {
+    help_ = new HelpWindow(this);
+  }
+  help_->show();
+  help_->raise();
+  help_->activateWindow();
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {

@@ -2,8 +2,12 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <optional>
 
 #include "analysis/channel_separation.h"
+#include "views/view_state.h"
+#include "window/picture_loader.h"
 
 class QDragEnterEvent;
 class QDropEvent;
@@ -12,6 +16,7 @@ class QPushButton;
 
 namespace irobunkai {
 
+class HelpWindow;
 class PictureBox;
 
 /// Asks the user for a picture file; an empty name means the user cancelled.
@@ -51,6 +56,10 @@ class Form1 : public QWidget {
   void Command3_Click();
   void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
   void Form1_DragDrop(const QString& path);
+  void Picture1_KeyDown(int dx, int dy);
+  void Form1_Copy();
+  void Form1_Paste();
+  void Form1_Help();
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -60,10 +69,26 @@ class Form1 : public QWidget {
   void CreateControls();
   void ConnectEvents();
   void SetTabOrder();
+  void AddShortcuts();
   void ShowSamplePicture();
+  bool ShowLoadedPicture(LoadResult result, const QString& name);
+  void ShowReadout(float x, float y);
+
+  /// The last readout: where it was read and what.
+  struct Readout {
+    int x = 0;
+    int y = 0;
+    ColorValue color = 0;
+  };
 
   PictureChooser CommonDialog1;
   ChannelPlanes planes_;
+  // Shared with the four views, which may outlive this object's members while Qt
+  // deletes its children.
+  std::shared_ptr<ViewState> viewState_;
+  std::optional<Readout> lastReadout_;
+  std::optional<Cell> readCell_;
+  HelpWindow* help_ = nullptr;
 };
 
 }  // namespace irobunkai

@@ -1,13 +1,50 @@
 #include "window/picture_box.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "window/display_image.h"
+#include "window/frame_renderer.h"
 #include "window/qt_colour.h"
+#include "window/view_overlays.h"
 
 namespace irobunkai {
+namespace {
+
+constexpr int kWheelNotch = 120;
+constexpr double kWheelPan = 40.0;  // place pixels per notch
+constexpr double kKeyPan = 32.0;
+constexpr int kBigStep = 10;
+constexpr int kToDefault = -1000;
+
+struct Step {
+  int dx = 0;
+  int dy = 0;
+};
+
+std::optional<Step> ArrowStep(int key) {
+  switch (key) {
+    case Qt::Key_Left:
+      return Step{-1, 0};
+    case Qt::Key_Right:
+      return Step{1, 0};
+    case Qt::Key_Up:
+      return Step{0, -1};
+    case Qt::Key_Down:
+      return Step{0, 1};
+    default:
+      return std::nullopt;
+  }
+}
+
+QString ComponentText(const char* name, ColorValue value) {
+  return QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(value);
+}
+
+}  // namespace
 
 PictureBox::PictureBox(int placeWidth, int placeHeight, ColorValue backColor, QWidget* parent)
     : QFrame(parent), view_(placeWidth, placeHeight, backColor) {
@@ -19,22 +56,51 @@ PictureBox::PictureBox(int placeWidth, int placeHeight, ColorValue backColor, QW
   Refresh();
 }
 
+PictureBox::~PictureBox() {
+  if (state_) {
+    state_->Unsubscribe(subscription_);
+  }
+}
+
+void PictureBox::Share(std::shared_ptr<ViewState> state, std::optional<Channel> channel) {
+  if (state_) {
+    state_->Unsubscribe(subscription_);
+  }
+  state_ = std::move(state);
+  channel_ = channel;
+  subscription_ = state_->Subscribe([this] { update(); });
+  pictureNumber_ = state_->PictureNumber();
+  update();
+}
+
 bool PictureBox::ShowsOneToOne() const {
   return view_.AreaWidth() <= view_.LayoutWidth() && view_.AreaHeight() <= view_.LayoutHeight();
 }
 
 double PictureBox::DisplayScale() const {
-  if (ShowsOneToOne()) {
-    return 1.0;
+  return FitScale(view_.LayoutWidth(), view_.LayoutHeight(), view_.AreaWidth(),
+                  view_.AreaHeight());
+}
+
+ViewMapping PictureBox::Mapping() const {
+  if (state_) {
+    return state_->MappingFor(view_.AreaWidth(), view_.AreaHeight());
   }
-  return std::min(static_cast<double>(view_.LayoutWidth()) / view_.AreaWidth(),
-                  static_cast<double>(view_.LayoutHeight()) / view_.AreaHeight());
+  return {DisplayScale(), 0.0, 0.0};
+}
+
+void PictureBox::Reshown() {
+  pyramid_.reset();
+  if (state_) {
+    pictureNumber_ = state_->PictureNumber();
+  }
+  update();
 }
 
 void PictureBox::Refresh() {
   shown_ =
       ShowsOneToOne() ? RenderArea(view_) : ScaledArea(view_, DisplayScale(), devicePixelRatioF());
-  update();
+  Reshown();
 }
 
 void PictureBox::RefreshAsChannelOf(const PictureBox& source, Channel channel) {
@@ -43,7 +109,19 @@ void PictureBox::RefreshAsChannelOf(const PictureBox& source, Channel channel) {
     return;
   }
   shown_ = ChannelOf(source.shown_, channel);
-  update();
+  Reshown();
+}
+
+const MipPyramid& PictureBox::Pyramid() {
+  if (!pyramid_) {
+    const ChannelPlane* plane = view_.Plane();
+    // A plane covering the whole area needs a byte per level pixel, not four.
+    const bool planeOnly = plane != nullptr && channel_.has_value() && !view_.HasPixelsSet() &&
+                           plane->Width() == view_.AreaWidth() &&
+                           plane->Height() == view_.AreaHeight();
+    pyramid_ = planeOnly ? MipPyramid::OfPlane(*plane) : MipPyramid::OfView(view_);
+  }
+  return *pyramid_;
 }
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
@@ -51,11 +129,59 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
   const QRect place = contentsRect();
   painter.fillRect(place, ToQColor(view_.BackColor()));
   painter.setClipRect(place);
-  // No smoothing: at 1:1 each area pixel is one block of device pixels.
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(place.topLeft(), shown_);
+  painter.translate(place.topLeft());
+  const ViewMapping mapping = Mapping();
+  PaintPicture(painter, mapping);
+  PaintOverlays(painter, mapping);
+  painter.resetTransform();
   painter.setClipping(false);
   drawFrame(&painter);
+}
+
+void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) {
+  // No smoothing: zoomed in, each area pixel is one crisp block of device pixels.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  if (!state_ || state_->IsDefault()) {
+    painter.drawImage(QPointF(0, 0), shown_);
+    return;
+  }
+  const Frame frame =
+      RenderFrame(view_, mapping, {view_.LayoutWidth(), view_.LayoutHeight()}, devicePixelRatioF(),
+                  [this]() -> const MipPyramid& { return Pyramid(); }, channel_);
+  if (!frame.image.isNull()) {
+    painter.drawImage(frame.target, frame.image);
+  }
+}
+
+void PictureBox::PaintOverlays(QPainter& painter, const ViewMapping& mapping) {
+  if (!state_) {
+    return;
+  }
+  const CellRange cells = mapping.VisibleCells(view_.LayoutWidth(), view_.LayoutHeight(),
+                                               view_.AreaWidth(), view_.AreaHeight());
+  if (mapping.scale >= kGridScale) {
+    PaintPixelGrid(painter, mapping, cells);
+  }
+  if (IsSource() && mapping.scale >= ValueScale(3)) {
+    PaintCellValues(painter, mapping, cells, [this](Cell cell) {
+      const ColorValue c = view_.Point(static_cast<float>(cell.column), static_cast<float>(cell.row));
+      return CellText{{ComponentText("R", RedOf(c)), ComponentText("G", GreenOf(c)),
+                       ComponentText("B", BlueOf(c))},
+                      c};
+    });
+  } else if (!IsSource() && view_.Plane() != nullptr && mapping.scale >= ValueScale(1)) {
+    PaintCellValues(painter, mapping, cells, [this](Cell cell) {
+      const ColorValue c = view_.Point(static_cast<float>(cell.column), static_cast<float>(cell.row));
+      const ColorValue value = *channel_ == Channel::Red     ? RedOf(c)
+                               : *channel_ == Channel::Green ? GreenOf(c)
+                                                             : BlueOf(c);
+      return CellText{{QString::number(value)}, c};
+    });
+  }
+  const auto mark = state_->MarkOn(pictureNumber_);
+  if (mark && mark->column < view_.AreaWidth() && mark->row < view_.AreaHeight()) {
+    PaintMark(painter, mapping, *mark);
+  }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
@@ -64,9 +190,80 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
   if (!place.contains(at)) {
     return;  // a press on the frame is not on the picture
   }
-  const QPointF inArea = (at - place.topLeft()) / DisplayScale();
-  emit MouseDown(event->button(), event->modifiers(), static_cast<float>(inArea.x()),
-                 static_cast<float>(inArea.y()));
+  if (!IsSource()) {
+    if (event->button() == Qt::LeftButton && state_) {
+      dragFrom_ = at;
+      setCursor(Qt::ClosedHandCursor);
+    }
+    return;
+  }
+  const ViewMapping mapping = Mapping();
+  const QPointF inPlace = at - place.topLeft();
+  emit MouseDown(event->button(), event->modifiers(),
+                 static_cast<float>(mapping.ToAreaX(inPlace.x())),
+                 static_cast<float>(mapping.ToAreaY(inPlace.y())));
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragFrom_ || !(event->buttons() & Qt::LeftButton)) {
+    return;
+  }
+  const QPointF delta = event->position() - *dragFrom_;
+  dragFrom_ = event->position();
+  state_->PanBy(delta.x(), delta.y());
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+  if (dragFrom_ && event->button() == Qt::LeftButton) {
+    dragFrom_.reset();
+    unsetCursor();
+  }
+}
+
+void PictureBox::wheelEvent(QWheelEvent* event) {
+  if (!state_) {
+    QFrame::wheelEvent(event);
+    return;
+  }
+  event->accept();
+  const QPoint delta = event->angleDelta();
+  if (event->modifiers() & Qt::ControlModifier) {
+    wheelZoom_ += delta.y() != 0 ? delta.y() : delta.x();
+    const int steps = wheelZoom_ / kWheelNotch;
+    wheelZoom_ -= steps * kWheelNotch;
+    const QPointF at = event->position() - QPointF(contentsRect().topLeft());
+    state_->ZoomBy(steps, at.x(), at.y());
+    return;
+  }
+  QPointF pan(delta.x(), delta.y());
+  if ((event->modifiers() & Qt::ShiftModifier) && delta.x() == 0) {
+    pan = QPointF(delta.y(), 0);  // Shift turns the wheel sideways
+  }
+  state_->PanBy(pan.x() * kWheelPan / kWheelNotch, pan.y() * kWheelPan / kWheelNotch);
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+  if (!state_) {
+    QFrame::keyPressEvent(event);
+    return;
+  }
+  const int key = event->key();
+  if (key == Qt::Key_Plus || key == Qt::Key_Equal) {
+    state_->ZoomBy(1);
+  } else if (key == Qt::Key_Minus) {
+    state_->ZoomBy(-1);
+  } else if (key == Qt::Key_0 || key == Qt::Key_Home) {
+    state_->ZoomBy(kToDefault);
+  } else if (const auto step = ArrowStep(key)) {
+    const int size = (event->modifiers() & Qt::ShiftModifier) ? kBigStep : 1;
+    if (IsSource()) {
+      emit KeyDown(step->dx * size, step->dy * size);
+    } else {
+      state_->PanBy(-step->dx * kKeyPan * size, -step->dy * kKeyPan * size);
+    }
+  } else {
+    QFrame::keyPressEvent(event);
+  }
 }
 
 }  // namespace irobunkai
