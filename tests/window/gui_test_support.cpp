@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace irobunkai::test {
 
@@ -56,6 +57,13 @@ QImage CoordinateImage(int width, int height) {
     }
   }
   return image;
+}
+
+void Wheel(QWidget& view, QPoint place, int notches, Qt::KeyboardModifiers modifiers) {
+  const QPointF at = place + QPoint(2, 2);  // inside the 2-pixel frame
+  QWheelEvent event(at, view.mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                    modifiers, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&view, &event);
 }
 
 ModalAnswerer::ModalAnswerer(std::function<void(QWidget*)> answer) {

@@ -51,6 +51,9 @@ QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArr
 QImage CoordinateImage(int width, int height);
 ColorValue CoordinateColor(int x, int y);
 
+/// Turns the mouse wheel by `notches` over a picture view at a point of its place.
+void Wheel(QWidget& view, QPoint place, int notches, Qt::KeyboardModifiers modifiers = {});
+
 /// Until it is destroyed, answers every modal dialog that opens (message boxes,
 /// file dialogs) with `answer`, after recording the dialog's text.
 class ModalAnswerer {
