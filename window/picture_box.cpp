@@ -162,14 +162,14 @@ void PictureBox::PaintOverlays(QPainter& painter, const ViewMapping& mapping) {
   if (mapping.scale >= kGridScale) {
     PaintPixelGrid(painter, mapping, cells);
   }
-  if (IsSource() && mapping.scale >= ValueScale(3)) {
+  if (IsSource() && mapping.scale >= ValueScale(QStringLiteral("R 255"), 3)) {
     PaintCellValues(painter, mapping, cells, [this](Cell cell) {
       const ColorValue c = view_.Point(static_cast<float>(cell.column), static_cast<float>(cell.row));
       return CellText{{ComponentText("R", RedOf(c)), ComponentText("G", GreenOf(c)),
                        ComponentText("B", BlueOf(c))},
                       c};
     });
-  } else if (!IsSource() && view_.Plane() != nullptr && mapping.scale >= ValueScale(1)) {
+  } else if (!IsSource() && view_.Plane() != nullptr && mapping.scale >= ValueScale(QStringLiteral("255"), 1)) {
     PaintCellValues(painter, mapping, cells, [this](Cell cell) {
       const ColorValue c = view_.Point(static_cast<float>(cell.column), static_cast<float>(cell.row));
       const ColorValue value = *channel_ == Channel::Red     ? RedOf(c)

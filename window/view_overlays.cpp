@@ -64,9 +64,9 @@ void PaintPixelGrid(QPainter& painter, const ViewMapping& mapping, const CellRan
   }
 }
 
-double ValueScale(int lines) {
+double ValueScale(const QString& widest, int lines) {
   const QFontMetricsF metrics(ValueFont());
-  const double width = metrics.horizontalAdvance(QStringLiteral("R 255")) + 6.0;
+  const double width = metrics.horizontalAdvance(widest) + 6.0;
   const double height = metrics.height() * lines + 6.0;
   return std::max(32.0, std::max(width, height));
 }

@@ -28,8 +28,9 @@ using CellTextSource = std::function<CellText(Cell)>;
 /// Thin lines between the visible pixels, dark and light so they show on any colour.
 void PaintPixelGrid(QPainter& painter, const ViewMapping& mapping, const CellRange& cells);
 
-/// Smallest place pixels per area pixel at which `lines` lines of numbers are legible.
-double ValueScale(int lines);
+/// Smallest place pixels per area pixel at which `widest` fits inside a pixel as
+/// `lines` lines of legible text.
+double ValueScale(const QString& widest, int lines);
 
 /// Writes each visible pixel's text inside it, black or white against its colour.
 void PaintCellValues(QPainter& painter, const ViewMapping& mapping, const CellRange& cells,
