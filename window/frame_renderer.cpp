@@ -41,12 +41,35 @@ QRectF Target(const ViewMapping& mapping, double left, double top, double right,
                 QPointF(mapping.ToPlaceX(right), mapping.ToPlaceY(bottom)));
 }
 
-QImage Smoothed(const QImage& image, const QRectF& target, double devicePixelRatio) {
-  const QSize size(std::max(1, static_cast<int>(std::lround(target.width() * devicePixelRatio))),
-                   std::max(1, static_cast<int>(std::lround(target.height() * devicePixelRatio))));
-  QImage scaled = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  scaled.setDevicePixelRatio(devicePixelRatio);
-  return scaled;
+// The cells averaged in 2 x 2 blocks, read two rows at a time so that the full-size
+// region is never held; a last odd row or column averages what it has.
+QImage ReadCellsHalved(const PictureView& view, const CellRange& cells) {
+  const int width = (cells.Width() + 1) / 2;
+  const int height = (cells.Height() + 1) / 2;
+  QImage half(width, height, QImage::Format_RGB32);
+  std::vector<ColorValue> upper(static_cast<std::size_t>(cells.Width()));
+  std::vector<ColorValue> lower(upper.size());
+  const auto last = static_cast<int>(upper.size()) - 1;
+  for (int y = 0; y < height; ++y) {
+    view.ReadRow(cells.top + 2 * y, cells.left, upper);
+    view.ReadRow(std::min(cells.top + 2 * y + 1, cells.bottom - 1), cells.left, lower);
+    auto* out = reinterpret_cast<QRgb*>(half.scanLine(y));
+    for (int x = 0; x < width; ++x) {
+      const auto left = static_cast<std::size_t>(2 * x);
+      const auto right = static_cast<std::size_t>(std::min(2 * x + 1, last));
+      const auto a = static_cast<std::uint32_t>(upper[left]);
+      const auto b = static_cast<std::uint32_t>(upper[right]);
+      const auto c = static_cast<std::uint32_t>(lower[left]);
+      const auto d = static_cast<std::uint32_t>(lower[right]);
+      // Sum each byte lane separately: red and blue in one word, green in another.
+      const std::uint32_t redBlue = (a & 0xFF00FFu) + (b & 0xFF00FFu) + (c & 0xFF00FFu) +
+                                    (d & 0xFF00FFu) + 0x020002u;
+      const std::uint32_t green = (a & 0xFF00u) + (b & 0xFF00u) + (c & 0xFF00u) + (d & 0xFF00u) + 0x200u;
+      const ColorValue mean = static_cast<ColorValue>(((redBlue >> 2) & 0xFF00FFu) | ((green >> 2) & 0xFF00u));
+      out[x] = ToRgb32(mean);
+    }
+  }
+  return half;
 }
 
 }  // namespace
@@ -64,10 +87,13 @@ Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize pla
   if (mapping.scale >= 1.0) {
     return {ReadCells(view, cells), cellTarget};
   }
-  const MipPyramid::Level* level = pyramid().LevelFor(mapping.scale * devicePixelRatio);
+  const double deviceScale = mapping.scale * devicePixelRatio;
+  const MipPyramid::Level* level = pyramid().LevelFor(deviceScale);
   if (level == nullptr) {
-    // Zoomed out by less than 4, few enough pixels are visible to smooth them directly.
-    return {Smoothed(ReadCells(view, cells), cellTarget, devicePixelRatio), cellTarget};
+    // Zoomed out by less than 4, few enough pixels are visible to average them here;
+    // bilinear drawing then averages the rest, at most 2 x 2 per device pixel.
+    return {deviceScale < 0.5 ? ReadCellsHalved(view, cells) : ReadCells(view, cells), cellTarget,
+            true};
   }
   const int r = level->reduction;
   const CellRange levelCells{cells.left / r, cells.top / r, (cells.right + r - 1) / r,
@@ -75,7 +101,7 @@ Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize pla
   const QRectF target = Target(mapping, levelCells.left * r, levelCells.top * r,
                                std::min(levelCells.right * r, areaWidth),
                                std::min(levelCells.bottom * r, areaHeight));
-  return {Smoothed(ReadLevel(*level, levelCells, channel), target, devicePixelRatio), target};
+  return {ReadLevel(*level, levelCells, channel), target, true};
 }
 
 }  // namespace irobunkai

@@ -13,11 +13,13 @@
 namespace irobunkai {
 
 /// The visible part of an area, ready to draw: `image` covers `target`, in logical
-/// pixels of the place. Zoomed in, `image` holds one pixel per area pixel and must be
-/// drawn without smoothing; zoomed out it is already smoothed to the device pixels.
+/// pixels of the place. Zoomed in, `image` holds one pixel per area pixel and is drawn
+/// without smoothing. Zoomed out it holds at most two pixels per device pixel along
+/// each axis, already box-averaged, and is drawn with bilinear smoothing.
 struct Frame {
   QImage image;
   QRectF target;
+  bool smooth = false;
 };
 
 /// Supplies the view's pyramid when a frame needs one; built at most once per picture.

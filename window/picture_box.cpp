@@ -149,7 +149,9 @@ void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) {
       RenderFrame(view_, mapping, {view_.LayoutWidth(), view_.LayoutHeight()}, devicePixelRatioF(),
                   [this]() -> const MipPyramid& { return Pyramid(); }, channel_);
   if (!frame.image.isNull()) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, frame.smooth);
     painter.drawImage(frame.target, frame.image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   }
 }
 

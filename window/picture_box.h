@@ -44,6 +44,8 @@ class PictureBox : public QFrame {
   [[nodiscard]] bool ShowsOneToOne() const;
   /// Logical pixels per area pixel in the default view where the area is scaled down; 1 otherwise.
   [[nodiscard]] double DisplayScale() const;
+  /// Memory held for showing the view zoomed out.
+  [[nodiscard]] std::size_t ZoomBytes() const { return pyramid_ ? pyramid_->Bytes() : 0; }
   /// How the place maps onto the area now.
   [[nodiscard]] ViewMapping Mapping() const;
 
