@@ -9,7 +9,7 @@ packages=(
   libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev libomp-dev
   fonts-ipafont-gothic
-  xvfb xauth xdotool x11-apps x11-utils imagemagick librsvg2-bin
+  xvfb xauth xdotool xclip x11-apps x11-utils imagemagick librsvg2-bin
   desktop-file-utils appstream openbox wmctrl
 )
 

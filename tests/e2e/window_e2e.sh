@@ -17,7 +17,7 @@ declare -A package_of=(
   [Xvfb]=xvfb [xauth]=xauth [xdpyinfo]=x11-utils [xprop]=x11-utils [xwininfo]=x11-utils
   [xdotool]=xdotool [wmctrl]=wmctrl [openbox]=openbox
   [import]=imagemagick [convert]=imagemagick [compare]=imagemagick [identify]=imagemagick
-  [timeout]=coreutils [realpath]=coreutils
+  [timeout]=coreutils [realpath]=coreutils [xclip]=xclip
 )
 missing=()
 for tool in "${!package_of[@]}"; do
@@ -489,6 +489,70 @@ else
   fail "irobunkai BAD-PICTURE showed no error box"
 fi
 expect 5 "after a bad start-up picture the window shows the sample|$(area "${P1[@]}") sample.png"
+close_window
+
+
+# --- f. looking closer: zoom, readout at a zoom, keys, copy, paste, help -----------------------
+
+convert -size 40x30 'gradient:rgb(0,40,200)-rgb(250,180,10)' -depth 8 gradient.png
+convert -size 188x179 xc:red gradient.png -composite gradient-shown.png
+# At 3x every picture pixel is a 3x3 block; the area below the picture's 90 rows is red.
+convert gradient.png -filter point -resize 300% zoomed.png
+convert -size 188x179 xc:red zoomed.png -composite zoomed-shown.png
+convert zoomed-shown.png -channel GB -evaluate set 0 +channel zoomed-red.png
+# Below the mark (a cross-hair at this zoom) the red view is exactly this.
+convert zoomed-red.png -crop 188x129+0+50 +repage zoomed-red-part.png
+convert -size 30x20 'xc:rgb(9,99,199)' pasted.png
+convert -size 188x179 xc:red pasted.png -composite pasted-shown.png
+
+pixel_line() {  # X Y -> the line Ctrl+C should copy for gradient.png's pixel (X, Y)
+  local r g b value
+  read -r r g b < <(convert gradient.png -crop "1x1+$1+$2" -depth 8 \
+    -format '%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]' info:)
+  value=$((r + 256 * g + 65536 * b))
+  printf 'x=%d y=%d R=%d G=%d B=%d #%02X%02X%02X %d %X' "$1" "$2" "$r" "$g" "$b" "$r" "$g" "$b" \
+    "$value" "$value"
+}
+expect_clipboard() {  # DESCRIPTION EXPECTED
+  local got="" deadline
+  deadline_in 5
+  deadline=$REPLY
+  while :; do
+    got=$(timeout 5 xclip -selection clipboard -o 2>/dev/null) || true
+    [[ $got == "$2" ]] && break
+    now_ms
+    ((REPLY < deadline)) || break
+    sleep 0.1
+  done
+  if [[ $got == "$2" ]]; then pass "$1"; else fail "$1: the clipboard holds '$got', not '$2'"; fi
+}
+
+launch "$tmp/gradient.png"
+expect 5 "the gradient picture is shown 1:1|$(area "${P1[@]}") gradient-shown.png"
+xdo mousemove --window "$win" "${P1[0]}" "${P1[1]}" keydown ctrl click 4 click 4 keyup ctrl
+expect 5 "Ctrl + wheel twice over the picture's top-left shows it at 3x, pixel-true|$(area "${P1[@]}") zoomed-shown.png"
+click $((P1[0] + 3 * 12 + 1)) $((P1[1] + 3 * 7 + 1))
+xdo key ctrl+c
+expect_clipboard "a click at 3x reads picture pixel (12, 7) and Ctrl+C copies its line" "$(pixel_line 12 7)"
+xdo key Right
+xdo key ctrl+c
+expect_clipboard "the Right key reads the next pixel, (13, 7)" "$(pixel_line 13 7)"
+click 256 80
+expect 5 "a separation at 3x shows the red channel at 3x under the source region|area ${P2[0]} $((P2[1] + 50)) 188 129 zoomed-red-part.png"
+
+xdo key F1
+if timeout 10 xdotool search --sync --onlyvisible --pid "$app_pid" --name 'Controls' >/dev/null 2>&1; then
+  pass "F1 opens the help window"
+else
+  fail "F1 opened no help window"
+fi
+xdo key Escape  # the help window closes as dialogs do
+
+# xclip stays in the background to serve the picture until another program takes the clipboard.
+xclip -selection clipboard -t image/png -i pasted.png
+xdo windowactivate --sync "$win" >/dev/null 2>&1 || true
+xdo key ctrl+v
+expect 5 "Ctrl+V shows the clipboard's picture, 1:1 at the top-left again|$(area "${P1[@]}") pasted-shown.png"
 close_window
 
 finish
