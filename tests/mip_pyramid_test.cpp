@@ -20,7 +20,8 @@ Image Noise(int width, int height, unsigned seed, bool alpha) {
 
 // The obvious way: each level pixel is the rounded mean of the block it covers in the
 // level below (the area itself for the first), blocks cut by the edge included.
-std::vector<std::vector<int>> ReferenceLevel(const std::vector<std::vector<int>>& finer, int factor) {
+std::vector<std::vector<int>> ReferenceLevel(const std::vector<std::vector<int>>& finer,
+                                             int factor) {
   const int height = static_cast<int>(finer.size());
   const int width = static_cast<int>(finer[0].size());
   std::vector<std::vector<int>> out((height + factor - 1) / factor,

@@ -28,7 +28,8 @@ TEST(ViewState, LevelsRunFromTheWholePictureByHalvingsThenEvenStepsTo64) {
   EXPECT_DOUBLE_EQ(levels.back(), 64.0);
   for (std::size_t i = 1; i < levels.size(); ++i) {
     EXPECT_GT(levels[i], levels[i - 1]);
-    EXPECT_LE(levels[i] / levels[i - 1], 2.0 + 1e-9) << "a jump between levels " << i - 1 << " and " << i;
+    EXPECT_LE(levels[i] / levels[i - 1], 2.0 + 1e-9)
+        << "a jump between levels " << i - 1 << " and " << i;
   }
   EXPECT_NE(std::find(levels.begin(), levels.end(), 1.0), levels.end());
 
@@ -161,7 +162,7 @@ TEST(ViewMapping, VisibleCellsCoverThePlaceAndStayInsideTheArea) {
   const CellRange cells = m.VisibleCells(kPlaceWidth, kPlaceHeight, 1000, 30);
   EXPECT_EQ(cells.left, 10);
   EXPECT_EQ(cells.top, 20);
-  EXPECT_EQ(cells.right, 34);  // 10.5 + 188 / 8 = 34
+  EXPECT_EQ(cells.right, 34);   // 10.5 + 188 / 8 = 34
   EXPECT_EQ(cells.bottom, 30);  // the area ends before the place does
 }
 

@@ -70,7 +70,8 @@ MipPyramid MipPyramid::Build(int width, int height, int components, const RowRea
     const auto readFiner = [&finer](int y, std::span<std::uint8_t> out) {
       std::copy_n(finer.Row(y), out.size(), out.begin());
     };
-    Level coarser = Reduce(finer.width, finer.height, components, 2, readFiner, finer.reduction * 2);
+    Level coarser =
+        Reduce(finer.width, finer.height, components, 2, readFiner, finer.reduction * 2);
     pyramid.levels_.push_back(std::move(coarser));
   }
   return pyramid;

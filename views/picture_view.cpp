@@ -159,8 +159,9 @@ void PictureView::ReadRow(int y, int left, std::span<ColorValue> out) const {
   };
   std::ptrdiff_t x = 0;
   if (y < picture_.Height()) {
-    const auto pixels = picture_.Row(y).subspan(static_cast<std::size_t>(std::min(left, picture_.Width())),
-                                                static_cast<std::size_t>(covered(picture_.Width())));
+    const auto pixels =
+        picture_.Row(y).subspan(static_cast<std::size_t>(std::min(left, picture_.Width())),
+                                static_cast<std::size_t>(covered(picture_.Width())));
     if (picture_.HasAlpha()) {
       std::ranges::transform(pixels, out.begin(),
                              [bg = backColor_](RgbaPixel p) { return Composite(p, bg); });
@@ -176,8 +177,8 @@ void PictureView::ReadRow(int y, int left, std::span<ColorValue> out) const {
                    [channel = planeChannel_](std::uint8_t v) { return ChannelColor(channel, v); });
   }
   if (y < drawnHeight_) {
-    const auto drawn = drawn_.begin() + static_cast<std::ptrdiff_t>(y) * drawnWidth_ +
-                       std::min(left, drawnWidth_);
+    const auto drawn =
+        drawn_.begin() + static_cast<std::ptrdiff_t>(y) * drawnWidth_ + std::min(left, drawnWidth_);
     for (std::ptrdiff_t i = 0; i < covered(drawnWidth_); ++i) {
       if (drawn[i] != kUndrawn) {
         out[static_cast<std::size_t>(i)] = drawn[i];

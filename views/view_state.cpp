@@ -8,7 +8,8 @@
 namespace irobunkai {
 namespace {
 
-constexpr std::array kMagnifications = {2.0, 3.0, 4.0, 6.0, 8.0, 12.0, 16.0, 24.0, 32.0, 48.0, 64.0};
+constexpr std::array kMagnifications = {2.0,  3.0,  4.0,  6.0,  8.0, 12.0,
+                                        16.0, 24.0, 32.0, 48.0, 64.0};
 
 std::vector<double> LevelsFrom(double fit) {
   std::vector<double> levels;
@@ -93,7 +94,8 @@ void ViewState::Clamp() {
 
 bool ViewState::ZoomBy(int steps, double placeX, double placeY) {
   const auto last = static_cast<long>(levels_.size()) - 1;
-  const auto target = static_cast<std::size_t>(std::clamp(static_cast<long>(level_) + steps, 0L, last));
+  const auto target =
+      static_cast<std::size_t>(std::clamp(static_cast<long>(level_) + steps, 0L, last));
   if (target == level_) {
     return false;
   }

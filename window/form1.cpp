@@ -3,12 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QMessageBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <algorithm>

@@ -19,7 +19,8 @@ QImage ReadCells(const PictureView& view, const CellRange& cells) {
   return image;
 }
 
-QImage ReadLevel(const MipPyramid::Level& level, const CellRange& cells, std::optional<Channel> channel) {
+QImage ReadLevel(const MipPyramid::Level& level, const CellRange& cells,
+                 std::optional<Channel> channel) {
   QImage image(cells.Width(), cells.Height(), QImage::Format_RGB32);
   for (int y = 0; y < cells.Height(); ++y) {
     const std::uint8_t* in = level.Row(cells.top + y) + cells.left * level.components;
@@ -62,10 +63,12 @@ QImage ReadCellsHalved(const PictureView& view, const CellRange& cells) {
       const auto c = static_cast<std::uint32_t>(lower[left]);
       const auto d = static_cast<std::uint32_t>(lower[right]);
       // Sum each byte lane separately: red and blue in one word, green in another.
-      const std::uint32_t redBlue = (a & 0xFF00FFu) + (b & 0xFF00FFu) + (c & 0xFF00FFu) +
-                                    (d & 0xFF00FFu) + 0x020002u;
-      const std::uint32_t green = (a & 0xFF00u) + (b & 0xFF00u) + (c & 0xFF00u) + (d & 0xFF00u) + 0x200u;
-      const ColorValue mean = static_cast<ColorValue>(((redBlue >> 2) & 0xFF00FFu) | ((green >> 2) & 0xFF00u));
+      const std::uint32_t redBlue =
+          (a & 0xFF00FFu) + (b & 0xFF00FFu) + (c & 0xFF00FFu) + (d & 0xFF00FFu) + 0x020002u;
+      const std::uint32_t green =
+          (a & 0xFF00u) + (b & 0xFF00u) + (c & 0xFF00u) + (d & 0xFF00u) + 0x200u;
+      const ColorValue mean =
+          static_cast<ColorValue>(((redBlue >> 2) & 0xFF00FFu) | ((green >> 2) & 0xFF00u));
       out[x] = ToRgb32(mean);
     }
   }
@@ -79,7 +82,8 @@ Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize pla
                   std::optional<Channel> channel) {
   const int areaWidth = view.AreaWidth();
   const int areaHeight = view.AreaHeight();
-  const CellRange cells = mapping.VisibleCells(place.width(), place.height(), areaWidth, areaHeight);
+  const CellRange cells =
+      mapping.VisibleCells(place.width(), place.height(), areaWidth, areaHeight);
   if (cells.IsEmpty()) {
     return {};
   }

@@ -13,13 +13,18 @@ struct Control {
 };
 
 constexpr Control kControls[] = {
-    {"画像をクリック", "その画素の色を 10 進・16 進・R G B で表示", "Click the picture: read out that pixel"},
-    {"← → ↑ ↓ (画像)", "読み取る画素を 1 つ動かす (Shift で 10)", "Arrows on the picture: move the read pixel by 1 (Shift: 10)"},
+    {"画像をクリック", "その画素の色を 10 進・16 進・R G B で表示",
+     "Click the picture: read out that pixel"},
+    {"← → ↑ ↓ (画像)", "読み取る画素を 1 つ動かす (Shift で 10)",
+     "Arrows on the picture: move the read pixel by 1 (Shift: 10)"},
     {"Ctrl + ホイール", "4 つのビューをまとめて拡大・縮小", "Ctrl + wheel: zoom all four views"},
-    {"+ / -", "拡大・縮小 (Ctrl + + / Ctrl + - も)", "+ / -: zoom in / out (also Ctrl + + / Ctrl + -)"},
+    {"+ / -", "拡大・縮小 (Ctrl + + / Ctrl + - も)",
+     "+ / -: zoom in / out (also Ctrl + + / Ctrl + -)"},
     {"0 / Home", "はじめの表示に戻す", "0 / Home: back to the default view"},
-    {"ホイール / Shift + ホイール", "上下 / 左右にスクロール", "Wheel / Shift + wheel: scroll up-down / sideways"},
-    {"ドラッグ (R G B のビュー)", "4 つのビューをまとめて動かす", "Drag a channel view: pan all four views"},
+    {"ホイール / Shift + ホイール", "上下 / 左右にスクロール",
+     "Wheel / Shift + wheel: scroll up-down / sideways"},
+    {"ドラッグ (R G B のビュー)", "4 つのビューをまとめて動かす",
+     "Drag a channel view: pan all four views"},
     {"← → ↑ ↓ (R G B のビュー)", "4 つのビューをまとめて動かす", "Arrows on a channel view: pan"},
     {"Ctrl + C", "読み取った色を文字でコピー", "Ctrl + C: copy the readout as text"},
     {"Ctrl + V", "クリップボードの画像を開く", "Ctrl + V: open the picture on the clipboard"},
@@ -34,8 +39,9 @@ QString ControlsTable() {
                      QString::fromUtf8(c.japanese).toHtmlEscaped(),
                      QString::fromUtf8(c.english).toHtmlEscaped());
   }
-  return html + QStringLiteral("</table><p>拡大すると画素の格子と値が表示されます。"
-                               " <i>Zoomed in far, a pixel grid and each pixel's values appear.</i></p>");
+  return html + QStringLiteral(
+                    "</table><p>拡大すると画素の格子と値が表示されます。"
+                    " <i>Zoomed in far, a pixel grid and each pixel's values appear.</i></p>");
 }
 
 }  // namespace

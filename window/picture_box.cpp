@@ -78,8 +78,7 @@ bool PictureBox::ShowsOneToOne() const {
 }
 
 double PictureBox::DisplayScale() const {
-  return FitScale(view_.LayoutWidth(), view_.LayoutHeight(), view_.AreaWidth(),
-                  view_.AreaHeight());
+  return FitScale(view_.LayoutWidth(), view_.LayoutHeight(), view_.AreaWidth(), view_.AreaHeight());
 }
 
 ViewMapping PictureBox::Mapping() const {
@@ -145,9 +144,9 @@ void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) {
     painter.drawImage(QPointF(0, 0), shown_);
     return;
   }
-  const Frame frame =
-      RenderFrame(view_, mapping, {view_.LayoutWidth(), view_.LayoutHeight()}, devicePixelRatioF(),
-                  [this]() -> const MipPyramid& { return Pyramid(); }, channel_);
+  const Frame frame = RenderFrame(
+      view_, mapping, {view_.LayoutWidth(), view_.LayoutHeight()}, devicePixelRatioF(),
+      [this]() -> const MipPyramid& { return Pyramid(); }, channel_);
   if (!frame.image.isNull()) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, frame.smooth);
     painter.drawImage(frame.target, frame.image);
@@ -166,14 +165,17 @@ void PictureBox::PaintOverlays(QPainter& painter, const ViewMapping& mapping) {
   }
   if (IsSource() && mapping.scale >= ValueScale(QStringLiteral("R 255"), 3)) {
     PaintCellValues(painter, mapping, cells, [this](Cell cell) {
-      const ColorValue c = view_.Point(static_cast<float>(cell.column), static_cast<float>(cell.row));
+      const ColorValue c =
+          view_.Point(static_cast<float>(cell.column), static_cast<float>(cell.row));
       return CellText{{ComponentText("R", RedOf(c)), ComponentText("G", GreenOf(c)),
                        ComponentText("B", BlueOf(c))},
                       c};
     });
-  } else if (!IsSource() && view_.Plane() != nullptr && mapping.scale >= ValueScale(QStringLiteral("255"), 1)) {
+  } else if (!IsSource() && view_.Plane() != nullptr &&
+             mapping.scale >= ValueScale(QStringLiteral("255"), 1)) {
     PaintCellValues(painter, mapping, cells, [this](Cell cell) {
-      const ColorValue c = view_.Point(static_cast<float>(cell.column), static_cast<float>(cell.row));
+      const ColorValue c =
+          view_.Point(static_cast<float>(cell.column), static_cast<float>(cell.row));
       const ColorValue value = *channel_ == Channel::Red     ? RedOf(c)
                                : *channel_ == Channel::Green ? GreenOf(c)
                                                              : BlueOf(c);

@@ -100,7 +100,8 @@ void PaintMark(QPainter& painter, const ViewMapping& mapping, Cell cell) {
   const QPointF c = rect.center();
   constexpr double kGap = 3.0;
   constexpr double kArm = 7.0;
-  for (const auto& [colour, width] : {std::pair{QColor(Qt::black), 3.0}, std::pair{QColor(Qt::white), 1.0}}) {
+  for (const auto& [colour, width] :
+       {std::pair{QColor(Qt::black), 3.0}, std::pair{QColor(Qt::white), 1.0}}) {
     painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(QLineF(c.x() - kGap - kArm, c.y(), c.x() - kGap, c.y()));
     painter.drawLine(QLineF(c.x() + kGap, c.y(), c.x() + kGap + kArm, c.y()));

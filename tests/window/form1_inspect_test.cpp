@@ -126,22 +126,24 @@ TEST_F(Form1Inspect, AGridFrom8xAndValuesInsideLargeEnoughPixels) {
   const auto cellDiffers = [&](const char* name, int column, int row, QRgb colour) {
     const ViewMapping m = View(name)->Mapping();
     const int inset = 3;  // clear of the grid lines
-    const QRect inside(static_cast<int>(m.ToPlaceX(column)) + inset,
-                       static_cast<int>(m.ToPlaceY(row)) + inset,
-                       static_cast<int>(m.scale) - 2 * inset, static_cast<int>(m.scale) - 2 * inset);
+    const QRect inside(
+        static_cast<int>(m.ToPlaceX(column)) + inset, static_cast<int>(m.ToPlaceY(row)) + inset,
+        static_cast<int>(m.scale) - 2 * inset, static_cast<int>(m.scale) - 2 * inset);
     return Differing(Grab(View(name)), inside, colour);
   };
   ZoomTopLeftTo(6.0);
   const QImage noGrid = Grab(View("Picture2"));
-  EXPECT_EQ(Differing(noGrid, {0, 0, 6 * 5, 6 * 5}, qRgb(200, 0, 0)), 6 * 6);  // only the black pixel
+  EXPECT_EQ(Differing(noGrid, {0, 0, 6 * 5, 6 * 5}, qRgb(200, 0, 0)),
+            6 * 6);  // only the black pixel
   ZoomTopLeftTo(8.0);
   const QImage grid = Grab(View("Picture2"));
-  EXPECT_NE(grid.pixel(2 + 16, 2 + 20) & 0xFFFFFFu, qRgb(200, 0, 0) & 0xFFFFFFu);  // a line at x = 16
+  EXPECT_NE(grid.pixel(2 + 16, 2 + 20) & 0xFFFFFFu,
+            qRgb(200, 0, 0) & 0xFFFFFFu);                        // a line at x = 16
   EXPECT_EQ(cellDiffers("Picture2", 2, 1, qRgb(200, 0, 0)), 0);  // no numbers yet
   ZoomTopLeftTo(32.0);
-  EXPECT_GT(cellDiffers("Picture2", 2, 1, qRgb(200, 0, 0)), 0);   // "200"
-  EXPECT_GT(cellDiffers("Picture3", 2, 1, qRgb(0, 100, 0)), 0);   // "100"
-  EXPECT_GT(cellDiffers("Picture2", 1, 0, qRgb(0, 0, 0)), 0);     // "0", white on black
+  EXPECT_GT(cellDiffers("Picture2", 2, 1, qRgb(200, 0, 0)), 0);     // "200"
+  EXPECT_GT(cellDiffers("Picture3", 2, 1, qRgb(0, 100, 0)), 0);     // "100"
+  EXPECT_GT(cellDiffers("Picture2", 1, 0, qRgb(0, 0, 0)), 0);       // "0", white on black
   EXPECT_EQ(cellDiffers("Picture1", 2, 1, qRgb(200, 100, 50)), 0);  // three lines need more room
   ZoomTopLeftTo(48.0);
   EXPECT_GT(cellDiffers("Picture1", 2, 1, qRgb(200, 100, 50)), 0);
@@ -197,7 +199,8 @@ TEST_F(Form1Inspect, TheValueBoxesExplainThemselvesAndTheViewsHaveNoTooltips) {
   Press({1, 1});
   EXPECT_EQ(Child<QLabel>(form, "Label1")->toolTip(),
             QStringLiteral("16761087 = 255 + 256 x 192 + 65536 x 255"));
-  EXPECT_TRUE(Child<QLabel>(form, "Label2")->toolTip().startsWith(QStringLiteral("FFC0FF = FF (B)")));
+  EXPECT_TRUE(
+      Child<QLabel>(form, "Label2")->toolTip().startsWith(QStringLiteral("FFC0FF = FF (B)")));
   for (const char* name : {"Picture1", "Picture2", "Picture3", "Picture4"}) {
     EXPECT_TRUE(View(name)->toolTip().isEmpty()) << name;
   }
@@ -261,8 +264,8 @@ TEST_F(Form1Inspect, F1OpensTheHelpListingTheControlsInJapaneseAndEnglish) {
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
   const QString text = Child<QLabel>(*help, "HelpText")->text();
-  for (const char* expected : {"Ctrl + ホイール", "Ctrl + wheel", "Ctrl + C", "Ctrl + V", "0 / Home",
-                               "Shift", "F1"}) {
+  for (const char* expected :
+       {"Ctrl + ホイール", "Ctrl + wheel", "Ctrl + C", "Ctrl + V", "0 / Home", "Shift", "F1"}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
   }
   QTest::keyClick(View("Picture1"), Qt::Key_F1);  // again: the same window, not a second one

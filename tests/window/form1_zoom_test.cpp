@@ -153,7 +153,7 @@ TEST_F(Form1Zoom, ArrowKeysOnAChannelViewPanAndStopAtTheEdges) {
     Key("Picture3", Qt::Key_Down, Qt::ShiftModifier);
   }
   const ViewMapping m = View("Picture1")->Mapping();
-  EXPECT_DOUBLE_EQ(m.ToAreaY(179), 300.0);  // the last row at the bottom edge
+  EXPECT_DOUBLE_EQ(m.ToAreaY(179), 300.0);           // the last row at the bottom edge
   EXPECT_EQ(Readout().at(0), QStringLiteral("10"));  // panning is no readout
 }
 
@@ -235,7 +235,8 @@ TEST_F(Form1Zoom, ZoomedOutFramesShowTheAveragedPicture) {
         blueInRed += qRed(blue.pixel(x, y));
       }
     }
-    EXPECT_NEAR(red / (kPatch * kPatch), 127.5, 3) << "at scale " << View("Picture1")->Mapping().scale;
+    EXPECT_NEAR(red / (kPatch * kPatch), 127.5, 3)
+        << "at scale " << View("Picture1")->Mapping().scale;
     EXPECT_NEAR(blueMean / (kPatch * kPatch), 127.5, 3);
     EXPECT_EQ(blueInRed, 0);
     Key("Picture1", Qt::Key_Plus);
