@@ -1,100 +1,130 @@
 #include "views/mip_pyramid.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <functional>
+#include <span>
+#include <vector>
 
 namespace irobunkai {
 namespace {
 
 constexpr int kFirstReduction = 4;
 
-// Averages `factor` x `factor` blocks of `source` rows into one row of `out`; blocks
-// cut by the area's edge average the pixels they have.
-void ReduceRow(std::span<const std::vector<std::uint8_t>> rows, int sourceWidth, int components,
-               int factor, std::uint8_t* out, int outWidth) {
-  for (int x = 0; x < outWidth; ++x) {
-    const int left = x * factor;
-    const int right = std::min(left + factor, sourceWidth);
-    const auto pixels = static_cast<unsigned>((right - left) * static_cast<int>(rows.size()));
-    for (int c = 0; c < components; ++c) {
-      unsigned sum = 0;
-      for (const auto& row : rows) {
-        for (int i = left; i < right; ++i) {
-          sum += row[static_cast<std::size_t>(i * components + c)];
-        }
-      }
-      out[x * components + c] = static_cast<std::uint8_t>((sum + pixels / 2) / pixels);
-    }
+// Rounded mean of `sum` over `count` values; a power-of-two count (every block not
+// cut by the area's edge) divides by shifting.
+std::uint32_t Mean(std::uint32_t sum, std::uint32_t count, int shift) {
+  if (count == (1u << shift)) {
+    return (sum + (count >> 1)) >> shift;
   }
+  return (sum + count / 2) / count;
 }
 
-MipPyramid::Level Reduce(int width, int height, int components, int factor,
-                         const std::function<void(int, std::span<std::uint8_t>)>& readRow,
-                         int reduction) {
+// Sums one channel of bytes, or the three bytes of packed 0x00BBGGRR colours, over a
+// block: red and blue share a word in separate 16-bit lanes, green has its own.
+struct ColourSum {
+  std::uint32_t redBlue = 0;
+  std::uint32_t green = 0;
+  void Add(std::uint32_t p) {
+    redBlue += p & 0xFF00FFu;
+    green += p & 0xFF00u;
+  }
+  [[nodiscard]] std::uint32_t Mean(std::uint32_t count, int shift) const {
+    return irobunkai::Mean(redBlue & 0xFFFFu, count, shift) |
+           (irobunkai::Mean(green >> 8, count, shift) << 8) |
+           (irobunkai::Mean(redBlue >> 16, count, shift) << 16);
+  }
+};
+
+struct ByteSum {
+  std::uint32_t sum = 0;
+  void Add(std::uint8_t v) { sum += v; }
+  [[nodiscard]] std::uint8_t Mean(std::uint32_t count, int shift) const {
+    return static_cast<std::uint8_t>(irobunkai::Mean(sum, count, shift));
+  }
+};
+
+template <typename Pixel>
+using Reader = std::function<void(int y, std::span<Pixel> out)>;
+
+template <typename Pixel, typename Sum>
+MipPyramid::Level Reduce(int width, int height, int factor, int reduction,
+                         const Reader<Pixel>& readRow) {
   MipPyramid::Level level;
   level.width = (width + factor - 1) / factor;
   level.height = (height + factor - 1) / factor;
   level.reduction = reduction;
-  level.components = components;
-  const std::size_t rowBytes = static_cast<std::size_t>(level.width) * components;
-  level.bytes.resize(rowBytes * static_cast<std::size_t>(level.height));
-  const std::size_t sourceRowBytes = static_cast<std::size_t>(width) * components;
+  level.components = static_cast<int>(sizeof(Pixel));
+  level.bytes.resize(static_cast<std::size_t>(level.width) * level.height * sizeof(Pixel));
+  const int shift = 2 * std::countr_zero(static_cast<unsigned>(factor));
 #pragma omp parallel
   {
-    std::vector<std::vector<std::uint8_t>> rows(static_cast<std::size_t>(factor),
-                                                std::vector<std::uint8_t>(sourceRowBytes));
+    std::vector<std::vector<Pixel>> rows(static_cast<std::size_t>(factor),
+                                         std::vector<Pixel>(static_cast<std::size_t>(width)));
 #pragma omp for schedule(static)
     for (int y = 0; y < level.height; ++y) {
-      const int top = y * factor;
-      const int count = std::min(factor, height - top);
+      const int count = std::min(factor, height - y * factor);
       for (int i = 0; i < count; ++i) {
-        readRow(top + i, rows[static_cast<std::size_t>(i)]);
+        readRow(y * factor + i, rows[static_cast<std::size_t>(i)]);
       }
-      ReduceRow(std::span(rows).first(static_cast<std::size_t>(count)), width, components, factor,
-                level.bytes.data() + rowBytes * static_cast<std::size_t>(y), level.width);
+      std::uint8_t* out = level.bytes.data() + static_cast<std::size_t>(y) * level.width * sizeof(Pixel);
+      for (int x = 0; x < level.width; ++x) {
+        const int left = x * factor;
+        const int right = std::min(left + factor, width);
+        Sum sum;
+        for (int i = 0; i < count; ++i) {
+          const Pixel* row = rows[static_cast<std::size_t>(i)].data();
+          for (int j = left; j < right; ++j) {
+            sum.Add(row[j]);
+          }
+        }
+        const Pixel mean = sum.Mean(static_cast<std::uint32_t>((right - left) * count), shift);
+        std::memcpy(out + static_cast<std::size_t>(x) * sizeof(Pixel), &mean, sizeof(Pixel));
+      }
     }
   }
   return level;
 }
 
+template <typename Pixel, typename Sum>
+std::vector<MipPyramid::Level> BuildLevels(int width, int height, const Reader<Pixel>& readRow) {
+  std::vector<MipPyramid::Level> levels;
+  if (width <= 0 || height <= 0) {
+    return levels;
+  }
+  levels.push_back(Reduce<Pixel, Sum>(width, height, kFirstReduction, kFirstReduction, readRow));
+  while (levels.back().width > 1 || levels.back().height > 1) {
+    const MipPyramid::Level& finer = levels.back();
+    const Reader<Pixel> readFiner = [&finer](int y, std::span<Pixel> out) {
+      std::memcpy(out.data(), finer.Row(y), out.size() * sizeof(Pixel));
+    };
+    MipPyramid::Level coarser =
+        Reduce<Pixel, Sum>(finer.width, finer.height, 2, finer.reduction * 2, readFiner);
+    levels.push_back(std::move(coarser));
+  }
+  return levels;
+}
+
 }  // namespace
 
-MipPyramid MipPyramid::Build(int width, int height, int components, const RowReader& readRow) {
+MipPyramid MipPyramid::OfView(const PictureView& view) {
   MipPyramid pyramid;
-  if (width <= 0 || height <= 0) {
-    return pyramid;
-  }
-  pyramid.levels_.push_back(
-      Reduce(width, height, components, kFirstReduction, readRow, kFirstReduction));
-  while (pyramid.levels_.back().width > 1 || pyramid.levels_.back().height > 1) {
-    const Level& finer = pyramid.levels_.back();
-    const auto readFiner = [&finer](int y, std::span<std::uint8_t> out) {
-      std::copy_n(finer.Row(y), out.size(), out.begin());
-    };
-    Level coarser =
-        Reduce(finer.width, finer.height, components, 2, readFiner, finer.reduction * 2);
-    pyramid.levels_.push_back(std::move(coarser));
-  }
+  // A ColorValue is 0x00BBGGRR: in memory the bytes R, G, B, 0 of a level pixel.
+  pyramid.levels_ = BuildLevels<std::uint32_t, ColourSum>(
+      view.AreaWidth(), view.AreaHeight(), [&view](int y, std::span<std::uint32_t> out) {
+        view.ReadRow(y, std::span(reinterpret_cast<ColorValue*>(out.data()), out.size()));
+      });
   return pyramid;
 }
 
-MipPyramid MipPyramid::OfView(const PictureView& view) {
-  return Build(view.AreaWidth(), view.AreaHeight(), 4, [&view](int y, std::span<std::uint8_t> out) {
-    std::vector<ColorValue> colors(out.size() / 4);
-    view.ReadRow(y, colors);
-    for (std::size_t x = 0; x < colors.size(); ++x) {
-      const auto c = static_cast<std::uint32_t>(colors[x]);
-      out[4 * x] = static_cast<std::uint8_t>(c);
-      out[4 * x + 1] = static_cast<std::uint8_t>(c >> 8);
-      out[4 * x + 2] = static_cast<std::uint8_t>(c >> 16);
-      out[4 * x + 3] = 0;
-    }
-  });
-}
-
 MipPyramid MipPyramid::OfPlane(const ChannelPlane& plane) {
-  return Build(plane.Width(), plane.Height(), 1, [&plane](int y, std::span<std::uint8_t> out) {
-    std::copy_n(plane.Row(y), out.size(), out.begin());
-  });
+  MipPyramid pyramid;
+  pyramid.levels_ = BuildLevels<std::uint8_t, ByteSum>(
+      plane.Width(), plane.Height(), [&plane](int y, std::span<std::uint8_t> out) {
+        std::memcpy(out.data(), plane.Row(y), out.size());
+      });
+  return pyramid;
 }
 
 const MipPyramid::Level* MipPyramid::LevelFor(double devicePixelsPerAreaPixel) const {

@@ -2,8 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <span>
 #include <vector>
 
 #include "views/channel_plane.h"
@@ -46,9 +44,6 @@ class MipPyramid {
   [[nodiscard]] std::size_t Bytes() const;
 
  private:
-  using RowReader = std::function<void(int y, std::span<std::uint8_t> out)>;
-  static MipPyramid Build(int width, int height, int components, const RowReader& readRow);
-
   std::vector<Level> levels_;
 };
 
