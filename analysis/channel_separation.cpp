@@ -1,7 +1,9 @@
 #include "analysis/channel_separation.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace irobunkai {
@@ -22,8 +24,70 @@ void SplitRow(const ColorValue* colors, int width, std::uint8_t* red, std::uint8
   }
 }
 
+// One thread's counts: kWays copies of the three channels' 256 bins, so that
+// neighbouring pixels of one value land in different tables and an increment
+// never waits on the store of the one before. 32-bit bins keep all of it in the
+// first-level cache; they are emptied into 64-bit totals before they can overflow.
+class RowCounter {
+ public:
+  void CountRow(const ColorValue* colors, int width) {
+    if (pending_ + static_cast<std::uint64_t>(width) > kFlushAfter) {
+      Flush();
+    }
+    pending_ += static_cast<std::uint64_t>(width);
+    int x = 0;
+    for (; x + kWays <= width; x += kWays) {
+      for (int k = 0; k < kWays; ++k) {
+        Count(bins_.data() + k * kBinsPerWay, colors[x + k]);
+      }
+    }
+    for (int k = 0; x < width; ++x, ++k) {
+      Count(bins_.data() + k * kBinsPerWay, colors[x]);
+    }
+  }
+
+  /// Adds everything counted so far to `totals` and starts again from zero.
+  void AddTo(ChannelHistograms& totals) {
+    Flush();
+    for (std::size_t v = 0; v < ChannelHistogram::kLevels; ++v) {
+      totals.red.counts[v] += totals_[v];
+      totals.green.counts[v] += totals_[ChannelHistogram::kLevels + v];
+      totals.blue.counts[v] += totals_[2 * ChannelHistogram::kLevels + v];
+    }
+    totals_.fill(0);
+  }
+
+ private:
+  static constexpr int kWays = 4;
+  static constexpr int kBinsPerWay = 3 * ChannelHistogram::kLevels;
+  // A bin never gets more than the pixels counted since the last flush.
+  static constexpr std::uint64_t kFlushAfter = std::numeric_limits<std::uint32_t>::max();
+
+  static void Count(std::uint32_t* bins, ColorValue color) {
+    const auto c = static_cast<std::uint32_t>(color);
+    ++bins[c & 0xFFu];
+    ++bins[ChannelHistogram::kLevels + ((c >> 8) & 0xFFu)];
+    ++bins[2 * ChannelHistogram::kLevels + ((c >> 16) & 0xFFu)];
+  }
+
+  void Flush() {
+    for (int k = 0; k < kWays; ++k) {
+      for (std::size_t i = 0; i < kBinsPerWay; ++i) {
+        totals_[i] += bins_[static_cast<std::size_t>(k * kBinsPerWay) + i];
+      }
+    }
+    bins_.fill(0);
+    pending_ = 0;
+  }
+
+  std::array<std::uint32_t, static_cast<std::size_t>(kWays* kBinsPerWay)> bins_{};
+  std::array<std::uint64_t, kBinsPerWay> totals_{};
+  std::uint64_t pending_ = 0;
+};
+
+template <bool kCount>
 void FillPlanes(const PictureView& source, ChannelPlane& red, ChannelPlane& green,
-                ChannelPlane& blue) {
+                ChannelPlane& blue, ChannelHistograms* histograms) {
   const int width = source.AreaWidth();
   const int height = source.AreaHeight();
   [[maybe_unused]] const bool parallel =
@@ -31,10 +95,19 @@ void FillPlanes(const PictureView& source, ChannelPlane& red, ChannelPlane& gree
 #pragma omp parallel if (parallel)
   {
     std::vector<ColorValue> row(static_cast<std::size_t>(width));
-#pragma omp for schedule(static)
+    [[maybe_unused]] RowCounter counter;
+#pragma omp for schedule(static) nowait
     for (int y = 0; y < height; ++y) {
       source.ReadRow(y, row);
       SplitRow(row.data(), width, red.Row(y), green.Row(y), blue.Row(y));
+      if constexpr (kCount) {
+        // The row is still in the first-level cache from the split.
+        counter.CountRow(row.data(), width);
+      }
+    }
+    if constexpr (kCount) {
+#pragma omp critical
+      counter.AddTo(*histograms);
     }
   }
 }
@@ -42,15 +115,27 @@ void FillPlanes(const PictureView& source, ChannelPlane& red, ChannelPlane& gree
 }  // namespace
 
 void SeparateChannels(const PictureView& source, ChannelPlanes& planes, const ChannelViews& views) {
+  SeparateChannels(source, planes, views, {});
+}
+
+void SeparateChannels(const PictureView& source, ChannelPlanes& planes, const ChannelViews& views,
+                      SeparationOptions options) {
   views.red.Cls();
   views.green.Cls();
   views.blue.Cls();
+  planes.Histograms.reset();
   const int width = source.AreaWidth();
   const int height = source.AreaHeight();
   for (const auto& plane : {planes.RedPlane, planes.GreenPlane, planes.BluePlane}) {
     plane->Resize(width, height);
   }
-  FillPlanes(source, *planes.RedPlane, *planes.GreenPlane, *planes.BluePlane);
+  if (options.countHistograms) {
+    ChannelHistograms histograms;
+    FillPlanes<true>(source, *planes.RedPlane, *planes.GreenPlane, *planes.BluePlane, &histograms);
+    planes.Histograms = histograms;
+  } else {
+    FillPlanes<false>(source, *planes.RedPlane, *planes.GreenPlane, *planes.BluePlane, nullptr);
+  }
   views.red.DrawPlane(planes.RedPlane, Channel::Red);
   views.green.DrawPlane(planes.GreenPlane, Channel::Green);
   views.blue.DrawPlane(planes.BluePlane, Channel::Blue);
