@@ -25,7 +25,7 @@ std::size_t HeapInUse() {
   return info.uordblks + info.hblkhd;
 }
 
-void BM_Separate(benchmark::State& state) {
+void Separate(benchmark::State& state, SeparationOptions options) {
   const auto width = static_cast<int>(state.range(0));
   const auto height = static_cast<int>(state.range(1));
   PictureView source(188, 179, 0x0000FF);
@@ -35,10 +35,10 @@ void BM_Separate(benchmark::State& state) {
   PictureView blue(188, 179, 0xFF0000);
   ChannelPlanes planes;
   const std::size_t before = HeapInUse();
-  SeparateChannels(source, planes, {red, green, blue});  // first touch of the planes
+  SeparateChannels(source, planes, {red, green, blue}, options);  // first touch of the planes
   const std::size_t extra = HeapInUse() - before;
   for (auto _ : state) {
-    SeparateChannels(source, planes, {red, green, blue});
+    SeparateChannels(source, planes, {red, green, blue}, options);
     benchmark::DoNotOptimize(planes.BluePlane->Row(0));
     benchmark::ClobberMemory();
   }
@@ -46,6 +46,11 @@ void BM_Separate(benchmark::State& state) {
   state.counters["extra_bytes_per_pixel"] = static_cast<double>(extra) / pixels;
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * pixels * 4));
 }
+
+void BM_Separate(benchmark::State& state) { Separate(state, {}); }
+
+// The same separation, counting each channel's histogram as it goes.
+void BM_SeparateCounting(benchmark::State& state) { Separate(state, {.countHistograms = true}); }
 
 void BM_Copy(benchmark::State& state) {
   const auto bytes = static_cast<std::size_t>(state.range(0)) *
@@ -66,6 +71,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_Separate)->Apply(Sizes);
+BENCHMARK(BM_SeparateCounting)->Apply(Sizes);
 BENCHMARK(BM_Copy)->Apply(Sizes);
 
 }  // namespace

@@ -1,0 +1,76 @@
+#include "analysis/channel_histogram.h"
+
+#include <numeric>
+
+namespace irobunkai {
+
+std::uint64_t ChannelHistogram::Total() const {
+  return std::accumulate(counts.begin(), counts.end(), std::uint64_t{0});
+}
+
+std::optional<ChannelStatistics> ChannelHistogram::Statistics() const {
+  const std::uint64_t total = Total();
+  if (total == 0) {
+    return std::nullopt;
+  }
+  ChannelStatistics stats;
+  stats.total = total;
+  // Summed as integers: exact for any realistic total, and then divided once.
+  std::uint64_t weighted = 0;
+  std::uint64_t cumulative = 0;
+  bool medianFound = false;
+  bool minimumFound = false;
+  for (int v = 0; v < kLevels; ++v) {
+    const std::uint64_t count = counts[static_cast<std::size_t>(v)];
+    if (count == 0) {
+      continue;
+    }
+    if (!minimumFound) {
+      stats.minimum = v;
+      minimumFound = true;
+    }
+    stats.maximum = v;
+    weighted += count * static_cast<std::uint64_t>(v);
+    cumulative += count;
+    if (!medianFound && 2 * cumulative >= total) {
+      stats.median = v;
+      medianFound = true;
+    }
+  }
+  stats.mean = static_cast<double>(weighted) / static_cast<double>(total);
+  return stats;
+}
+
+const ChannelHistogram& ChannelHistograms::Of(Channel channel) const {
+  switch (channel) {
+    case Channel::Red:
+      return red;
+    case Channel::Green:
+      return green;
+    case Channel::Blue:
+      return blue;
+  }
+  return red;
+}
+
+ChannelHistogram CountPlane(const ChannelPlane& plane) {
+  // Neighbouring cells go to different tables, so a run of one value does not wait
+  // on its own previous increment.
+  constexpr int kWays = 4;
+  std::array<std::array<std::uint64_t, ChannelHistogram::kLevels>, kWays> ways{};
+  for (int y = 0; y < plane.Height(); ++y) {
+    const std::uint8_t* row = plane.Row(y);
+    for (int x = 0; x < plane.Width(); ++x) {
+      ++ways[static_cast<std::size_t>(x % kWays)][row[x]];
+    }
+  }
+  ChannelHistogram histogram;
+  for (const auto& way : ways) {
+    for (std::size_t v = 0; v < way.size(); ++v) {
+      histogram.counts[v] += way[v];
+    }
+  }
+  return histogram;
+}
+
+}  // namespace irobunkai

@@ -1,0 +1,238 @@
+#include "analysis/channel_histogram.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <vector>
+
+#include "analysis/channel_separation.h"
+
+namespace irobunkai {
+namespace {
+
+constexpr ColorValue kRed = 0x0000FF;
+constexpr ColorValue kGreen = 0x00FF00;
+constexpr ColorValue kBlue = 0xFF0000;
+
+ChannelHistogram FromValues(const std::vector<int>& values) {
+  ChannelHistogram histogram;
+  for (const int v : values) {
+    ++histogram.counts[static_cast<std::size_t>(v)];
+  }
+  return histogram;
+}
+
+// The figures the slow, obvious way: from the sorted list of every value.
+ChannelStatistics ReferenceStatistics(std::vector<int> values) {
+  std::ranges::sort(values);
+  const double sum = std::accumulate(values.begin(), values.end(), 0.0);
+  return {.total = values.size(),
+          .mean = sum / static_cast<double>(values.size()),
+          .median = values[(values.size() - 1) / 2],
+          .minimum = values.front(),
+          .maximum = values.back()};
+}
+
+TEST(HistogramStatistics, AllOneValue) {
+  const auto stats = FromValues(std::vector<int>(7, 42)).Statistics();
+  ASSERT_TRUE(stats.has_value());
+  EXPECT_EQ(*stats, (ChannelStatistics{
+                        .total = 7, .mean = 42, .median = 42, .minimum = 42, .maximum = 42}));
+}
+
+TEST(HistogramStatistics, TwoValuesTakeTheLowerMedian) {
+  const auto stats = FromValues({10, 250}).Statistics();
+  ASSERT_TRUE(stats.has_value());
+  EXPECT_EQ(stats->median, 10);
+  EXPECT_DOUBLE_EQ(stats->mean, 130.0);
+  EXPECT_EQ(stats->minimum, 10);
+  EXPECT_EQ(stats->maximum, 250);
+}
+
+TEST(HistogramStatistics, MedianIsWhereTheCumulativeCountFirstReachesHalf) {
+  // Cumulative counts 2, 4, 5 of 5: 4 is the first to reach half (2.5).
+  EXPECT_EQ(FromValues({0, 0, 9, 9, 200}).Statistics()->median, 9);
+  // 2 of 4 is exactly half: the lower middle value.
+  EXPECT_EQ(FromValues({3, 3, 8, 8}).Statistics()->median, 3);
+  EXPECT_EQ(FromValues({3, 8, 8, 8}).Statistics()->median, 8);
+}
+
+TEST(HistogramStatistics, ExtremesAreValuesThatOccur) {
+  const auto stats = FromValues({0, 255}).Statistics();
+  EXPECT_EQ(stats->minimum, 0);
+  EXPECT_EQ(stats->maximum, 255);
+  const auto single = FromValues({1}).Statistics();
+  EXPECT_EQ(single->minimum, 1);
+  EXPECT_EQ(single->maximum, 1);
+  EXPECT_EQ(single->median, 1);
+}
+
+TEST(HistogramStatistics, EmptyHistogramHasNoFigures) {
+  const ChannelHistogram empty;
+  EXPECT_EQ(empty.Total(), 0U);
+  EXPECT_FALSE(empty.Statistics().has_value());
+}
+
+TEST(HistogramStatistics, MatchTheSortedListOnRandomValues) {
+  std::mt19937 rng(5);
+  for (const int n : {1, 2, 3, 10, 255, 1000, 4097}) {
+    std::uniform_int_distribution<int> value(0, 255);
+    std::uniform_int_distribution<int> narrow(60, 70);
+    std::vector<int> values(static_cast<std::size_t>(n));
+    for (auto& v : values) {
+      v = n % 2 == 0 ? value(rng) : narrow(rng);
+    }
+    const auto stats = FromValues(values).Statistics();
+    ASSERT_TRUE(stats.has_value()) << n;
+    const ChannelStatistics expected = ReferenceStatistics(values);
+    EXPECT_EQ(stats->total, expected.total) << n;
+    EXPECT_NEAR(stats->mean, expected.mean, 1e-9) << n;
+    EXPECT_EQ(stats->median, expected.median) << n;
+    EXPECT_EQ(stats->minimum, expected.minimum) << n;
+    EXPECT_EQ(stats->maximum, expected.maximum) << n;
+  }
+}
+
+TEST(ChannelHistograms, OfPicksTheChannel) {
+  ChannelHistograms histograms;
+  histograms.red.counts[1] = 1;
+  histograms.green.counts[2] = 1;
+  histograms.blue.counts[3] = 1;
+  EXPECT_EQ(histograms.Of(Channel::Red).counts[1], 1U);
+  EXPECT_EQ(histograms.Of(Channel::Green).counts[2], 1U);
+  EXPECT_EQ(histograms.Of(Channel::Blue).counts[3], 1U);
+}
+
+TEST(CountPlane, CountsEveryCell) {
+  ChannelPlane plane;
+  plane.Resize(5, 3);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      plane.Row(y)[x] = static_cast<std::uint8_t>(x == 4 ? 255 : y);
+    }
+  }
+  const ChannelHistogram histogram = CountPlane(plane);
+  EXPECT_EQ(histogram.Total(), 15U);
+  EXPECT_EQ(histogram.counts[0], 4U);
+  EXPECT_EQ(histogram.counts[1], 4U);
+  EXPECT_EQ(histogram.counts[2], 4U);
+  EXPECT_EQ(histogram.counts[255], 3U);
+}
+
+Image RandomImage(int width, int height, std::mt19937& rng, bool withAlpha, bool fewColours) {
+  std::uniform_int_distribution<std::uint32_t> any;
+  std::vector<RgbaPixel> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (auto& p : pixels) {
+    const std::uint32_t bits = any(rng);
+    const std::uint32_t colour = fewColours ? (bits & 0x030303u) * 0x40 : bits & 0xFFFFFFu;
+    const std::uint32_t alpha = withAlpha ? bits >> 24 : 255;
+    p = MakeRgba(static_cast<ColorValue>(colour), alpha);
+  }
+  return Image::FromPixels(width, height, std::move(pixels));
+}
+
+// Every pixel of the source's area, read one at a time as the view shows it.
+ChannelHistograms ReferenceHistograms(const PictureView& source) {
+  ChannelHistograms histograms;
+  for (int y = 0; y < source.AreaHeight(); ++y) {
+    for (int x = 0; x < source.AreaWidth(); ++x) {
+      const ColorValue c = source.Point(static_cast<float>(x), static_cast<float>(y));
+      ++histograms.red.counts[static_cast<std::size_t>(RedOf(c))];
+      ++histograms.green.counts[static_cast<std::size_t>(GreenOf(c))];
+      ++histograms.blue.counts[static_cast<std::size_t>(BlueOf(c))];
+    }
+  }
+  return histograms;
+}
+
+struct Shape {
+  int pictureWidth;
+  int pictureHeight;
+  bool withAlpha;
+  bool fewColours;
+};
+
+void PrintTo(const Shape& s, std::ostream* os) {
+  *os << s.pictureWidth << "x" << s.pictureHeight << (s.withAlpha ? ", with alpha" : "")
+      << (s.fewColours ? ", few colours" : "");
+}
+
+class CountingWhileSeparating : public testing::TestWithParam<Shape> {
+ protected:
+  CountingWhileSeparating() : source_(188, 179, kRed) {
+    const Shape& shape = GetParam();
+    std::mt19937 rng(static_cast<unsigned>(shape.pictureWidth * 31 + shape.pictureHeight));
+    source_.SetPicture(RandomImage(shape.pictureWidth, shape.pictureHeight, rng, shape.withAlpha,
+                                   shape.fewColours));
+  }
+
+  PictureView source_;
+  PictureView red_{188, 179, kRed};
+  PictureView green_{188, 179, kGreen};
+  PictureView blue_{188, 179, kBlue};
+};
+
+TEST_P(CountingWhileSeparating, MatchesTheReferenceAndTheFinishedPlanes) {
+  ChannelPlanes planes;
+  SeparateChannels(source_, planes, {red_, green_, blue_}, {.countHistograms = true});
+  ASSERT_TRUE(planes.Histograms.has_value());
+  const ChannelHistograms expected = ReferenceHistograms(source_);
+  EXPECT_EQ(planes.Histograms->red, expected.red);
+  EXPECT_EQ(planes.Histograms->green, expected.green);
+  EXPECT_EQ(planes.Histograms->blue, expected.blue);
+  EXPECT_EQ(planes.Histograms->red, CountPlane(*planes.RedPlane));
+  EXPECT_EQ(planes.Histograms->green, CountPlane(*planes.GreenPlane));
+  EXPECT_EQ(planes.Histograms->blue, CountPlane(*planes.BluePlane));
+  const auto area = static_cast<std::uint64_t>(source_.AreaWidth()) *
+                    static_cast<std::uint64_t>(source_.AreaHeight());
+  EXPECT_EQ(planes.Histograms->blue.Total(), area);
+}
+
+TEST_P(CountingWhileSeparating, LeavesThePlanesAsWithoutCounting) {
+  ChannelPlanes plain;
+  SeparateChannels(source_, plain, {red_, green_, blue_});
+  EXPECT_FALSE(plain.Histograms.has_value());
+  ChannelPlanes counted;
+  PictureView red(188, 179, kRed);
+  PictureView green(188, 179, kGreen);
+  PictureView blue(188, 179, kBlue);
+  SeparateChannels(source_, counted, {red, green, blue}, {.countHistograms = true});
+  for (const auto& [a, b] : {std::pair{plain.RedPlane, counted.RedPlane},
+                             std::pair{plain.GreenPlane, counted.GreenPlane},
+                             std::pair{plain.BluePlane, counted.BluePlane}}) {
+    ASSERT_EQ(a->Width(), b->Width());
+    ASSERT_EQ(a->Height(), b->Height());
+    for (int y = 0; y < a->Height(); ++y) {
+      ASSERT_TRUE(std::equal(a->Row(y), a->Row(y) + a->Width(), b->Row(y))) << "row " << y;
+    }
+  }
+  EXPECT_EQ(red.Point(0, 0), red_.Point(0, 0));
+  EXPECT_EQ(blue.Point(187, 178), blue_.Point(187, 178));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, CountingWhileSeparating,
+    testing::Values(Shape{1, 1, false, false}, Shape{1, 9, true, false}, Shape{9, 1, false, true},
+                    Shape{100, 50, true, false},  // smaller than the area: background counted
+                    Shape{188, 179, false, false}, Shape{187, 181, true, true},
+                    Shape{401, 263, false, false},  // large enough to run on several threads
+                    Shape{640, 321, true, true}));
+
+TEST(CountingWhileSeparating, AnUncountedRunForgetsTheOldHistograms) {
+  PictureView source(4, 4, kRed);
+  PictureView red(4, 4, kRed);
+  PictureView green(4, 4, kGreen);
+  PictureView blue(4, 4, kBlue);
+  ChannelPlanes planes;
+  SeparateChannels(source, planes, {red, green, blue}, {.countHistograms = true});
+  ASSERT_TRUE(planes.Histograms.has_value());
+  EXPECT_EQ(planes.Histograms->red.counts[255], 16U);
+  EXPECT_EQ(planes.Histograms->green.counts[0], 16U);
+  SeparateChannels(source, planes, {red, green, blue});
+  EXPECT_FALSE(planes.Histograms.has_value());
+}
+
+}  // namespace
+}  // namespace irobunkai

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFont>
+#include <QRectF>
+#include <QStringList>
+
+#include "analysis/channel_histogram.h"
+
+class QPainter;
+
+namespace irobunkai {
+
+/// The small font of the overlay's figures.
+QFont HistogramFont();
+
+/// The figures as the overlay writes them: mean and median on the first line,
+/// minimum and maximum on the second; nothing for an empty histogram.
+QStringList HistogramCaption(const ChannelHistogram& histogram);
+
+/// Paints `histogram` over the bottom third of `place`: a translucent dark band, the
+/// caption at its top and, below it, one bar per value in the channel's bright colour,
+/// as tall as `scale` makes the count against the largest. Each pixel column shows the
+/// tallest of the values that fall in it, so no value goes unseen in a narrow place.
+/// Only the band is painted over.
+void PaintHistogram(QPainter& painter, const QRectF& place, const ChannelHistogram& histogram,
+                    Channel channel, HistogramScale scale);
+
+}  // namespace irobunkai
