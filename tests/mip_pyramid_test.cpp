@@ -96,6 +96,16 @@ TEST(MipPyramid, APlanesLevelsAreTheChannelOfTheSourcesLevels) {
   const std::array channels = {MipPyramid::OfPlane(*planes.RedPlane),
                                MipPyramid::OfPlane(*planes.GreenPlane),
                                MipPyramid::OfPlane(*planes.BluePlane)};
+  // Taken from the colour levels, a channel's levels are exactly its plane's.
+  const std::array channelsOfColour = {MipPyramid::ChannelOf(colour, Channel::Red),
+                                       MipPyramid::ChannelOf(colour, Channel::Green),
+                                       MipPyramid::ChannelOf(colour, Channel::Blue)};
+  for (std::size_t c = 0; c < channels.size(); ++c) {
+    ASSERT_EQ(channelsOfColour[c].Levels().size(), channels[c].Levels().size());
+    for (std::size_t i = 0; i < channels[c].Levels().size(); ++i) {
+      EXPECT_EQ(channelsOfColour[c].Levels()[i].bytes, channels[c].Levels()[i].bytes);
+    }
+  }
   for (std::size_t c = 0; c < channels.size(); ++c) {
     ASSERT_EQ(channels[c].Levels().size(), colour.Levels().size());
     for (std::size_t i = 0; i < colour.Levels().size(); ++i) {

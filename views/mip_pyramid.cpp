@@ -127,6 +127,22 @@ MipPyramid MipPyramid::OfPlane(const ChannelPlane& plane) {
   return pyramid;
 }
 
+MipPyramid MipPyramid::ChannelOf(const MipPyramid& colour, Channel channel) {
+  const auto offset = static_cast<std::size_t>(channel == Channel::Red     ? 0
+                                               : channel == Channel::Green ? 1
+                                                                           : 2);
+  MipPyramid pyramid;
+  for (const Level& level : colour.levels_) {
+    Level single{level.width, level.height, level.reduction, 1, {}};
+    single.bytes.resize(level.bytes.size() / 4);
+    for (std::size_t i = 0; i < single.bytes.size(); ++i) {
+      single.bytes[i] = level.bytes[4 * i + offset];
+    }
+    pyramid.levels_.push_back(std::move(single));
+  }
+  return pyramid;
+}
+
 const MipPyramid::Level* MipPyramid::LevelFor(double devicePixelsPerAreaPixel) const {
   const Level* chosen = nullptr;
   for (const Level& level : levels_) {

@@ -35,6 +35,9 @@ class MipPyramid {
   static MipPyramid OfView(const PictureView& view);
   /// The levels of one plane's cells.
   static MipPyramid OfPlane(const ChannelPlane& plane);
+  /// One channel of a colour pyramid: the same as OfPlane of that channel's plane,
+  /// since every level averages each channel on its own.
+  static MipPyramid ChannelOf(const MipPyramid& colour, Channel channel);
 
   /// The coarsest level that still has at least `devicePixelsPerAreaPixel` pixels
   /// per area pixel; nullptr when only the full-size area is fine enough.

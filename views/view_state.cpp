@@ -153,4 +153,19 @@ void ViewState::SetMark(std::optional<Cell> cell) {
   Notify();
 }
 
+void ViewState::SetLook(ChannelLook look) {
+  look_ = look;
+  Notify();
+}
+
+void ViewState::ShowHistograms(bool show) {
+  histograms_ = show;
+  Notify();
+}
+
+void ViewState::SetLogarithmicHistograms(bool logarithmic) {
+  logarithmic_ = logarithmic;
+  Notify();
+}
+
 }  // namespace irobunkai

@@ -5,12 +5,14 @@
 #include <optional>
 #include <vector>
 
+#include "views/channel_look.h"
 #include "views/view_mapping.h"
 
 namespace irobunkai {
 
-/// What the four picture views share: one zoom and one region of their areas, and
-/// the pixel last read out. Views subscribe and repaint when it changes.
+/// What the four picture views share: one zoom and one region of their areas, the
+/// pixel last read out, and how the channel views show their channel. Views subscribe
+/// and repaint when it changes. None of it changes what a view holds.
 ///
 /// Zoom levels follow the source area: the whole-area scale (1 for an area that fits
 /// the place), halvings from it up to 1:1, then 2, 3, 4, 6 ... 64 place pixels per
@@ -61,6 +63,15 @@ class ViewState {
   /// Marks `cell` of the current picture, or nothing.
   void SetMark(std::optional<Cell> cell);
 
+  /// Channel views in their own colour (the default) or in grey.
+  [[nodiscard]] ChannelLook Look() const { return look_; }
+  void SetLook(ChannelLook look);
+  /// Whether channel views show their histograms, and on which scale.
+  [[nodiscard]] bool ShowsHistograms() const { return histograms_; }
+  void ShowHistograms(bool show);
+  [[nodiscard]] bool LogarithmicHistograms() const { return logarithmic_; }
+  void SetLogarithmicHistograms(bool logarithmic);
+
  private:
   void Clamp();
   void Notify() const;
@@ -77,6 +88,9 @@ class ViewState {
   int picture_ = 0;
   std::optional<Cell> mark_;
   int markPicture_ = 0;
+  ChannelLook look_ = ChannelLook::Tinted;
+  bool histograms_ = false;
+  bool logarithmic_ = false;
   std::map<int, Observer> observers_;
   int nextKey_ = 0;
 };

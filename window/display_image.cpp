@@ -74,4 +74,19 @@ QImage ChannelOf(const QImage& image, Channel channel) {
   return result;
 }
 
+void ShowInLook(QImage& image, Channel channel, ChannelLook look) {
+  if (look == ChannelLook::Tinted || image.isNull()) {
+    return;
+  }
+  const int shift = channel == Channel::Red ? 16 : channel == Channel::Green ? 8 : 0;
+  image.convertTo(QImage::Format_RGB32);
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    std::for_each(line, line + image.width(), [shift](QRgb& p) {
+      const QRgb v = (p >> shift) & 0xFFu;
+      p = 0xFF000000u | (v << 16) | (v << 8) | v;
+    });
+  }
+}
+
 }  // namespace irobunkai

@@ -2,6 +2,7 @@
 
 #include <QImage>
 
+#include "views/channel_look.h"
 #include "views/picture_view.h"
 
 namespace irobunkai {
@@ -15,5 +16,9 @@ QImage ScaledArea(const PictureView& view, double scale, double devicePixelRatio
 
 /// `image` with every component but `channel` set to zero; its device pixel ratio stays.
 QImage ChannelOf(const QImage& image, Channel channel);
+
+/// Shows a pure-channel image in `look`: unchanged when tinted, each pixel as the
+/// grey of its `channel` component otherwise.
+void ShowInLook(QImage& image, Channel channel, ChannelLook look);
 
 }  // namespace irobunkai

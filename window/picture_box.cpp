@@ -1,5 +1,6 @@
 #include "window/picture_box.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,6 +9,7 @@
 
 #include "window/display_image.h"
 #include "window/frame_renderer.h"
+#include "window/histogram_overlay.h"
 #include "window/qt_colour.h"
 #include "window/view_overlays.h"
 
@@ -90,6 +92,8 @@ ViewMapping PictureBox::Mapping() const {
 
 void PictureBox::Reshown() {
   pyramid_.reset();
+  histogram_.reset();
+  greyShown_ = QImage();
   if (state_) {
     pictureNumber_ = state_->PictureNumber();
   }
@@ -103,6 +107,7 @@ void PictureBox::Refresh() {
 }
 
 void PictureBox::RefreshAsChannelOf(const PictureBox& source, Channel channel) {
+  source_ = &source;
   if (ShowsOneToOne() || source.ShowsOneToOne()) {
     Refresh();
     return;
@@ -111,16 +116,35 @@ void PictureBox::RefreshAsChannelOf(const PictureBox& source, Channel channel) {
   Reshown();
 }
 
-const MipPyramid& PictureBox::Pyramid() {
-  if (!pyramid_) {
-    const ChannelPlane* plane = view_.Plane();
-    // A plane covering the whole area needs a byte per level pixel, not four.
-    const bool planeOnly = plane != nullptr && channel_.has_value() && !view_.HasPixelsSet() &&
-                           plane->Width() == view_.AreaWidth() &&
-                           plane->Height() == view_.AreaHeight();
-    pyramid_ = planeOnly ? MipPyramid::OfPlane(*plane) : MipPyramid::OfView(view_);
+void PictureBox::SetHistogram(std::optional<ChannelHistogram> histogram) {
+  histogram_ = std::move(histogram);
+  update();
+}
+
+const MipPyramid& PictureBox::Pyramid() const {
+  if (pyramid_) {
+    return *pyramid_;
+  }
+  const ChannelPlane* plane = view_.Plane();
+  // A plane covering the whole area needs a byte per level pixel, not four.
+  const bool planeOnly = plane != nullptr && channel_.has_value() && !view_.HasPixelsSet() &&
+                         plane->Width() == view_.AreaWidth() &&
+                         plane->Height() == view_.AreaHeight();
+  if (!planeOnly) {
+    pyramid_ = MipPyramid::OfView(view_);
+  } else if (source_ != nullptr && source_->pictureNumber_ == pictureNumber_) {
+    // The source still shows the picture these planes were split from: its levels
+    // hold this channel already.
+    pyramid_ = MipPyramid::ChannelOf(source_->Pyramid(), *channel_);
+  } else {
+    pyramid_ = MipPyramid::OfPlane(*plane);
   }
   return *pyramid_;
+}
+
+ChannelLook PictureBox::Look() const {
+  // Only separated pixels change their look; a view's background stays as it is.
+  return state_ && channel_ && view_.Plane() != nullptr ? state_->Look() : ChannelLook::Tinted;
 }
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
@@ -140,14 +164,26 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
 void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) {
   // No smoothing: zoomed in, each area pixel is one crisp block of device pixels.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  const ChannelLook look = Look();
   if (!state_ || state_->IsDefault()) {
-    painter.drawImage(QPointF(0, 0), shown_);
+    if (look == ChannelLook::Tinted) {
+      painter.drawImage(QPointF(0, 0), shown_);
+      return;
+    }
+    if (greyShown_.isNull()) {
+      greyShown_ = shown_;
+      ShowInLook(greyShown_, *channel_, look);
+    }
+    painter.drawImage(QPointF(0, 0), greyShown_);
     return;
   }
-  const Frame frame = RenderFrame(
+  Frame frame = RenderFrame(
       view_, mapping, {view_.LayoutWidth(), view_.LayoutHeight()}, devicePixelRatioF(),
       [this]() -> const MipPyramid& { return Pyramid(); }, channel_);
   if (!frame.image.isNull()) {
+    if (channel_) {
+      ShowInLook(frame.image, *channel_, look);
+    }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, frame.smooth);
     painter.drawImage(frame.target, frame.image);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -182,10 +218,25 @@ void PictureBox::PaintOverlays(QPainter& painter, const ViewMapping& mapping) {
       return CellText{{QString::number(value)}, c};
     });
   }
+  PaintHistogramBand(painter);
   const auto mark = state_->MarkOn(pictureNumber_);
   if (mark && mark->column < view_.AreaWidth() && mark->row < view_.AreaHeight()) {
     PaintMark(painter, mapping, *mark);
   }
+}
+
+void PictureBox::PaintHistogramBand(QPainter& painter) {
+  const ChannelPlane* plane = view_.Plane();
+  if (!channel_ || plane == nullptr || !state_->ShowsHistograms()) {
+    return;
+  }
+  if (!histogram_) {
+    histogram_ = CountPlane(*plane);  // first shown: counted once per separation
+  }
+  PaintHistogram(painter, QRectF(0, 0, view_.LayoutWidth(), view_.LayoutHeight()), *histogram_,
+                 *channel_,
+                 state_->LogarithmicHistograms() ? HistogramScale::Logarithmic
+                                                 : HistogramScale::Linear);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
@@ -246,9 +297,43 @@ void PictureBox::wheelEvent(QWheelEvent* event) {
   state_->PanBy(pan.x() * kWheelPan / kWheelNotch, pan.y() * kWheelPan / kWheelNotch);
 }
 
+bool PictureBox::ChannelKey(const QKeyEvent& event) {
+  if (IsSource()) {
+    return false;
+  }
+  const int key = event.key();
+  const bool plain = (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (key == Qt::Key_G && plain) {
+    state_->SetLook(state_->Look() == ChannelLook::Grey ? ChannelLook::Tinted : ChannelLook::Grey);
+  } else if (key == Qt::Key_H && plain) {
+    state_->ShowHistograms(!state_->ShowsHistograms());
+  } else if (key == Qt::Key_L && plain) {
+    state_->SetLogarithmicHistograms(!state_->LogarithmicHistograms());
+  } else if (key == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier) {
+    emit ContextMenu(mapToGlobal(contentsRect().center()));
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
+  if (IsSource() || !state_) {
+    event->ignore();  // a press on the source view reads out; it has no menu
+    return;
+  }
+  event->accept();
+  emit ContextMenu(event->reason() == QContextMenuEvent::Mouse
+                       ? event->globalPos()
+                       : mapToGlobal(contentsRect().center()));
+}
+
 void PictureBox::keyPressEvent(QKeyEvent* event) {
   if (!state_) {
     QFrame::keyPressEvent(event);
+    return;
+  }
+  if (ChannelKey(*event)) {
     return;
   }
   const int key = event->key();

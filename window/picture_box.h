@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "analysis/channel_histogram.h"
 #include "views/mip_pyramid.h"
 #include "views/picture_view.h"
 #include "views/view_state.h"
@@ -40,6 +41,10 @@ class PictureBox : public QFrame {
   /// a scaled channel image is the channel of the source's scaled image.
   void RefreshAsChannelOf(const PictureBox& source, Channel channel);
 
+  /// The histogram of the plane this channel view shows, when the separation counted
+  /// it; otherwise it is counted when first shown.
+  void SetHistogram(std::optional<ChannelHistogram> histogram);
+
   /// Whether the default view shows the area one pixel per view pixel, rather than scaled down.
   [[nodiscard]] bool ShowsOneToOne() const;
   /// Logical pixels per area pixel in the default view where the area is scaled down; 1 otherwise.
@@ -55,6 +60,9 @@ class PictureBox : public QFrame {
   void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
   /// An arrow key on a source view: move the read pixel by (dx, dy).
   void KeyDown(int dx, int dy);
+  /// A channel view's menu is asked for, by the right button, the Menu key or
+  /// Shift+F10, to open at `globalPos`.
+  void ContextMenu(QPoint globalPos);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -63,12 +71,16 @@ class PictureBox : public QFrame {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   [[nodiscard]] bool IsSource() const { return !channel_.has_value(); }
-  [[nodiscard]] const MipPyramid& Pyramid();
+  [[nodiscard]] const MipPyramid& Pyramid() const;
+  [[nodiscard]] ChannelLook Look() const;
+  [[nodiscard]] bool ChannelKey(const QKeyEvent& event);
   void PaintPicture(QPainter& painter, const ViewMapping& mapping);
   void PaintOverlays(QPainter& painter, const ViewMapping& mapping);
+  void PaintHistogramBand(QPainter& painter);
   void Reshown();
 
   PictureView view_;
@@ -77,7 +89,11 @@ class PictureBox : public QFrame {
   int subscription_ = -1;
   int pictureNumber_ = 0;  // of the source picture this view shows
   std::optional<Channel> channel_;
-  std::optional<MipPyramid> pyramid_;
+  // Built on the first frame that needs them; they belong to what is shown now.
+  mutable std::optional<MipPyramid> pyramid_;
+  std::optional<ChannelHistogram> histogram_;
+  QImage greyShown_;
+  const PictureBox* source_ = nullptr;  // the source view whose planes a channel view shows
   std::optional<QPointF> dragFrom_;
   int wheelZoom_ = 0;
 };
