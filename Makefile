@@ -1,5 +1,5 @@
 # Two commands for a new machine: `make run` and `make test`.
-.PHONY: all deps build run test test-dev test-asan test-fuzz fuzz bench package clean
+.PHONY: all deps build dev run test test-dev test-asan test-fuzz fuzz bench package clean
 
 # Seconds of fuzzing: a short bounded run in `make test`, longer with `make fuzz`.
 # `make test` uses a fixed seed so that its run is repeatable.
@@ -11,17 +11,24 @@ all: build
 deps:
 	@scripts/install-deps.sh
 
+# The program people run: optimised, with debug information for a debugger or perf.
 build: deps
-	cmake --preset dev
-	cmake --build --preset dev
-	ln -sfn dev/window/irobunkai build/irobunkai
+	cmake --preset run
+	cmake --build --preset run
+	ln -sfn run/window/irobunkai build/irobunkai
 
 run: build
 	./build/irobunkai
 
 test: test-dev test-fuzz test-asan
 
-test-dev: build
+# Tests run on a debug build of their own; build/irobunkai stays the optimised program.
+dev: deps
+	cmake --preset dev
+	cmake --build --preset dev
+	[ -e build/irobunkai ] || ln -sfn dev/window/irobunkai build/irobunkai
+
+test-dev: dev
 	ctest --preset dev
 
 test-asan: deps
@@ -34,7 +41,7 @@ fuzz: FUZZ_SEED = 0
 fuzz: test-fuzz
 
 # Seeded with the hostile-picture corpus that the window tests make.
-test-fuzz: build
+test-fuzz: dev
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	rm -rf build/fuzz/seeds
