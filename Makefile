@@ -57,6 +57,9 @@ bench: deps
 	  --benchmark_out=build/bench.json --benchmark_out_format=json
 	build/release/bench/large_picture_bench \
 	  --benchmark_out=build/bench-memory.json --benchmark_out_format=json
+	build/release/bench/open_bench --benchmark_repetitions=5 \
+	  --benchmark_out=build/bench-open.json --benchmark_out_format=json
+	bench/ratios.py build/bench-open.json
 
 package: deps
 	cmake --preset release
