@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,7 @@
 
 #include "bench/bare_decode.h"
 #include "bench/bench_photo.h"
+#include "bench/plain_names.h"
 #include "window/form1.h"
 
 namespace irobunkai::bench {
@@ -167,7 +169,9 @@ void Register(const QTemporaryDir& dir) {
   const auto name = [](const char* group, const std::string& variant) {
     return std::string(group) + "/" + variant;
   };
-  const auto timed = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond); };
+  const auto timed = [](benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+  };
   for (const Size& size : kSizes) {
     for (const Format& format : kFormats) {
       const std::string variant = std::string(format.name) + "_" + size.name;
@@ -191,7 +195,8 @@ void Register(const QTemporaryDir& dir) {
         PhotoPath(dir, format, large), large)
         ->Iterations(1)
         ->Repetitions(1)
-        ->Unit(benchmark::kMillisecond);
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
   }
 }
 
@@ -210,9 +215,17 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   const QApplication app(argc, argv);
+  // Google Benchmark takes its flags out of argv, and refuses a file reporter without a file.
+  const bool toFile = std::any_of(argv + 1, argv + argc, [](const char* arg) {
+    return std::strncmp(arg, "--benchmark_out=", std::strlen("--benchmark_out=")) == 0;
+  });
   benchmark::Initialize(&argc, argv);
   irobunkai::bench::Register(dir);
-  benchmark::RunSpecifiedBenchmarks();
+  irobunkai::bench::PlainNames<benchmark::ConsoleReporter> display(
+      isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_Defaults
+                                 : benchmark::ConsoleReporter::OO_Tabular);
+  irobunkai::bench::PlainNames<benchmark::JSONReporter> file;
+  benchmark::RunSpecifiedBenchmarks(&display, toFile ? &file : nullptr);
   benchmark::Shutdown();
   return 0;
 }
