@@ -58,7 +58,8 @@ bench: deps
 	build/release/bench/large_picture_bench \
 	  --benchmark_out=build/bench-memory.json --benchmark_out_format=json
 	# Repetitions interleaved, so that a change in the machine's load falls on both sides of a ratio.
-	build/release/bench/open_bench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+	build/release/bench/open_bench --benchmark_repetitions=5 \
+	  --benchmark_enable_random_interleaving=true \
 	  --benchmark_out=build/bench-open.json --benchmark_out_format=json
 	bench/ratios.py build/bench-open.json
 
