@@ -50,6 +50,8 @@ test-fuzz: dev
 	FUZZ_SEED=$(FUZZ_SEED) tests/fuzz/run_fuzzer.sh build/fuzz/tests/fuzz/picture_fuzzer \
 	  $(FUZZ_SECONDS) . build/fuzz/seeds
 
+# The open benchmarks interleave their repetitions, so that a change in the machine's load
+# falls on both sides of each ratio that bench/ratios.py prints.
 bench: deps
 	cmake --preset release
 	cmake --build --preset release
@@ -57,7 +59,6 @@ bench: deps
 	  --benchmark_out=build/bench.json --benchmark_out_format=json
 	build/release/bench/large_picture_bench \
 	  --benchmark_out=build/bench-memory.json --benchmark_out_format=json
-	# Repetitions interleaved, so that a change in the machine's load falls on both sides of a ratio.
 	build/release/bench/open_bench --benchmark_repetitions=5 \
 	  --benchmark_enable_random_interleaving=true \
 	  --benchmark_out=build/bench-open.json --benchmark_out_format=json
