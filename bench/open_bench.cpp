@@ -87,6 +87,9 @@ void ClickToPainted(benchmark::State& state, const QString& path) {
   Load(state, form, path);
   auto* const command1 = form.findChild<QPushButton*>(QStringLiteral("Command1"));
   const std::array views = {Find(form, "Picture2"), Find(form, "Picture3"), Find(form, "Picture4")};
+  // The first separation also faults in the planes' fresh memory; like the copy's
+  // destination, they are touched before the timing starts.
+  command1->click();
   for (auto _ : state) {
     command1->click();
     for (QWidget* view : views) {
