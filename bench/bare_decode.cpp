@@ -11,6 +11,9 @@ namespace irobunkai::bench {
 
 BarePixels DecodeJpegFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary | std::ios::ate);
+  if (!file) {
+    return {};
+  }
   const auto size = static_cast<std::size_t>(file.tellg());
   const auto compressed = std::make_unique_for_overwrite<unsigned char[]>(size);
   file.seekg(0);

@@ -67,24 +67,30 @@ QWidget* Find(const Form1& form, const char* name) {
   return form.findChild<QWidget*>(QLatin1String(name));
 }
 
-void Load(benchmark::State& state, Form1& form, const QString& path) {
+bool Load(benchmark::State& state, Form1& form, const QString& path) {
   if (!form.LoadIntoPicture1(path)) {
     state.SkipWithError("the photo did not load");
+    return false;
   }
+  return true;
 }
 
 void OpenToShown(benchmark::State& state, const QString& path) {
   Form1 form([](QWidget*) { return QString(); });
   QWidget* const picture1 = Find(form, "Picture1");
   for (auto _ : state) {
-    Load(state, form, path);
+    if (!Load(state, form, path)) {
+      break;
+    }
     benchmark::DoNotOptimize(picture1->grab());
   }
 }
 
 void ClickToPainted(benchmark::State& state, const QString& path) {
   Form1 form([](QWidget*) { return QString(); });
-  Load(state, form, path);
+  if (!Load(state, form, path)) {
+    return;
+  }
   auto* const command1 = form.findChild<QPushButton*>(QStringLiteral("Command1"));
   const std::array views = {Find(form, "Picture2"), Find(form, "Picture3"), Find(form, "Picture4")};
   // The first separation also faults in the planes' fresh memory; like the copy's
