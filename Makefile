@@ -1,5 +1,5 @@
 # Two commands for a new machine: `make run` and `make test`.
-.PHONY: all deps build run test test-dev test-asan test-fuzz fuzz bench package clean
+.PHONY: all deps build dev run test test-dev test-asan test-fuzz fuzz bench package clean
 
 # Seconds of fuzzing: a short bounded run in `make test`, longer with `make fuzz`.
 # `make test` uses a fixed seed so that its run is repeatable.
@@ -11,17 +11,24 @@ all: build
 deps:
 	@scripts/install-deps.sh
 
+# The program people run: optimised, with debug information for a debugger or perf.
 build: deps
-	cmake --preset dev
-	cmake --build --preset dev
-	ln -sfn dev/window/irobunkai build/irobunkai
+	cmake --preset run
+	cmake --build --preset run
+	ln -sfn run/window/irobunkai build/irobunkai
 
 run: build
 	./build/irobunkai
 
 test: test-dev test-fuzz test-asan
 
-test-dev: build
+# Tests run on a debug build of their own; build/irobunkai stays the optimised program.
+dev: deps
+	cmake --preset dev
+	cmake --build --preset dev
+	[ -e build/irobunkai ] || ln -sfn dev/window/irobunkai build/irobunkai
+
+test-dev: dev
 	ctest --preset dev
 
 test-asan: deps
@@ -34,7 +41,7 @@ fuzz: FUZZ_SEED = 0
 fuzz: test-fuzz
 
 # Seeded with the hostile-picture corpus that the window tests make.
-test-fuzz: build
+test-fuzz: dev
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	rm -rf build/fuzz/seeds
@@ -43,6 +50,8 @@ test-fuzz: build
 	FUZZ_SEED=$(FUZZ_SEED) tests/fuzz/run_fuzzer.sh build/fuzz/tests/fuzz/picture_fuzzer \
 	  $(FUZZ_SECONDS) . build/fuzz/seeds
 
+# The open benchmarks interleave their repetitions, so that a change in the machine's load
+# falls on both sides of each ratio that bench/ratios.py prints.
 bench: deps
 	cmake --preset release
 	cmake --build --preset release
@@ -50,6 +59,10 @@ bench: deps
 	  --benchmark_out=build/bench.json --benchmark_out_format=json
 	build/release/bench/large_picture_bench \
 	  --benchmark_out=build/bench-memory.json --benchmark_out_format=json
+	build/release/bench/open_bench --benchmark_repetitions=5 \
+	  --benchmark_enable_random_interleaving=true \
+	  --benchmark_out=build/bench-open.json --benchmark_out_format=json
+	bench/ratios.py build/bench-open.json
 
 package: deps
 	cmake --preset release

@@ -2,11 +2,16 @@
 # Runs the picture fuzzer for a bounded time from a fresh seed corpus.
 # Usage: run_fuzzer.sh FUZZER SECONDS [SOURCE_DIR [SEED_DIR...]]
 # FUZZ_SEED fixes libFuzzer's random seed (0, the default, picks one).
+# Crash, leak, timeout and out-of-memory inputs are kept in an artifacts folder beside the
+# fuzzer (in the build tree), which is also where libFuzzer runs, so nothing lands in the sources.
 set -euo pipefail
-fuzzer=$1
+fuzzer=$(realpath "$1")
 seconds=$2
-source_dir=${3:-"$(cd "$(dirname "$0")/../.." && pwd)"}
-extra_seeds=("${@:4}")
+source_dir=$(realpath "${3:-"$(dirname "$0")/../.."}")
+extra_seeds=()
+for dir in "${@:4}"; do extra_seeds+=("$(realpath "$dir")"); done
+artifacts="$(dirname "$fuzzer")/artifacts"
+mkdir -p "$artifacts"
 command -v convert >/dev/null || { echo "run_fuzzer: ImageMagick's convert is missing" >&2; exit 2; }
 
 work=$(mktemp -d)
@@ -25,13 +30,14 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export OMP_NUM_THREADS=1
 export QT_LOGGING_RULES="qt.gui.imageio*=false"
 status=0
-"$fuzzer" "$work/corpus" "$work/seeds" "${extra_seeds[@]}" -max_total_time="$seconds" -timeout=10 \
-  -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" -seed="${FUZZ_SEED:-0}" \
-  >"$work/log" 2>&1 || status=$?
+(cd "$artifacts" && "$fuzzer" "$work/corpus" "$work/seeds" "${extra_seeds[@]}" \
+  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 \
+  -artifact_prefix="$artifacts/" -seed="${FUZZ_SEED:-0}") >"$work/log" 2>&1 || status=$?
 grep -E "^(#[0-9]+ +(INITED|DONE)|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)" \
   "$work/log" || true
 if ((status != 0)); then
   tail -n 60 "$work/log" >&2
+  echo "run_fuzzer: failing inputs are in $artifacts" >&2
   echo "0 passed, 1 failed"
   exit 1
 fi

@@ -1,0 +1,240 @@
+// The program's own paths on real photographs, end to end: opening a file until the source
+// view is painted, and the separate button until the three channel views are painted, each
+// against a baseline run on the same files (a bare decoder, a copy of the picture's bytes).
+// Peak memory is measured in a fresh process per file, since a process's peak only grows.
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "bench/bare_decode.h"
+#include "bench/bench_photo.h"
+#include "bench/plain_names.h"
+#include "window/form1.h"
+
+namespace irobunkai::bench {
+namespace {
+
+constexpr char kPeakMemoryFlag[] = "--peak-memory";
+
+struct Size {
+  const char* name;
+  int width;
+  int height;
+};
+constexpr std::array kSizes = {Size{"12mp", 4000, 3000}, Size{"48mp", 8000, 6000}};
+
+struct Format {
+  const char* name;
+  const char* writer;
+  const char* suffix;
+};
+constexpr std::array kFormats = {Format{"jpeg", "JPEG", "jpg"}, Format{"png", "PNG", "png"}};
+
+QString PhotoPath(const QTemporaryDir& dir, const Format& format, const Size& size) {
+  return dir.filePath(QStringLiteral("%1_%2.%3").arg(format.name, size.name, format.suffix));
+}
+
+// Made in a child, before any thread starts, so the encoders' memory stays out of ours.
+bool WritePhotos(const QTemporaryDir& dir) {
+  const pid_t child = fork();
+  if (child == 0) {
+    for (const Size& size : kSizes) {
+      for (const Format& format : kFormats) {
+        if (!WritePhoto(PhotoPath(dir, format, size), format.writer, size.width, size.height)) {
+          _exit(1);
+        }
+      }
+    }
+    _exit(0);
+  }
+  int status = 0;
+  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
+}
+
+QWidget* Find(const Form1& form, const char* name) {
+  return form.findChild<QWidget*>(QLatin1String(name));
+}
+
+bool Load(benchmark::State& state, Form1& form, const QString& path) {
+  if (!form.LoadIntoPicture1(path)) {
+    state.SkipWithError("the photo did not load");
+    return false;
+  }
+  return true;
+}
+
+void OpenToShown(benchmark::State& state, const QString& path) {
+  Form1 form([](QWidget*) { return QString(); });
+  QWidget* const picture1 = Find(form, "Picture1");
+  for (auto _ : state) {
+    if (!Load(state, form, path)) {
+      break;
+    }
+    benchmark::DoNotOptimize(picture1->grab());
+  }
+}
+
+void ClickToPainted(benchmark::State& state, const QString& path) {
+  Form1 form([](QWidget*) { return QString(); });
+  if (!Load(state, form, path)) {
+    return;
+  }
+  auto* const command1 = form.findChild<QPushButton*>(QStringLiteral("Command1"));
+  const std::array views = {Find(form, "Picture2"), Find(form, "Picture3"), Find(form, "Picture4")};
+  // The first separation also faults in the planes' fresh memory; like the copy's
+  // destination, they are touched before the timing starts.
+  command1->click();
+  for (auto _ : state) {
+    command1->click();
+    for (QWidget* view : views) {
+      benchmark::DoNotOptimize(view->grab());
+    }
+  }
+}
+
+template <BarePixels (*Decode)(const std::string&)>
+void BareDecode(benchmark::State& state, const std::string& path) {
+  for (auto _ : state) {
+    const BarePixels pixels = Decode(path);
+    if (!pixels.bytes) {
+      state.SkipWithError("the photo did not decode");
+      break;
+    }
+    benchmark::DoNotOptimize(pixels.bytes.get());
+    benchmark::ClobberMemory();
+  }
+}
+
+void CopySource(benchmark::State& state, const Size& size) {
+  const auto bytes =
+      static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 4;
+  const auto from = std::make_unique<unsigned char[]>(bytes);
+  const auto to = std::make_unique<unsigned char[]>(bytes);
+  std::memset(from.get(), 1, bytes);
+  for (auto _ : state) {
+    std::memcpy(to.get(), from.get(), bytes);
+    benchmark::DoNotOptimize(to.get());
+    benchmark::ClobberMemory();
+  }
+}
+
+// Runs this program again to open and separate one file, and reads back its peak.
+void PeakMemory(benchmark::State& state, const QString& path, const Size& size) {
+  double peakBytes = 0;
+  for (auto _ : state) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QLatin1String(kPeakMemoryFlag), path});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+      state.SkipWithError("the measuring process failed");
+      break;
+    }
+    peakBytes = child.readAllStandardOutput().trimmed().toDouble();
+  }
+  state.counters["peak_bytes_per_pixel"] =
+      peakBytes / (static_cast<double>(size.width) * size.height);
+  state.counters["peak_MiB"] = peakBytes / (1 << 20);
+}
+
+// The process's high-water resident memory; unlike getrusage's, it is not carried over exec.
+long long HighWaterBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  while (status >> key) {
+    if (key == "VmHWM:") {
+      long long kib = 0;
+      status >> kib;
+      return kib * 1024;
+    }
+  }
+  return -1;
+}
+
+int MeasurePeak(const QString& path) {
+  Form1 form([](QWidget*) { return QString(); });
+  if (!form.LoadIntoPicture1(path)) {
+    return 1;
+  }
+  form.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+  for (const char* name : {"Picture1", "Picture2", "Picture3", "Picture4"}) {
+    Find(form, name)->grab();
+  }
+  std::printf("%lld\n", HighWaterBytes());
+  return 0;
+}
+
+void Register(const QTemporaryDir& dir) {
+  const auto name = [](const char* group, const std::string& variant) {
+    return std::string(group) + "/" + variant;
+  };
+  const auto timed = [](benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+  };
+  for (const Size& size : kSizes) {
+    for (const Format& format : kFormats) {
+      const std::string variant = std::string(format.name) + "_" + size.name;
+      const QString path = PhotoPath(dir, format, size);
+      timed(
+          benchmark::RegisterBenchmark(name("BM_OpenToShown", variant).c_str(), OpenToShown, path));
+      const bool jpeg = std::strcmp(format.name, "jpeg") == 0;
+      timed(benchmark::RegisterBenchmark(
+          name("BM_BareDecode", variant).c_str(),
+          jpeg ? BareDecode<DecodeJpegFile> : BareDecode<DecodePngFile>, path.toStdString()));
+    }
+    const QString jpeg = PhotoPath(dir, kFormats[0], size);
+    timed(benchmark::RegisterBenchmark(name("BM_ClickToPainted", size.name).c_str(), ClickToPainted,
+                                       jpeg));
+    timed(benchmark::RegisterBenchmark(name("BM_CopySource", size.name).c_str(), CopySource, size));
+  }
+  const Size& large = kSizes[1];
+  for (const Format& format : kFormats) {
+    benchmark::RegisterBenchmark(
+        name("BM_PeakMemory", std::string(format.name) + "_" + large.name).c_str(), PeakMemory,
+        PhotoPath(dir, format, large), large)
+        ->Iterations(1)
+        ->Repetitions(1)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
+}
+
+}  // namespace
+}  // namespace irobunkai::bench
+
+int main(int argc, char* argv[]) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (argc == 3 && std::strcmp(argv[1], irobunkai::bench::kPeakMemoryFlag) == 0) {
+    const QApplication app(argc, argv);
+    return irobunkai::bench::MeasurePeak(QString::fromLocal8Bit(argv[2]));
+  }
+  const QTemporaryDir dir;
+  if (!dir.isValid() || !irobunkai::bench::WritePhotos(dir)) {
+    std::fprintf(stderr, "open_bench: could not write the photos\n");
+    return 1;
+  }
+  const QApplication app(argc, argv);
+  // Google Benchmark takes its flags out of argv, and refuses a file reporter without a file.
+  const bool toFile = std::any_of(argv + 1, argv + argc, [](const char* arg) {
+    return std::strncmp(arg, "--benchmark_out=", std::strlen("--benchmark_out=")) == 0;
+  });
+  benchmark::Initialize(&argc, argv);
+  irobunkai::bench::Register(dir);
+  irobunkai::bench::PlainNames<benchmark::ConsoleReporter> display(
+      isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_Defaults
+                                 : benchmark::ConsoleReporter::OO_Tabular);
+  irobunkai::bench::PlainNames<benchmark::JSONReporter> file;
+  benchmark::RunSpecifiedBenchmarks(&display, toFile ? &file : nullptr);
+  benchmark::Shutdown();
+  return 0;
+}
