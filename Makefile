@@ -62,7 +62,11 @@ bench: deps
 	build/release/bench/open_bench --benchmark_repetitions=5 \
 	  --benchmark_enable_random_interleaving=true \
 	  --benchmark_out=build/bench-open.json --benchmark_out_format=json
-	bench/ratios.py build/bench-open.json
+	build/release/bench/zoom_frame_bench --benchmark_repetitions=5 \
+	  --benchmark_out=build/bench-zoom.json --benchmark_out_format=json
+	build/release/bench/pyramid_bench --benchmark_repetitions=5 \
+	  --benchmark_out=build/bench-pyramid.json --benchmark_out_format=json
+	bench/ratios.py build/bench-open.json build/bench.json build/bench-zoom.json
 
 package: deps
 	cmake --preset release

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Prints the end-to-end benchmarks against their baselines, from the medians of one run.
+"""Prints the benchmarks against their baselines and limits, from the medians of one run.
 
-Usage: ratios.py [bench-open.json]
+Usage: ratios.py [bench-open.json [more.json ...]]
 """
 import json
 import sys
@@ -11,7 +11,14 @@ TARGETS = [
     ("BM_OpenToShown/jpeg_48mp", "BM_BareDecode/jpeg_48mp", 1.3),
     ("BM_OpenToShown/png_48mp", "BM_BareDecode/png_48mp", 1.2),
     ("BM_ClickToPainted/48mp", "BM_CopySource/48mp", 3.0),
+    ("BM_Separate/width:8000/height:6000/real_time", "BM_Copy/width:8000/height:6000/real_time",
+     None),
+    ("BM_SeparateCounting/width:8000/height:6000/real_time",
+     "BM_Copy/width:8000/height:6000/real_time", 1.3),
 ]
+
+# A frame of all four views, at every zoom level, must stay under this many ms.
+FRAME_LIMIT_MS = 8.0
 
 TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 
@@ -32,21 +39,37 @@ def medians(benchmarks):
     return found
 
 
+def frames(times):
+    """The frame medians by zoom level, and their median and worst."""
+    levels = {name: ms for name, ms in times.items() if name.startswith("BM_FrameAllFourViews/")}
+    if not levels:
+        return
+    ordered = sorted(levels.values())
+    middle = ordered[len(ordered) // 2]
+    worst_name = max(levels, key=levels.get)
+    verdict = "within" if levels[worst_name] <= FRAME_LIMIT_MS else "OVER"
+    print(f"one frame of all four views over {len(levels)} zoom levels: median {middle:.2f} ms, "
+          f"worst {levels[worst_name]:.2f} ms at {worst_name} ({verdict} {FRAME_LIMIT_MS:g} ms)")
+
+
 def main():
-    path = sys.argv[1] if len(sys.argv) > 1 else "build/bench-open.json"
-    with open(path, encoding="utf-8") as file:
-        benchmarks = json.load(file)["benchmarks"]
+    paths = sys.argv[1:] or ["build/bench-open.json"]
+    benchmarks = []
+    for path in paths:
+        with open(path, encoding="utf-8") as file:
+            benchmarks += json.load(file)["benchmarks"]
     times = medians(benchmarks)
     missing = False
     for what, baseline, limit in TARGETS:
         if what not in times or baseline not in times:
-            print(f"{what}: missing from {path}")
+            print(f"{what}: missing from {', '.join(paths)}")
             missing = True
             continue
         ratio = times[what] / times[baseline]
-        verdict = "within" if ratio <= limit else "OVER"
+        verdict = "" if limit is None else (" (within" if ratio <= limit else " (OVER") + f" {limit:g})"
         print(f"{what} / {baseline}: {times[what]:.1f} / {times[baseline]:.1f} ms = "
-              f"{ratio:.2f} ({verdict} {limit:g})")
+              f"{ratio:.2f}{verdict}")
+    frames(times)
     for run in benchmarks:
         if "peak_bytes_per_pixel" in run and run.get("run_type") != "aggregate":
             print(f"{run['run_name']}: peak {run['peak_bytes_per_pixel']:.2f} bytes per pixel")

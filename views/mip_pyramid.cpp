@@ -68,7 +68,8 @@ MipPyramid::Level Reduce(int width, int height, int factor, int reduction,
       for (int i = 0; i < count; ++i) {
         readRow(y * factor + i, rows[static_cast<std::size_t>(i)]);
       }
-      std::uint8_t* out = level.bytes.data() + static_cast<std::size_t>(y) * level.width * sizeof(Pixel);
+      std::uint8_t* out =
+          level.bytes.data() + static_cast<std::size_t>(y) * level.width * sizeof(Pixel);
       for (int x = 0; x < level.width; ++x) {
         const int left = x * factor;
         const int right = std::min(left + factor, width);

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "analysis/pixel_readout.h"
 #include "window/busy_cursor.h"
 #include "window/caption_font.h"
+#include "window/channel_export.h"
 #include "window/clipboard_picture.h"
 #include "window/form1_controls.h"
 #include "window/help_window.h"
@@ -104,6 +106,9 @@ void Form1::ConnectEvents() {
   connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
   connect(Picture1, &PictureBox::MouseDown, this, &Form1::Picture1_MouseDown);
   connect(Picture1, &PictureBox::KeyDown, this, &Form1::Picture1_KeyDown);
+  connect(Picture2, &PictureBox::ContextMenu, this, &Form1::Picture2_ContextMenu);
+  connect(Picture3, &PictureBox::ContextMenu, this, &Form1::Picture3_ContextMenu);
+  connect(Picture4, &PictureBox::ContextMenu, this, &Form1::Picture4_ContextMenu);
   Picture1->Share(viewState_, std::nullopt);
   Picture2->Share(viewState_, Channel::Red);
   Picture3->Share(viewState_, Channel::Green);
@@ -148,7 +153,11 @@ bool Form1::LoadIntoPicture1(const QString& path) {
     const BusyCursor busy;
     return LoadPictureFile(path);
   }();
-  return ShowLoadedPicture(std::move(result), path);
+  if (!ShowLoadedPicture(std::move(result), path)) {
+    return false;
+  }
+  picturePath_ = path;
+  return true;
 }
 
 bool Form1::ShowLoadedPicture(LoadResult result, const QString& name) {
@@ -168,11 +177,18 @@ bool Form1::ShowLoadedPicture(LoadResult result, const QString& name) {
 void Form1::Command1_Click() {
   RunHandler(this, [this] {
     const BusyCursor busy;
+    // Histograms shown now are counted with the planes; otherwise when first shown.
     SeparateChannels(Picture1->View(), planes_,
-                     {Picture2->View(), Picture3->View(), Picture4->View()});
-    Picture2->RefreshAsChannelOf(*Picture1, Channel::Red);
-    Picture3->RefreshAsChannelOf(*Picture1, Channel::Green);
-    Picture4->RefreshAsChannelOf(*Picture1, Channel::Blue);
+                     {Picture2->View(), Picture3->View(), Picture4->View()},
+                     {.countHistograms = viewState_->ShowsHistograms()});
+    separatedPath_ = picturePath_;
+    for (const auto& [view, channel] :
+         {std::pair{Picture2, Channel::Red}, std::pair{Picture3, Channel::Green},
+          std::pair{Picture4, Channel::Blue}}) {
+      view->RefreshAsChannelOf(*Picture1, channel);
+      view->SetHistogram(planes_.Histograms ? std::optional(planes_.Histograms->Of(channel))
+                                            : std::nullopt);
+    }
   });
 }
 
@@ -235,7 +251,9 @@ void Form1::Form1_Paste() {
     if (const auto* path = std::get_if<QString>(&offer)) {
       LoadIntoPicture1(*path);
     } else if (const auto* result = std::get_if<LoadResult>(&offer)) {
-      ShowLoadedPicture(*result, QStringLiteral("クリップボードの画像 (clipboard picture)"));
+      if (ShowLoadedPicture(*result, QStringLiteral("クリップボードの画像 (clipboard picture)"))) {
+        picturePath_.clear();
+      }
     } else {
       QMessageBox::information(this, QCoreApplication::applicationName(),
                                QStringLiteral("クリップボードに画像がありません。\n"
@@ -251,6 +269,80 @@ void Form1::Form1_Help() {
   help_->show();
   help_->raise();
   help_->activateWindow();
+}
+
+void Form1::Picture2_ContextMenu(QPoint at) { ShowChannelMenu(Channel::Red, *Picture2, at); }
+void Form1::Picture3_ContextMenu(QPoint at) { ShowChannelMenu(Channel::Green, *Picture3, at); }
+void Form1::Picture4_ContextMenu(QPoint at) { ShowChannelMenu(Channel::Blue, *Picture4, at); }
+
+void Form1::ShowChannelMenu(Channel channel, const PictureBox& view, QPoint at) {
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("ChannelMenu"));
+  const auto add = [&menu](const char* name, const QString& text, const QKeySequence& keys) {
+    QAction* action = menu.addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(keys);  // shown in the menu; the view itself takes the key
+    return action;
+  };
+  QAction* grey = add("GreyAction", QStringLiteral("グレーで表示"), QKeySequence(Qt::Key_G));
+  grey->setCheckable(true);
+  grey->setChecked(viewState_->Look() == ChannelLook::Grey);
+  QAction* histograms =
+      add("HistogramAction", QStringLiteral("ヒストグラム"), QKeySequence(Qt::Key_H));
+  histograms->setCheckable(true);
+  histograms->setChecked(viewState_->ShowsHistograms());
+  QAction* logarithmic =
+      add("LogScaleAction", QStringLiteral("ヒストグラムを対数目盛で"), QKeySequence(Qt::Key_L));
+  logarithmic->setCheckable(true);
+  logarithmic->setChecked(viewState_->LogarithmicHistograms());
+  menu.addSeparator();
+  QAction* save = add("SaveChannelAction", QStringLiteral("チャンネルを保存..."), {});
+  QAction* saveAll =
+      add("SaveAllChannelsAction", QStringLiteral("3 チャンネルをすべて保存..."), {});
+  QAction* copy = add("CopyChannelAction", QStringLiteral("画像をコピー"), {});
+  // Nothing to save or copy before a separation.
+  const bool separated = view.View().Plane() != nullptr;
+  for (QAction* action : {save, saveAll, copy}) {
+    action->setEnabled(separated);
+  }
+  const QAction* chosen = menu.exec(at);
+  RunHandler(this, [&] {
+    if (chosen == grey) {
+      viewState_->SetLook(grey->isChecked() ? ChannelLook::Grey : ChannelLook::Tinted);
+    } else if (chosen == histograms) {
+      viewState_->ShowHistograms(histograms->isChecked());
+    } else if (chosen == logarithmic) {
+      viewState_->SetLogarithmicHistograms(logarithmic->isChecked());
+    } else if (chosen == save) {
+      SaveChannel(channel);
+    } else if (chosen == saveAll) {
+      SaveAllChannels();
+    } else if (chosen == copy) {
+      CopyChannel(channel);
+    }
+  });
+}
+
+const ChannelPlane& Form1::PlaneOf(Channel channel) const {
+  return channel == Channel::Red     ? *planes_.RedPlane
+         : channel == Channel::Green ? *planes_.GreenPlane
+                                     : *planes_.BluePlane;
+}
+
+void Form1::SaveChannel(Channel channel) {
+  SaveChannelWithDialog(this, PlaneOf(channel), channel, viewState_->Look(), separatedPath_);
+}
+
+void Form1::SaveAllChannels() {
+  SaveAllChannelsWithDialog(this, {*planes_.RedPlane, *planes_.GreenPlane, *planes_.BluePlane},
+                            viewState_->Look(), separatedPath_);
+}
+
+void Form1::CopyChannel(Channel channel) {
+  if (!CopyChannelToClipboard(PlaneOf(channel), channel, viewState_->Look())) {
+    ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory),
+                  QStringLiteral("クリップボード (clipboard)"));
+  }
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {

@@ -60,6 +60,9 @@ class Form1 : public QWidget {
   void Form1_Copy();
   void Form1_Paste();
   void Form1_Help();
+  void Picture2_ContextMenu(QPoint at);
+  void Picture3_ContextMenu(QPoint at);
+  void Picture4_ContextMenu(QPoint at);
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -73,6 +76,11 @@ class Form1 : public QWidget {
   void ShowSamplePicture();
   bool ShowLoadedPicture(LoadResult result, const QString& name);
   void ShowReadout(float x, float y);
+  void ShowChannelMenu(Channel channel, const PictureBox& view, QPoint at);
+  void SaveChannel(Channel channel);
+  void SaveAllChannels();
+  void CopyChannel(Channel channel);
+  [[nodiscard]] const ChannelPlane& PlaneOf(Channel channel) const;
 
   /// The last readout: where it was read and what.
   struct Readout {
@@ -87,6 +95,10 @@ class Form1 : public QWidget {
   // deletes its children.
   std::shared_ptr<ViewState> viewState_;
   std::optional<Readout> lastReadout_;
+  // The file of the picture shown, and of the one last separated; empty for the
+  // built-in sample and pasted pictures.
+  QString picturePath_;
+  QString separatedPath_;
   std::optional<Cell> readCell_;
   HelpWindow* help_ = nullptr;
 };

@@ -233,10 +233,9 @@ void PictureBox::PaintHistogramBand(QPainter& painter) {
   if (!histogram_) {
     histogram_ = CountPlane(*plane);  // first shown: counted once per separation
   }
-  PaintHistogram(painter, QRectF(0, 0, view_.LayoutWidth(), view_.LayoutHeight()), *histogram_,
-                 *channel_,
-                 state_->LogarithmicHistograms() ? HistogramScale::Logarithmic
-                                                 : HistogramScale::Linear);
+  PaintHistogram(
+      painter, QRectF(0, 0, view_.LayoutWidth(), view_.LayoutHeight()), *histogram_, *channel_,
+      state_->LogarithmicHistograms() ? HistogramScale::Logarithmic : HistogramScale::Linear);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
@@ -309,7 +308,8 @@ bool PictureBox::ChannelKey(const QKeyEvent& event) {
     state_->ShowHistograms(!state_->ShowsHistograms());
   } else if (key == Qt::Key_L && plain) {
     state_->SetLogarithmicHistograms(!state_->LogarithmicHistograms());
-  } else if (key == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier) {
+  } else if ((key == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier) ||
+             key == Qt::Key_Menu) {
     emit ContextMenu(mapToGlobal(contentsRect().center()));
   } else {
     return false;
