@@ -555,4 +555,77 @@ xdo key ctrl+v
 expect 5 "Ctrl+V shows the clipboard's picture, 1:1 at the top-left again|$(area "${P1[@]}") pasted-shown.png"
 close_window
 
+
+# --- g. the channel views' menu: grey, histogram, copy and save a channel -----------------------
+
+for c in R G B; do
+  convert gradient-shown.png -channel "$c" -separate -colorspace sRGB -type TrueColor "grey-$c.png"
+done
+differs() {  # X Y W H PICTURE: the screen's part is not that picture
+  crop "$1" "$2" "$3" "$4" part.png
+  ! compare -metric AE part.png "$5" null: >/dev/null 2>&1
+}
+
+launch "$tmp/gradient.png"
+click 256 80
+expect 5 "the gradient is separated|$(area "${P1[@]}") gradient-shown.png"
+xdo mousemove --window "$win" $((P2[0] + 100)) $((P2[1] + 100)) click 1  # the focus, no pan
+xdo key g
+expect 5 \
+  "G on a channel view shows the red channel as grey|$(area "${P2[@]}") grey-R.png" \
+  "… and the green channel|$(area "${P3[@]}") grey-G.png" \
+  "… and the blue channel|$(area "${P4[@]}") grey-B.png" \
+  "… while the source picture stays as it is|$(area "${P1[@]}") gradient-shown.png"
+
+xdo key h
+sleep 0.3
+shoot
+convert grey-R.png -crop 188x50+0+129 +repage grey-R-bottom.png
+convert grey-R.png -crop 188x100+0+0 +repage grey-R-top.png
+if differs "${P2[0]}" $((P2[1] + 129)) 188 50 grey-R-bottom.png &&
+  check area "${P2[0]}" "${P2[1]}" 188 100 grey-R-top.png; then
+  pass "H draws the histogram along the bottom of the view and nothing above it"
+else
+  fail "H did not draw a histogram band, or drew above it"
+fi
+xdo key h
+
+# The menu opened with the right button; Up from the top wraps to its last entry, 画像をコピー.
+menu_choose() {  # VIEW-X VIEW-Y UPS: opens the menu and takes the entry UPS from the bottom
+  xdo mousemove --window "$win" "$1" "$2" click 3
+  sleep 0.5
+  local i
+  for ((i = 0; i < $3; i++)); do xdo key Up; done
+  xdo key Return
+}
+menu_choose $((P3[0] + 90)) $((P3[1] + 90)) 1
+sleep 0.5
+if timeout 5 xclip -selection clipboard -t image/png -o >copied.png 2>/dev/null &&
+  same copied.png grey-G.png; then
+  pass "画像をコピー copies the whole green channel, as grey, to the clipboard"
+else
+  fail "画像をコピー: the clipboard does not hold the green channel ($detail)"
+fi
+
+menu_choose $((P4[0] + 90)) $((P4[1] + 90)) 3
+if wait_dialog "" 10; then
+  # The save dialog offers gradient-B.png beside the picture; Return takes it.
+  xdo key Return
+  deadline_in 5
+  limit=$REPLY
+  until [[ -s gradient-B.png ]]; do  # written whole or not at all
+    now_ms
+    ((REPLY < limit)) || break
+    sleep 0.1
+  done
+  if [[ -s gradient-B.png ]] && same gradient-B.png grey-B.png; then
+    pass "チャンネルを保存... writes gradient-B.png beside the picture, the blue channel as grey"
+  else
+    fail "チャンネルを保存... did not write the blue channel beside the picture ($detail)"
+  fi
+else
+  fail "チャンネルを保存... opened no dialog"
+fi
+close_window
+
 finish
