@@ -10,32 +10,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include "gui_test_support.h"
-#include "window/form1.h"
-#include "window/picture_box.h"
+#include "form1_views_fixture.h"
 
 namespace irobunkai {
 namespace {
 
 using test::Child;
 
-class Form1ChannelMenu : public testing::Test {
+class Form1ChannelMenu : public test::Form1Views {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_NO_FATAL_FAILURE(test::Show(form));
-  }
-
-  PictureBox* View(const char* name) { return Child<PictureBox>(form, name); }
-  void Load(const QImage& image) {
-    ASSERT_TRUE(form.LoadIntoPicture1(test::WriteImage(dir, "photo.png", image, "png")));
-  }
-  void Separate() { QTest::mouseClick(Child<QWidget>(form, "Command1"), Qt::LeftButton); }
-  void Key(const char* view, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-    View(view)->setFocus();
-    QTest::keyClick(View(view), key, modifiers);
-  }
-
   // Opens the menu with `open`, notes which entries are enabled, and picks `entry`
   // (an action's object name) or, when it is empty, closes the menu with Escape.
   QStringList Choose(const std::function<void()>& open, const char* entry) {
@@ -72,9 +55,6 @@ class Form1ChannelMenu : public testing::Test {
                             View(view)->mapToGlobal(QPoint(60, 60)));
     QApplication::sendEvent(View(view), &event);
   }
-
-  QTemporaryDir dir;
-  Form1 form{[](QWidget*) { return QString(); }};
 };
 
 QImage Gradient(int width, int height) {
@@ -184,7 +164,7 @@ TEST_F(Form1ChannelMenu, CopyPutsTheWholeChannelOnTheClipboardInItsLook) {
 }
 
 TEST_F(Form1ChannelMenu, SaveWritesTheChannelBesideThePictureThroughTheRealDialog) {
-  Load(Gradient(300, 200));
+  Load(Gradient(300, 200), QStringLiteral("photo.png"));
   Separate();
   const QString target = dir.filePath(QStringLiteral("photo-R.png"));
   {

@@ -8,41 +8,23 @@
 #include <QTest>
 #include <QUrl>
 
-#include "gui_test_support.h"
-#include "window/form1.h"
-#include "window/picture_box.h"
+#include "form1_views_fixture.h"
 
 namespace irobunkai {
 namespace {
 
 using test::Child;
 
-class Form1Inspect : public testing::Test {
+class Form1Inspect : public test::Form1Views {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_NO_FATAL_FAILURE(test::Show(form));
+    Form1Views::SetUp();
     QGuiApplication::clipboard()->clear();
   }
 
-  PictureBox* View(const char* name) { return Child<PictureBox>(form, name); }
-  void Load(const QImage& image, const QString& name = QStringLiteral("picture.png")) {
-    ASSERT_TRUE(form.LoadIntoPicture1(test::WriteImage(dir, name, image, "png")));
-  }
-  void Separate() { QTest::mouseClick(Child<QWidget>(form, "Command1"), Qt::LeftButton); }
   void Press(QPoint place) {
     QTest::mousePress(View("Picture1"), Qt::LeftButton, {}, place + QPoint(2, 2));
     QTest::mouseRelease(View("Picture1"), Qt::LeftButton, {}, place + QPoint(2, 2));
-  }
-  void Key(const char* view, int key, Qt::KeyboardModifiers modifiers = {}) {
-    View(view)->setFocus();
-    QTest::keyClick(View(view), static_cast<Qt::Key>(key), modifiers);
-  }
-  void ZoomTo(double scale) {
-    while (View("Picture1")->Mapping().scale < scale) {
-      Key("Picture1", Qt::Key_Plus);
-    }
-    ASSERT_DOUBLE_EQ(View("Picture1")->Mapping().scale, scale);
   }
   // A window shortcut: the window must be the active one, as it is again after a message box.
   void Shortcut(int key) {
@@ -71,9 +53,6 @@ class Form1Inspect : public testing::Test {
     }
     return count;
   }
-
-  QTemporaryDir dir;
-  Form1 form{[](QWidget*) { return QString(); }};
 };
 
 QImage Solid(int width, int height, QRgb colour) {

@@ -4,9 +4,7 @@
 #include <QLabel>
 #include <QTest>
 
-#include "gui_test_support.h"
-#include "window/form1.h"
-#include "window/picture_box.h"
+#include "form1_views_fixture.h"
 
 namespace irobunkai {
 namespace {
@@ -15,30 +13,8 @@ using test::Child;
 
 constexpr const char* kViews[] = {"Picture1", "Picture2", "Picture3", "Picture4"};
 
-class Form1Zoom : public testing::Test {
+class Form1Zoom : public test::Form1Views {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_NO_FATAL_FAILURE(test::Show(form));
-  }
-
-  PictureBox* View(const char* name) { return Child<PictureBox>(form, name); }
-
-  void Load(const QImage& image) {
-    ASSERT_TRUE(form.LoadIntoPicture1(test::WriteImage(dir, "picture.png", image, "png")));
-  }
-  void Separate() { QTest::mouseClick(Child<QWidget>(form, "Command1"), Qt::LeftButton); }
-  void Key(const char* view, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-    View(view)->setFocus();
-    QTest::keyClick(View(view), key, modifiers);
-  }
-  void ZoomTo(double scale) {
-    while (View("Picture1")->Mapping().scale < scale) {
-      Key("Picture1", Qt::Key_Plus);
-    }
-    ASSERT_DOUBLE_EQ(View("Picture1")->Mapping().scale, scale);
-  }
-
   // Every view's mapping, which must be one and the same when their areas agree.
   void ExpectLinked() {
     const ViewMapping first = View("Picture1")->Mapping();
@@ -49,17 +25,6 @@ class Form1Zoom : public testing::Test {
       EXPECT_DOUBLE_EQ(m.originY, first.originY) << name;
     }
   }
-
-  QStringList Readout() {
-    QStringList texts;
-    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5"}) {
-      texts << Child<QLabel>(form, name)->text();
-    }
-    return texts;
-  }
-
-  QTemporaryDir dir;
-  Form1 form{[](QWidget*) { return QString(); }};
 };
 
 TEST_F(Form1Zoom, CtrlWheelOverAnyViewZoomsAllFourAroundThePointer) {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+
+#include "gui_test_support.h"
+#include "window/form1.h"
+#include "window/picture_box.h"
+
+namespace irobunkai::test {
+
+/// A shown window whose four picture views are driven with real events.
+class Form1Views : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_NO_FATAL_FAILURE(Show(form));
+  }
+
+  PictureBox* View(const char* name) { return Child<PictureBox>(form, name); }
+  void Load(const QImage& image, const QString& name = QStringLiteral("picture.png")) {
+    ASSERT_TRUE(form.LoadIntoPicture1(WriteImage(dir, name, image, "png")));
+  }
+  void Separate() { QTest::mouseClick(Child<QWidget>(form, "Command1"), Qt::LeftButton); }
+  void Key(const char* view, int key, Qt::KeyboardModifiers modifiers = {}) {
+    View(view)->setFocus();
+    QTest::keyClick(View(view), static_cast<Qt::Key>(key), modifiers);
+  }
+  // Zooms in with the + key, around the views' centre.
+  void ZoomTo(double scale) {
+    while (View("Picture1")->Mapping().scale < scale) {
+      Key("Picture1", Qt::Key_Plus);
+    }
+    ASSERT_DOUBLE_EQ(View("Picture1")->Mapping().scale, scale);
+  }
+  [[nodiscard]] QStringList Readout() const {
+    QStringList texts;
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5"}) {
+      texts << Child<QLabel>(form, name)->text();
+    }
+    return texts;
+  }
+
+  QTemporaryDir dir;
+  Form1 form{[](QWidget*) { return QString(); }};
+};
+
+}  // namespace irobunkai::test
