@@ -1,7 +1,6 @@
 #include "window/frame_renderer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "window/qt_colour.h"
