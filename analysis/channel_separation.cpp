@@ -24,52 +24,25 @@ void SplitRow(const ColorValue* colors, int width, std::uint8_t* red, std::uint8
   }
 }
 
-// The memory of the row after the one being counted.
-struct NextRow {
-  static constexpr int kLineBytes = 64;
-  static constexpr int kPixelsPerLine = kLineBytes / static_cast<int>(sizeof(RgbaPixel));
-
-  const RgbaPixel* source = nullptr;
-  int sourceWidth = 0;                    // 0 when the row has no picture pixels
-  std::array<std::uint8_t*, 3> planes{};  // null when there is no next row
-
-  /// Fetches what the pixels from x on will need: a line of the source per call, a
-  /// line of each plane every fourth call.
-  void Prefetch(int x) const {
-    if (x < sourceWidth) {
-      __builtin_prefetch(source + x);
-    }
-    if (planes[0] != nullptr && x % kLineBytes == 0) {
-      for (std::uint8_t* plane : planes) {
-        __builtin_prefetch(plane + x, 1);
-      }
-    }
-  }
-};
-
 // One thread's counts: kWays copies of the three channels' 256 bins, so that
 // neighbouring pixels of one value land in different tables and an increment
 // never waits on the store of the one before. 32-bit bins keep all of it in the
 // first-level cache; they are emptied into 64-bit totals before they can overflow.
 class RowCounter {
  public:
-  /// Counts one row. Counting is work for the processor alone, so meanwhile it asks
-  /// for the memory that the next row will read and write: `next` names it.
-  void CountRow(const ColorValue* colors, int width, const NextRow& next) {
+  /// Counts one row.
+  void CountRow(const ColorValue* colors, int width) {
     if (pending_ + static_cast<std::uint64_t>(width) > kFlushAfter) {
       Flush();
     }
     pending_ += static_cast<std::uint64_t>(width);
     int x = 0;
-    for (; x + NextRow::kPixelsPerLine <= width; x += NextRow::kPixelsPerLine) {
-      next.Prefetch(x);
-      for (int i = 0; i < NextRow::kPixelsPerLine; i += kWays) {
-        for (int k = 0; k < kWays; ++k) {
-          Count(bins_.data() + k * kBinsPerWay, colors[x + i + k]);
-        }
+    for (; x + kWays <= width; x += kWays) {
+      for (int k = 0; k < kWays; ++k) {
+        Count(bins_.data() + k * kBinsPerWay, colors[x + k]);
       }
     }
-    for (int k = 0; x < width; ++x, k = (k + 1) % kWays) {
+    for (int k = 0; x < width; ++x, ++k) {
       Count(bins_.data() + k * kBinsPerWay, colors[x]);
     }
   }
@@ -116,22 +89,6 @@ class RowCounter {
   std::uint64_t pending_ = 0;
 };
 
-NextRow NextRowOf(const PictureView& source, ChannelPlane& red, ChannelPlane& green,
-                  ChannelPlane& blue, int y) {
-  NextRow next;
-  if (y + 1 < red.Height()) {
-    const Image& picture = source.Picture();
-    if (y + 1 < picture.Height()) {
-      next.source = picture.Row(y + 1).data();
-      next.sourceWidth = picture.Width();
-    }
-    next.planes[0] = red.Row(y + 1);
-    next.planes[1] = green.Row(y + 1);
-    next.planes[2] = blue.Row(y + 1);
-  }
-  return next;
-}
-
 template <bool kCount>
 void FillPlanes(const PictureView& source, ChannelPlane& red, ChannelPlane& green,
                 ChannelPlane& blue, ChannelHistograms* histograms) {
@@ -149,7 +106,7 @@ void FillPlanes(const PictureView& source, ChannelPlane& red, ChannelPlane& gree
       SplitRow(row.data(), width, red.Row(y), green.Row(y), blue.Row(y));
       if constexpr (kCount) {
         // The row is still in the first-level cache from the split.
-        counter.CountRow(row.data(), width, NextRowOf(source, red, green, blue, y));
+        counter.CountRow(row.data(), width);
       }
     }
     if constexpr (kCount) {

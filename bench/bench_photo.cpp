@@ -1,5 +1,8 @@
 #include "bench/bench_photo.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QImage>
 #include <algorithm>
 #include <cmath>
@@ -66,6 +69,16 @@ bool WritePhoto(const QString& path, const char* format, int width, int height) 
   }
   return photo.save(path, format,
                     QStringLiteral("JPEG") == QLatin1String(format) ? kJpegQuality : -1);
+}
+
+bool InChild(const std::function<bool()>& work) {
+  const pid_t child = fork();
+  if (child == 0) {
+    _exit(work() ? 0 : 1);
+  }
+  int status = 0;
+  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
 }
 
 }  // namespace irobunkai::bench

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace irobunkai::bench {
 
@@ -8,5 +9,10 @@ namespace irobunkai::bench {
 /// per-pixel noise, so that decoders see real detail rather than flat runs.
 /// `format` is "JPEG" (quality 92) or "PNG". Returns whether the file was written.
 bool WritePhoto(const QString& path, const char* format, int width, int height);
+
+/// Runs `work` in a forked child and waits for it: what it allocates (an encoder's
+/// memory, say) never counts in this process's peak. Call it before any thread
+/// starts. Returns whether `work` returned true.
+bool InChild(const std::function<bool()>& work);
 
 }  // namespace irobunkai::bench

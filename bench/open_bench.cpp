@@ -3,8 +3,6 @@
 // against a baseline run on the same files (a bare decoder, a copy of the picture's bytes).
 // Peak memory is measured in a fresh process per file, since a process's peak only grows.
 #include <benchmark/benchmark.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QProcess>
@@ -47,20 +45,16 @@ QString PhotoPath(const QTemporaryDir& dir, const Format& format, const Size& si
 
 // Made in a child, before any thread starts, so the encoders' memory stays out of ours.
 bool WritePhotos(const QTemporaryDir& dir) {
-  const pid_t child = fork();
-  if (child == 0) {
+  return InChild([&dir] {
     for (const Size& size : kSizes) {
       for (const Format& format : kFormats) {
         if (!WritePhoto(PhotoPath(dir, format, size), format.writer, size.width, size.height)) {
-          _exit(1);
+          return false;
         }
       }
     }
-    _exit(0);
-  }
-  int status = 0;
-  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
+    return true;
+  });
 }
 
 QWidget* Find(const Form1& form, const char* name) {

@@ -2,8 +2,6 @@
 // step (or, where nothing can pan, a plain repaint) and the painting it causes.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -11,8 +9,8 @@
 #include <QTemporaryDir>
 #include <QWindow>
 #include <memory>
-#include <random>
 
+#include "bench/bench_photo.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
 
@@ -21,25 +19,6 @@ namespace {
 
 constexpr int kWidth = 8000;
 constexpr int kHeight = 6000;
-
-// Written by a child process, so that making it doesn't count in our peak memory.
-void WritePhoto(const QString& path) {
-  const pid_t child = fork();
-  if (child == 0) {
-    QImage photo(kWidth, kHeight, QImage::Format_RGB32);
-    std::minstd_rand noise(7);
-    for (int y = 0; y < kHeight; ++y) {
-      auto* line = reinterpret_cast<QRgb*>(photo.scanLine(y));
-      for (int x = 0; x < kWidth; ++x) {
-        const int n = static_cast<int>(noise() % 32);
-        line[x] = qRgb((x / 31 + n) % 256, (y / 23 + n) % 256, ((x + y) / 47) % 256);
-      }
-    }
-    _exit(photo.save(path, "JPEG", 92) ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-}
 
 double PeakRssMiB() {
   rusage usage{};
@@ -58,7 +37,7 @@ Fixture& Shared() {
   static Fixture* fixture = [] {
     auto* f = new Fixture;
     const QString path = f->dir.filePath(QStringLiteral("photo.jpg"));
-    WritePhoto(path);
+    bench::InChild([&path] { return bench::WritePhoto(path, "JPEG", kWidth, kHeight); });
     f->form = std::make_unique<Form1>([](QWidget*) { return QString(); });
     f->form->show();
     // Painting happens only once the window is on the (offscreen) screen.

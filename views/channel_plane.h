@@ -23,6 +23,16 @@ constexpr ColorValue ChannelColor(Channel channel, ColorValue value) {
   return kNoColor;
 }
 
+/// Which byte of a ColorValue holds `channel`: 0 for red, 1 for green, 2 for blue.
+constexpr int ComponentIndex(Channel channel) {
+  return channel == Channel::Red ? 0 : channel == Channel::Green ? 1 : 2;
+}
+
+/// The `channel` component of a colour, by the colour rules.
+constexpr ColorValue ComponentOf(Channel channel, ColorValue c) {
+  return channel == Channel::Red ? RedOf(c) : channel == Channel::Green ? GreenOf(c) : BlueOf(c);
+}
+
 /// A grid of one colour component per pixel, one byte per cell (each holds 0..255).
 class ChannelPlane {
  public:

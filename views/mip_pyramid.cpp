@@ -129,9 +129,7 @@ MipPyramid MipPyramid::OfPlane(const ChannelPlane& plane) {
 }
 
 MipPyramid MipPyramid::ChannelOf(const MipPyramid& colour, Channel channel) {
-  const auto offset = static_cast<std::size_t>(channel == Channel::Red     ? 0
-                                               : channel == Channel::Green ? 1
-                                                                           : 2);
+  const auto offset = static_cast<std::size_t>(ComponentIndex(channel));
   MipPyramid pyramid;
   for (const Level& level : colour.levels_) {
     Level single{level.width, level.height, level.reduction, 1, {}};

@@ -25,9 +25,6 @@ class ViewState {
   ViewState(const ViewState&) = delete;
   ViewState& operator=(const ViewState&) = delete;
 
-  [[nodiscard]] int PlaceWidth() const { return placeWidth_; }
-  [[nodiscard]] int PlaceHeight() const { return placeHeight_; }
-
   /// Calls `observer` after every change; returns a key for Unsubscribe.
   int Subscribe(Observer observer);
   void Unsubscribe(int key);
@@ -41,7 +38,6 @@ class ViewState {
   [[nodiscard]] bool IsDefault() const { return level_ == 0; }
   [[nodiscard]] double Zoom() const { return levels_[level_]; }
   [[nodiscard]] const std::vector<double>& Levels() const { return levels_; }
-  [[nodiscard]] int Level() const { return static_cast<int>(level_); }
 
   /// The mapping for a view whose area is `areaWidth` x `areaHeight`. In the default
   /// view every area is shown whole (or 1:1 when it fits); otherwise all views share

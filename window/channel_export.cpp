@@ -89,7 +89,7 @@ QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look
   }
   image.fill(Qt::black);
   // RGB888 keeps each pixel as the bytes R, G, B: only the channel's own byte is set.
-  const int offset = channel == Channel::Red ? 0 : channel == Channel::Green ? 1 : 2;
+  const int offset = ComponentIndex(channel);
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* cells = plane.Row(y);
     uchar* line = image.scanLine(y) + offset;

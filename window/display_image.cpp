@@ -60,12 +60,8 @@ QImage ScaledArea(const PictureView& view, double scale, double devicePixelRatio
 }
 
 QImage ChannelOf(const QImage& image, Channel channel) {
-  constexpr QRgb kRedMask = 0xFFFF0000u;
-  constexpr QRgb kGreenMask = 0xFF00FF00u;
-  constexpr QRgb kBlueMask = 0xFF0000FFu;
-  const QRgb mask = channel == Channel::Red     ? kRedMask
-                    : channel == Channel::Green ? kGreenMask
-                                                : kBlueMask;
+  // QRgb is 0xAARRGGBB: red in the third byte, the reverse of a ColorValue.
+  const QRgb mask = 0xFF000000u | (0xFFu << (8 * (2 - ComponentIndex(channel))));
   QImage result = image.convertToFormat(QImage::Format_RGB32);
   for (int y = 0; y < result.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
@@ -78,7 +74,7 @@ void ShowInLook(QImage& image, Channel channel, ChannelLook look) {
   if (look == ChannelLook::Tinted || image.isNull()) {
     return;
   }
-  const int shift = channel == Channel::Red ? 16 : channel == Channel::Green ? 8 : 0;
+  const int shift = 8 * (2 - ComponentIndex(channel));  // as in ChannelOf
   image.convertTo(QImage::Format_RGB32);
   for (int y = 0; y < image.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));

@@ -138,14 +138,11 @@ void Form1::SetTabOrder() {
 }
 
 void Form1::ShowSamplePicture() {
-  auto sample = LoadPictureFile(QStringLiteral(":/assets/sample.gif"));
-  if (auto* image = std::get_if<Image>(&sample)) {
-    Picture1->View().SetPicture(std::move(*image));
-    viewState_->Reset(Picture1->View().AreaWidth(), Picture1->View().AreaHeight());
-    Picture1->Refresh();
-  } else {
+  LoadResult sample = LoadPictureFile(QStringLiteral(":/assets/sample.gif"));
+  if (!std::holds_alternative<Image>(sample)) {
     throw std::runtime_error("the built-in sample picture is missing");
   }
+  ShowLoadedPicture(std::move(sample), {});
 }
 
 bool Form1::LoadIntoPicture1(const QString& path) {
@@ -219,7 +216,7 @@ void Form1::ShowReadout(float x, float y) {
   Label1->setToolTip(QString::fromStdString(DecimalRecipe(c)));
   Label2->setToolTip(QString::fromStdString(HexRecipe(c)));
   const Cell cell{static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))};
-  lastReadout_ = Readout{cell.column, cell.row, c};
+  lastReadout_ = Readout{cell, c};
   const bool inArea = Picture1->View().Point(x, y) != kNoColor;
   readCell_ = inArea ? std::optional(cell) : std::nullopt;
   viewState_->SetMark(readCell_);
@@ -241,8 +238,9 @@ void Form1::Form1_Copy() {
   if (!lastReadout_) {
     return;  // nothing read yet: nothing to copy
   }
-  const Readout& r = *lastReadout_;
-  QGuiApplication::clipboard()->setText(QString::fromStdString(ReadoutLine(r.x, r.y, r.color)));
+  const auto& [cell, color] = *lastReadout_;
+  QGuiApplication::clipboard()->setText(
+      QString::fromStdString(ReadoutLine(cell.column, cell.row, color)));
 }
 
 void Form1::Form1_Paste() {

@@ -82,10 +82,9 @@ class Form1 : public QWidget {
   void CopyChannel(Channel channel);
   [[nodiscard]] const ChannelPlane& PlaneOf(Channel channel) const;
 
-  /// The last readout: where it was read and what.
+  /// The last readout: where it was read (which may lie beyond the area) and what.
   struct Readout {
-    int x = 0;
-    int y = 0;
+    Cell cell;
     ColorValue color = 0;
   };
 

@@ -212,10 +212,7 @@ void PictureBox::PaintOverlays(QPainter& painter, const ViewMapping& mapping) {
     PaintCellValues(painter, mapping, cells, [this](Cell cell) {
       const ColorValue c =
           view_.Point(static_cast<float>(cell.column), static_cast<float>(cell.row));
-      const ColorValue value = *channel_ == Channel::Red     ? RedOf(c)
-                               : *channel_ == Channel::Green ? GreenOf(c)
-                                                             : BlueOf(c);
-      return CellText{{QString::number(value)}, c};
+      return CellText{{QString::number(ComponentOf(*channel_, c))}, c};
     });
   }
   PaintHistogramBand(painter);
