@@ -41,26 +41,14 @@ std::optional<ChannelStatistics> ChannelHistogram::Statistics() const {
   return stats;
 }
 
-const ChannelHistogram& ChannelHistograms::Of(Channel channel) const {
-  switch (channel) {
-    case Channel::Red:
-      return red;
-    case Channel::Green:
-      return green;
-    case Channel::Blue:
-      return blue;
-  }
-  return red;
-}
-
 ChannelHistogram CountPlane(const ChannelPlane& plane) {
   // Neighbouring cells go to different tables, so a run of one value does not wait
   // on its own previous increment.
   constexpr int kWays = 4;
   std::array<std::array<std::uint64_t, ChannelHistogram::kLevels>, kWays> ways{};
-  for (int y = 0; y < plane.Height(); ++y) {
+  for (int y = 0; y < plane.StoredHeight(); ++y) {
     const std::uint8_t* row = plane.Row(y);
-    for (int x = 0; x < plane.Width(); ++x) {
+    for (int x = 0; x < plane.StoredWidth(); ++x) {
       ++ways[static_cast<std::size_t>(x % kWays)][row[x]];
     }
   }

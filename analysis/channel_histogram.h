@@ -39,18 +39,11 @@ struct ChannelHistogram {
   bool operator==(const ChannelHistogram&) const = default;
 };
 
-/// The histograms of the red, green and blue planes of one separation.
-struct ChannelHistograms {
-  ChannelHistogram red;
-  ChannelHistogram green;
-  ChannelHistogram blue;
+/// The histograms of the three planes of one separation.
+using ChannelHistograms = PerChannel<ChannelHistogram>;
 
-  [[nodiscard]] const ChannelHistogram& Of(Channel channel) const;
-
-  bool operator==(const ChannelHistograms&) const = default;
-};
-
-/// Counts every cell of `plane`.
+/// Counts the plane's stored cells: the picture's own pixels, not the background
+/// beyond them.
 ChannelHistogram CountPlane(const ChannelPlane& plane);
 
 }  // namespace irobunkai

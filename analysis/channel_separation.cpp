@@ -1,10 +1,14 @@
 #include "analysis/channel_separation.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <vector>
+
+#include <omp.h>
 
 namespace irobunkai {
 namespace {
@@ -51,9 +55,9 @@ class RowCounter {
   void AddTo(ChannelHistograms& totals) {
     Flush();
     for (std::size_t v = 0; v < ChannelHistogram::kLevels; ++v) {
-      totals.red.counts[v] += totals_[v];
-      totals.green.counts[v] += totals_[kBinsPerChannel + v];
-      totals.blue.counts[v] += totals_[2 * kBinsPerChannel + v];
+      totals[Channel::Red].counts[v] += totals_[v];
+      totals[Channel::Green].counts[v] += totals_[kBinsPerChannel + v];
+      totals[Channel::Blue].counts[v] += totals_[2 * kBinsPerChannel + v];
     }
     totals_.fill(0);
   }
@@ -89,21 +93,35 @@ class RowCounter {
   std::uint64_t pending_ = 0;
 };
 
+struct Planes {
+  ChannelPlane& red;
+  ChannelPlane& green;
+  ChannelPlane& blue;
+};
+
+// How many threads split a source of `width` x `height` content pixels.
+int ThreadsFor(int width, int height) {
+  return static_cast<std::int64_t>(width) * height >= kParallelPixels ? omp_get_max_threads() : 1;
+}
+
+// `rows` holds one row of the content for each thread: running short of memory
+// inside the parallel region could not be reported, so nothing is allocated there.
 template <bool kCount>
-void FillPlanes(const PictureView& source, ChannelPlane& red, ChannelPlane& green,
-                ChannelPlane& blue, ChannelHistograms* histograms) {
-  const int width = source.AreaWidth();
-  const int height = source.AreaHeight();
-  [[maybe_unused]] const bool parallel =
-      static_cast<std::int64_t>(width) * height >= kParallelPixels;
-#pragma omp parallel if (parallel)
+void FillPlanes(const PictureView& source, const Planes& planes, std::span<ColorValue> rows,
+                ChannelHistograms* histograms) {
+  const int width = source.ContentWidth();
+  const int height = source.ContentHeight();
+  const int threads = ThreadsFor(width, height);
+#pragma omp parallel num_threads(threads)
   {
-    std::vector<ColorValue> row(static_cast<std::size_t>(width));
+    const std::span<ColorValue> row(
+        rows.data() + static_cast<std::size_t>(omp_get_thread_num()) * width,
+        static_cast<std::size_t>(width));
     [[maybe_unused]] RowCounter counter;
 #pragma omp for schedule(static) nowait
     for (int y = 0; y < height; ++y) {
-      source.ReadRow(y, row);
-      SplitRow(row.data(), width, red.Row(y), green.Row(y), blue.Row(y));
+      source.ReadRow(y, 0, row);
+      SplitRow(row.data(), width, planes.red.Row(y), planes.green.Row(y), planes.blue.Row(y));
       if constexpr (kCount) {
         // The row is still in the first-level cache from the split.
         counter.CountRow(row.data(), width);
@@ -116,33 +134,59 @@ void FillPlanes(const PictureView& source, ChannelPlane& red, ChannelPlane& gree
   }
 }
 
-}  // namespace
-
-void SeparateChannels(const PictureView& source, ChannelPlanes& planes, const ChannelViews& views) {
-  SeparateChannels(source, planes, views, {});
+// Planes for the source's area: those of `separation` when all of them keep their
+// storage, else new ones.
+PerChannel<std::shared_ptr<ChannelPlane>> PlanesFor(const PictureView& source,
+                                                    const Separation& separation) {
+  const int stored[2] = {source.ContentWidth(), source.ContentHeight()};
+  const bool reuse =
+      !separation.IsEmpty() && std::ranges::all_of(separation.planes, [&](const auto& plane) {
+        return plane->Fits(stored[0], stored[1]);
+      });
+  if (reuse) {
+    return separation.planes;
+  }
+  PerChannel<std::shared_ptr<ChannelPlane>> planes;
+  for (auto& plane : planes) {
+    plane = std::make_shared<ChannelPlane>();
+    plane->Resize(source.AreaWidth(), source.AreaHeight(), stored[0], stored[1], 0);
+  }
+  return planes;
 }
 
-void SeparateChannels(const PictureView& source, ChannelPlanes& planes, const ChannelViews& views,
+}  // namespace
+
+void SeparateChannels(const PictureView& source, Separation& separation,
                       SeparationOptions options) {
-  views.red.Cls();
-  views.green.Cls();
-  views.blue.Cls();
-  planes.Histograms.reset();
-  const int width = source.AreaWidth();
-  const int height = source.AreaHeight();
-  for (const auto& plane : {planes.RedPlane, planes.GreenPlane, planes.BluePlane}) {
-    plane->Resize(width, height);
-  }
+  PerChannel<std::shared_ptr<ChannelPlane>> planes = PlanesFor(source, separation);
+  std::vector<ColorValue> rows(
+      static_cast<std::size_t>(ThreadsFor(source.ContentWidth(), source.ContentHeight())) *
+      static_cast<std::size_t>(source.ContentWidth()));
+  std::optional<ChannelHistograms> histograms;
   if (options.countHistograms) {
-    ChannelHistograms histograms;
-    FillPlanes<true>(source, *planes.RedPlane, *planes.GreenPlane, *planes.BluePlane, &histograms);
-    planes.Histograms = histograms;
-  } else {
-    FillPlanes<false>(source, *planes.RedPlane, *planes.GreenPlane, *planes.BluePlane, nullptr);
+    histograms.emplace();
   }
-  views.red.DrawPlane(planes.RedPlane, Channel::Red);
-  views.green.DrawPlane(planes.GreenPlane, Channel::Green);
-  views.blue.DrawPlane(planes.BluePlane, Channel::Blue);
+  // Nothing below allocates: the separation changes only from here on.
+  const ColorValue fill = source.AreaFill();
+  for (const Channel channel : kChannels) {
+    planes[channel]->Resize(source.AreaWidth(), source.AreaHeight(), source.ContentWidth(),
+                            source.ContentHeight(),
+                            static_cast<std::uint8_t>(ComponentOf(channel, fill)));
+  }
+  const Planes filling{*planes[Channel::Red], *planes[Channel::Green], *planes[Channel::Blue]};
+  if (histograms) {
+    FillPlanes<true>(source, filling, rows, &*histograms);
+  } else {
+    FillPlanes<false>(source, filling, rows, nullptr);
+  }
+  separation.planes = std::move(planes);
+  separation.histograms = histograms;
+}
+
+Separation SeparateChannels(const PictureView& source, SeparationOptions options) {
+  Separation separation;
+  SeparateChannels(source, separation, options);
+  return separation;
 }
 
 }  // namespace irobunkai

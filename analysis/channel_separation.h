@@ -9,36 +9,35 @@
 
 namespace irobunkai {
 
-/// The three component grids that a separation fills and the channel views show.
-struct ChannelPlanes {
-  std::shared_ptr<ChannelPlane> RedPlane = std::make_shared<ChannelPlane>();
-  std::shared_ptr<ChannelPlane> GreenPlane = std::make_shared<ChannelPlane>();
-  std::shared_ptr<ChannelPlane> BluePlane = std::make_shared<ChannelPlane>();
-  /// The planes' histograms when the last separation counted them, else nullopt, so
-  /// they never describe older planes.
-  std::optional<ChannelHistograms> Histograms;
-};
+/// The three component grids of one separation and, when they were counted with
+/// it, their histograms.
+struct Separation {
+  PerChannel<std::shared_ptr<ChannelPlane>> planes;
+  /// The planes' histograms when the separation counted them, else nullopt, so they
+  /// never describe older planes.
+  std::optional<ChannelHistograms> histograms;
 
-/// The views that show the red, green and blue components.
-struct ChannelViews {
-  PictureView& red;
-  PictureView& green;
-  PictureView& blue;
+  [[nodiscard]] bool IsEmpty() const { return !planes[Channel::Red]; }
+  [[nodiscard]] const ChannelPlane& RedPlane() const { return *planes[Channel::Red]; }
+  [[nodiscard]] const ChannelPlane& GreenPlane() const { return *planes[Channel::Green]; }
+  [[nodiscard]] const ChannelPlane& BluePlane() const { return *planes[Channel::Blue]; }
 };
-
-/// Clears the channel views, splits every pixel that the source view shows into the
-/// three planes by the colour rules, and draws each plane into its view as
-/// pure-channel colours. The planes are sized to the source area for the run.
-void SeparateChannels(const PictureView& source, ChannelPlanes& planes, const ChannelViews& views);
 
 struct SeparationOptions {
-  /// Counts each plane's histogram into ChannelPlanes::Histograms while the planes
-  /// are filled, which is far cheaper than reading the planes again afterwards.
+  /// Counts each plane's histogram while the planes are filled, which is far cheaper
+  /// than reading the planes again afterwards.
   bool countHistograms = false;
 };
 
-/// As above, with `options`. The planes and views come out the same either way.
-void SeparateChannels(const PictureView& source, ChannelPlanes& planes, const ChannelViews& views,
-                      SeparationOptions options);
+/// Splits every pixel that `source` shows into three planes by the colour rules:
+/// its content cell by cell, the uniform rest of its area as each plane's fill.
+/// Planes of `separation` whose storage fits are filled again in place; otherwise
+/// new ones are allocated, all before any is written, so that when memory runs
+/// short std::bad_alloc leaves `separation` as it was.
+void SeparateChannels(const PictureView& source, Separation& separation,
+                      SeparationOptions options = {});
+
+/// A separation of `source` into new planes.
+Separation SeparateChannels(const PictureView& source, SeparationOptions options = {});
 
 }  // namespace irobunkai

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "colour/color_value.h"
-#include "views/channel_plane.h"
+#include "colour/channel.h"
 
 namespace irobunkai {
 

@@ -1,5 +1,7 @@
 #include "views/mip_pyramid.h"
 
+#include "views/box_average.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -7,43 +9,12 @@
 #include <span>
 #include <vector>
 
+#include <omp.h>
+
 namespace irobunkai {
 namespace {
 
 constexpr int kFirstReduction = 4;
-
-// Rounded mean of `sum` over `count` values; a power-of-two count (every block not
-// cut by the area's edge) divides by shifting.
-std::uint32_t Mean(std::uint32_t sum, std::uint32_t count, int shift) {
-  if (count == (1u << shift)) {
-    return (sum + (count >> 1)) >> shift;
-  }
-  return (sum + count / 2) / count;
-}
-
-// Sums one channel of bytes, or the three bytes of packed 0x00BBGGRR colours, over a
-// block: red and blue share a word in separate 16-bit lanes, green has its own.
-struct ColourSum {
-  std::uint32_t redBlue = 0;
-  std::uint32_t green = 0;
-  void Add(std::uint32_t p) {
-    redBlue += p & 0xFF00FFu;
-    green += p & 0xFF00u;
-  }
-  [[nodiscard]] std::uint32_t Mean(std::uint32_t count, int shift) const {
-    return irobunkai::Mean(redBlue & 0xFFFFu, count, shift) |
-           (irobunkai::Mean(green >> 8, count, shift) << 8) |
-           (irobunkai::Mean(redBlue >> 16, count, shift) << 16);
-  }
-};
-
-struct ByteSum {
-  std::uint32_t sum = 0;
-  void Add(std::uint8_t v) { sum += v; }
-  [[nodiscard]] std::uint8_t Mean(std::uint32_t count, int shift) const {
-    return static_cast<std::uint8_t>(irobunkai::Mean(sum, count, shift));
-  }
-};
 
 template <typename Pixel>
 using Reader = std::function<void(int y, std::span<Pixel> out)>;
@@ -58,15 +29,25 @@ MipPyramid::Level Reduce(int width, int height, int factor, int reduction,
   level.components = static_cast<int>(sizeof(Pixel));
   level.bytes.resize(static_cast<std::size_t>(level.width) * level.height * sizeof(Pixel));
   const int shift = 2 * std::countr_zero(static_cast<unsigned>(factor));
-#pragma omp parallel
+  // Every thread's rows are allocated here: running short of memory inside the
+  // parallel region could not be reported.
+  const int threads = omp_get_max_threads();
+  const auto rowsPerThread = static_cast<std::size_t>(factor);
+  std::vector<Pixel> buffers(static_cast<std::size_t>(threads) * rowsPerThread *
+                             static_cast<std::size_t>(width));
+#pragma omp parallel num_threads(threads)
   {
-    std::vector<std::vector<Pixel>> rows(static_cast<std::size_t>(factor),
-                                         std::vector<Pixel>(static_cast<std::size_t>(width)));
+    Pixel* const rows = buffers.data() + static_cast<std::size_t>(omp_get_thread_num()) *
+                                             rowsPerThread * static_cast<std::size_t>(width);
+    const auto row = [&](int i) {
+      return std::span<Pixel>(rows + static_cast<std::size_t>(i) * static_cast<std::size_t>(width),
+                              static_cast<std::size_t>(width));
+    };
 #pragma omp for schedule(static)
     for (int y = 0; y < level.height; ++y) {
       const int count = std::min(factor, height - y * factor);
       for (int i = 0; i < count; ++i) {
-        readRow(y * factor + i, rows[static_cast<std::size_t>(i)]);
+        readRow(y * factor + i, row(i));
       }
       std::uint8_t* out =
           level.bytes.data() + static_cast<std::size_t>(y) * level.width * sizeof(Pixel);
@@ -75,9 +56,9 @@ MipPyramid::Level Reduce(int width, int height, int factor, int reduction,
         const int right = std::min(left + factor, width);
         Sum sum;
         for (int i = 0; i < count; ++i) {
-          const Pixel* row = rows[static_cast<std::size_t>(i)].data();
+          const Pixel* cells = row(i).data();
           for (int j = left; j < right; ++j) {
-            sum.Add(row[j]);
+            sum.Add(cells[j]);
           }
         }
         const Pixel mean = sum.Mean(static_cast<std::uint32_t>((right - left) * count), shift);
@@ -113,8 +94,8 @@ MipPyramid MipPyramid::OfView(const PictureView& view) {
   MipPyramid pyramid;
   // A ColorValue is 0x00BBGGRR: in memory the bytes R, G, B, 0 of a level pixel.
   pyramid.levels_ = BuildLevels<std::uint32_t, ColourSum>(
-      view.AreaWidth(), view.AreaHeight(), [&view](int y, std::span<std::uint32_t> out) {
-        view.ReadRow(y, std::span(reinterpret_cast<ColorValue*>(out.data()), out.size()));
+      view.ContentWidth(), view.ContentHeight(), [&view](int y, std::span<std::uint32_t> out) {
+        view.ReadRow(y, 0, std::span(reinterpret_cast<ColorValue*>(out.data()), out.size()));
       });
   return pyramid;
 }
@@ -122,7 +103,7 @@ MipPyramid MipPyramid::OfView(const PictureView& view) {
 MipPyramid MipPyramid::OfPlane(const ChannelPlane& plane) {
   MipPyramid pyramid;
   pyramid.levels_ = BuildLevels<std::uint8_t, ByteSum>(
-      plane.Width(), plane.Height(), [&plane](int y, std::span<std::uint8_t> out) {
+      plane.StoredWidth(), plane.StoredHeight(), [&plane](int y, std::span<std::uint8_t> out) {
         std::memcpy(out.data(), plane.Row(y), out.size());
       });
   return pyramid;

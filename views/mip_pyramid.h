@@ -31,9 +31,11 @@ class MipPyramid {
 
   MipPyramid() = default;
 
-  /// The levels of everything `view` shows, in colour.
+  /// The levels of the view's content, in colour; beyond it the area is one colour
+  /// (PictureView::AreaFill) and needs no levels. Allocates before any thread starts,
+  /// so running short of memory throws std::bad_alloc.
   static MipPyramid OfView(const PictureView& view);
-  /// The levels of one plane's cells.
+  /// The levels of one plane's stored cells.
   static MipPyramid OfPlane(const ChannelPlane& plane);
   /// One channel of a colour pyramid: the same as OfPlane of that channel's plane,
   /// since every level averages each channel on its own.

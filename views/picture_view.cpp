@@ -53,6 +53,20 @@ int PictureView::AreaHeight() const {
   return std::max({layoutHeight_, picture_.Height(), plane_ ? plane_->Height() : 0});
 }
 
+int PictureView::ContentWidth() const {
+  return std::min(AreaWidth(), std::max({picture_.Width(), drawnWidth_,
+                                         plane_ ? plane_->StoredWidth() : 0}));
+}
+
+int PictureView::ContentHeight() const {
+  return std::min(AreaHeight(), std::max({picture_.Height(), drawnHeight_,
+                                          plane_ ? plane_->StoredHeight() : 0}));
+}
+
+ColorValue PictureView::AreaFill() const {
+  return plane_ ? ChannelColor(planeChannel_, plane_->Fill()) : backColor_;
+}
+
 ColorValue PictureView::PictureOrBackground(int x, int y) const {
   if (x < picture_.Width() && y < picture_.Height()) {
     return Composite(picture_.At(x, y), backColor_);
@@ -172,9 +186,13 @@ void PictureView::ReadRow(int y, int left, std::span<ColorValue> out) const {
   }
   std::fill(out.begin() + x, out.end(), backColor_);
   if (plane_ && y < plane_->Height()) {
-    const std::uint8_t* cells = plane_->Row(y) + std::min(left, plane_->Width());
-    std::transform(cells, cells + covered(plane_->Width()), out.begin(),
-                   [channel = planeChannel_](std::uint8_t v) { return ChannelColor(channel, v); });
+    const auto show = [channel = planeChannel_](std::uint8_t v) { return ChannelColor(channel, v); };
+    const std::ptrdiff_t stored = y < plane_->StoredHeight() ? covered(plane_->StoredWidth()) : 0;
+    if (stored > 0) {
+      const std::uint8_t* cells = plane_->Row(y) + left;
+      std::transform(cells, cells + stored, out.begin(), show);
+    }
+    std::fill(out.begin() + stored, out.begin() + covered(plane_->Width()), show(plane_->Fill()));
   }
   if (y < drawnHeight_) {
     const auto drawn =

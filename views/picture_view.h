@@ -24,6 +24,12 @@ class PictureView {
   [[nodiscard]] float ScaleHeight() const { return static_cast<float>(AreaHeight()); }
   [[nodiscard]] int AreaWidth() const;
   [[nodiscard]] int AreaHeight() const;
+  /// The top-left part of the area that holds anything but one uniform colour:
+  /// the picture, a drawn plane's stored cells and pixels set one by one.
+  [[nodiscard]] int ContentWidth() const;
+  [[nodiscard]] int ContentHeight() const;
+  /// The colour the area shows beyond its content.
+  [[nodiscard]] ColorValue AreaFill() const;
   [[nodiscard]] int LayoutWidth() const { return layoutWidth_; }
   [[nodiscard]] int LayoutHeight() const { return layoutHeight_; }
 

@@ -63,7 +63,6 @@ void ViewState::Reset(int areaWidth, int areaHeight) {
   level_ = 0;
   originX_ = 0.0;
   originY_ = 0.0;
-  ++picture_;
   Notify();
 }
 
@@ -140,16 +139,6 @@ void ViewState::ShowCell(Cell cell) {
     originY_ = scrollTo(originY_, cell.row, shownHeight);
     Clamp();
   }
-  Notify();
-}
-
-std::optional<Cell> ViewState::MarkOn(int picture) const {
-  return picture == markPicture_ ? mark_ : std::nullopt;
-}
-
-void ViewState::SetMark(std::optional<Cell> cell) {
-  mark_ = cell;
-  markPicture_ = picture_;
   Notify();
 }
 

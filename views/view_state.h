@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <map>
-#include <optional>
 #include <vector>
 
 #include "views/channel_look.h"
@@ -10,8 +9,8 @@
 
 namespace irobunkai {
 
-/// What the four picture views share: one zoom and one region of their areas, the
-/// pixel last read out, and how the channel views show their channel. Views subscribe
+/// What the four picture views share: one zoom and one region of their areas, and
+/// how the channel views show their channel. Views subscribe
 /// and repaint when it changes. None of it changes what a view holds.
 ///
 /// Zoom levels follow the source area: the whole-area scale (1 for an area that fits
@@ -29,11 +28,8 @@ class ViewState {
   int Subscribe(Observer observer);
   void Unsubscribe(int key);
 
-  /// A new source picture: returns to the default view of its area. The mark stays
-  /// with the picture it was read on, which channel views may still show.
+  /// A new source picture: returns to the default view of its area.
   void Reset(int areaWidth, int areaHeight);
-  /// Counts the source pictures shown so far; a view records the one it shows.
-  [[nodiscard]] int PictureNumber() const { return picture_; }
 
   [[nodiscard]] bool IsDefault() const { return level_ == 0; }
   [[nodiscard]] double Zoom() const { return levels_[level_]; }
@@ -53,11 +49,6 @@ class ViewState {
   void PanBy(double dx, double dy);
   /// Scrolls the least needed to show `cell` whole.
   void ShowCell(Cell cell);
-
-  /// The read pixel, if it was read on picture number `picture`.
-  [[nodiscard]] std::optional<Cell> MarkOn(int picture) const;
-  /// Marks `cell` of the current picture, or nothing.
-  void SetMark(std::optional<Cell> cell);
 
   /// Channel views in their own colour (the default) or in grey.
   [[nodiscard]] ChannelLook Look() const { return look_; }
@@ -81,9 +72,6 @@ class ViewState {
   std::size_t level_ = 0;
   double originX_ = 0.0;
   double originY_ = 0.0;
-  int picture_ = 0;
-  std::optional<Cell> mark_;
-  int markPicture_ = 0;
   ChannelLook look_ = ChannelLook::Tinted;
   bool histograms_ = false;
   bool logarithmic_ = false;

@@ -5,9 +5,10 @@
 #include <memory>
 #include <optional>
 
-#include "analysis/channel_separation.h"
+#include "document/document.h"
+#include "io/picture_loader.h"
+#include "render/view_renditions.h"
 #include "views/view_state.h"
-#include "window/picture_loader.h"
 
 class QDragEnterEvent;
 class QDropEvent;
@@ -25,16 +26,25 @@ using PictureChooser = std::function<QString(QWidget* parent)>;
 /// The open-file dialog with all its defaults: no title of ours, no filter, no folder.
 QString ChooseWithFileDialog(QWidget* parent);
 
-/// The program's one window.
+/// The program's one window: the controls and their wiring to the document, which
+/// holds the picture and everything worked out from it.
 class Form1 : public QWidget {
   Q_OBJECT
 
  public:
   explicit Form1(PictureChooser chooser = ChooseWithFileDialog, QWidget* parent = nullptr);
+  ~Form1() override;
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
 
   /// Loads `path` into the source view, or tells the user why it can't.
   /// Returns whether the picture was loaded.
   bool LoadIntoPicture1(const QString& path);
+
+  /// The document the window shows.
+  [[nodiscard]] const Document& Shown() const { return *document_; }
+  /// What the views keep to draw fast.
+  [[nodiscard]] const ViewRenditions& Renditions() const { return *renditions_; }
 
  private:
   PictureBox* Picture1;
@@ -74,31 +84,20 @@ class Form1 : public QWidget {
   void SetTabOrder();
   void AddShortcuts();
   void ShowSamplePicture();
-  bool ShowLoadedPicture(LoadResult result, const QString& name);
+  bool ShowLoadedPicture(LoadResult result, PictureSource source, const QString& name);
   void ShowReadout(float x, float y);
-  void ShowChannelMenu(Channel channel, const PictureBox& view, QPoint at);
+  void CountShownHistograms();
+  void ShowChannelMenu(Channel channel, QPoint at);
   void SaveChannel(Channel channel);
   void SaveAllChannels();
   void CopyChannel(Channel channel);
-  [[nodiscard]] const ChannelPlane& PlaneOf(Channel channel) const;
-
-  /// The last readout: where it was read (which may lie beyond the area) and what.
-  struct Readout {
-    Cell cell;
-    ColorValue color = 0;
-  };
 
   PictureChooser CommonDialog1;
-  ChannelPlanes planes_;
-  // Shared with the four views, which may outlive this object's members while Qt
-  // deletes its children.
+  // Shared with the four views, which Qt deletes after this object's members.
+  std::shared_ptr<Document> document_;
   std::shared_ptr<ViewState> viewState_;
-  std::optional<Readout> lastReadout_;
-  // The file of the picture shown, and of the one last separated; empty for the
-  // built-in sample and pasted pictures.
-  QString picturePath_;
-  QString separatedPath_;
-  std::optional<Cell> readCell_;
+  std::shared_ptr<ViewRenditions> renditions_;
+  int stateSubscription_ = -1;
   HelpWindow* help_ = nullptr;
 };
 

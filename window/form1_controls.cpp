@@ -5,7 +5,7 @@
 
 #include "window/caption_font.h"
 #include "window/picture_box.h"
-#include "window/qt_colour.h"
+#include "render/qt_colour.h"
 
 namespace irobunkai {
 namespace {
@@ -43,8 +43,9 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, Col
   return label;
 }
 
-PictureBox* MakeView(QWidget* parent, const char* name, ColorValue back, QPoint at) {
-  auto* box = new PictureBox(kViewWidth, kViewHeight, back, parent);
+PictureBox* MakeView(QWidget* parent, const char* name, const ViewParts& parts,
+                     std::optional<Channel> channel, QPoint at) {
+  auto* box = new PictureBox(parts.document, channel, parts.state, parts.renditions, parent);
   box->setObjectName(QString::fromLatin1(name));
   box->move(at);
   return box;

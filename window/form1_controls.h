@@ -4,7 +4,13 @@
 #include <QRect>
 #include <QString>
 
+#include <memory>
+#include <optional>
+
 #include "colour/color_value.h"
+#include "document/document.h"
+#include "render/view_renditions.h"
+#include "views/view_state.h"
 
 class QLabel;
 class QPushButton;
@@ -26,7 +32,15 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, ColorValue text,
                   ColorValue back, QRect geometry);
 
-/// A picture view with its top-left corner at `at`.
-PictureBox* MakeView(QWidget* parent, const char* name, ColorValue back, QPoint at);
+/// What the four picture views share.
+struct ViewParts {
+  std::shared_ptr<const Document> document;
+  std::shared_ptr<ViewState> state;
+  std::shared_ptr<const ViewRenditions> renditions;
+};
+
+/// The picture view of `channel` (the source when none), its top-left corner at `at`.
+PictureBox* MakeView(QWidget* parent, const char* name, const ViewParts& parts,
+                     std::optional<Channel> channel, QPoint at);
 
 }  // namespace irobunkai

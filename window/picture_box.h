@@ -1,56 +1,43 @@
 #pragma once
 
 #include <QFrame>
-#include <QImage>
 #include <memory>
 #include <optional>
 
-#include "analysis/channel_histogram.h"
-#include "views/mip_pyramid.h"
-#include "views/picture_view.h"
+#include "document/document.h"
+#include "render/view_renditions.h"
 #include "views/view_state.h"
 
 namespace irobunkai {
 
 /// A picture view on screen: a 2-pixel sunken frame around a drawable place that
-/// paints its in-memory view. By default an area larger than the place is shown
-/// whole, scaled down with its aspect ratio kept; views that share a ViewState zoom
-/// and pan together. Call Refresh after changing the view.
+/// paints one view of the document, the source or a channel. By default an area
+/// larger than the place is shown whole, scaled down with its aspect ratio kept; the
+/// views zoom and pan together through the shared view state. It takes input and
+/// paints; what it shows lives in the document, the view state and the renditions.
 class PictureBox : public QFrame {
   Q_OBJECT
 
  public:
   static constexpr int kBorder = 2;
 
-  PictureBox(int placeWidth, int placeHeight, ColorValue backColor, QWidget* parent);
+  /// Shows the source view of `document`, or the view of `channel`. A source view
+  /// reads out on every press and moves the read pixel with the arrow keys; a
+  /// channel view pans with a drag or the arrow keys.
+  PictureBox(std::shared_ptr<const Document> document, std::optional<Channel> channel,
+             std::shared_ptr<ViewState> state, std::shared_ptr<const ViewRenditions> renditions,
+             QWidget* parent);
   ~PictureBox() override;
   PictureBox(const PictureBox&) = delete;
   PictureBox& operator=(const PictureBox&) = delete;
 
-  /// Joins the views that show `state`. A source view reads out on every press and
-  /// moves the read pixel with the arrow keys; a channel view (showing `channel`)
-  /// pans with a drag or the arrow keys.
-  void Share(std::shared_ptr<ViewState> state, std::optional<Channel> channel);
-
-  [[nodiscard]] PictureView& View() { return view_; }
-  [[nodiscard]] const PictureView& View() const { return view_; }
-
-  /// Remakes what is shown from the view.
-  void Refresh();
-  /// Remakes what is shown for a channel view whose planes came from `source`:
-  /// a scaled channel image is the channel of the source's scaled image.
-  void RefreshAsChannelOf(const PictureBox& source, Channel channel);
-
-  /// The histogram of the plane this channel view shows, when the separation counted
-  /// it; otherwise it is counted when first shown.
-  void SetHistogram(std::optional<ChannelHistogram> histogram);
+  /// The in-memory view this box shows.
+  [[nodiscard]] const PictureView& View() const;
 
   /// Whether the default view shows the area one pixel per view pixel, rather than scaled down.
   [[nodiscard]] bool ShowsOneToOne() const;
   /// Logical pixels per area pixel in the default view where the area is scaled down; 1 otherwise.
   [[nodiscard]] double DisplayScale() const;
-  /// Memory held for showing the view zoomed out.
-  [[nodiscard]] std::size_t ZoomBytes() const { return pyramid_ ? pyramid_->Bytes() : 0; }
   /// How the place maps onto the area now.
   [[nodiscard]] ViewMapping Mapping() const;
 
@@ -75,25 +62,18 @@ class PictureBox : public QFrame {
 
  private:
   [[nodiscard]] bool IsSource() const { return !channel_.has_value(); }
-  [[nodiscard]] const MipPyramid& Pyramid() const;
   [[nodiscard]] ChannelLook Look() const;
   [[nodiscard]] bool ChannelKey(const QKeyEvent& event);
-  void PaintPicture(QPainter& painter, const ViewMapping& mapping);
-  void PaintOverlays(QPainter& painter, const ViewMapping& mapping);
-  void PaintHistogramBand(QPainter& painter);
-  void Reshown();
+  void PaintPicture(QPainter& painter, const ViewMapping& mapping) const;
+  void PaintOverlays(QPainter& painter, const ViewMapping& mapping) const;
+  void PaintHistogramBand(QPainter& painter) const;
 
-  PictureView view_;
-  QImage shown_;
-  std::shared_ptr<ViewState> state_;
-  int subscription_ = -1;
-  int pictureNumber_ = 0;  // of the source picture this view shows
+  std::shared_ptr<const Document> document_;
   std::optional<Channel> channel_;
-  // Built on the first frame that needs them; they belong to what is shown now.
-  mutable std::optional<MipPyramid> pyramid_;
-  std::optional<ChannelHistogram> histogram_;
-  QImage greyShown_;
-  const PictureBox* source_ = nullptr;  // the source view whose planes a channel view shows
+  std::shared_ptr<ViewState> state_;
+  std::shared_ptr<const ViewRenditions> renditions_;
+  int documentSubscription_ = -1;
+  int stateSubscription_ = -1;
   std::optional<QPointF> dragFrom_;
   int wheelZoom_ = 0;
 };

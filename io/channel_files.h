@@ -2,14 +2,10 @@
 
 #include <QImage>
 #include <QString>
-#include <QStringList>
 #include <array>
-#include <functional>
 
 #include "views/channel_look.h"
 #include "views/channel_plane.h"
-
-class QWidget;
 
 namespace irobunkai {
 
@@ -51,43 +47,13 @@ SaveResult SaveChannelImage(const QImage& image, const QString& path);
 /// no extension.
 std::array<QString, 3> ChannelSiblingPaths(const QString& chosen);
 
-/// Asks for the path to save to, starting at `suggested`; empty when the user cancels.
-using SavePathChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
-/// Asks whether the existing files `paths` may be replaced.
-using OverwriteAsker = std::function<bool(QWidget* parent, const QStringList& paths)>;
+/// Whether pictures can be saved with the extension `suffix` (without the dot).
+bool CanSaveAs(const QString& suffix);
 
-/// The save dialog: PNG, TIFF, BMP and WebP, and it asks itself before overwriting.
-QString ChooseSavePath(QWidget* parent, const QString& suggested);
-/// A yes/no message box listing the files; No is the default.
-bool AskOverwrite(QWidget* parent, const QStringList& paths);
-
-/// How the dialog helpers ask the user; tests answer in their place.
-struct SaveDialogHooks {
-  SavePathChooser choosePath = ChooseSavePath;
-  OverwriteAsker askOverwrite = AskOverwrite;
-};
-
-/// Asks where to save one channel and saves it there. A failure is shown in a
-/// warning box. True when the file was written.
-bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel channel,
-                           ChannelLook look, const QString& picturePath,
-                           const SaveDialogHooks& hooks = {});
-
-/// The planes of one separation, by channel.
-struct ChannelPlaneSet {
-  const ChannelPlane& red;
-  const ChannelPlane& green;
-  const ChannelPlane& blue;
-};
-
-/// Asks for one path (the red channel's name is suggested) and writes all three
-/// channels beside each other as ChannelSiblingPaths names them. Existing files
-/// the dialog did not ask about are only replaced after one question; when it is
-/// refused nothing is written. A channel that fails is reported, naming the files
-/// that were written, and those are kept. Returns the files written.
-QStringList SaveAllChannelsWithDialog(QWidget* parent, const ChannelPlaneSet& planes,
-                                      ChannelLook look, const QString& picturePath,
-                                      const SaveDialogHooks& hooks = {});
+/// Why a picture could not be saved to `path`, in Japanese and English, with a
+/// detail from the system when there is one.
+QString SaveErrorText(const QString& path, const QString& japanese, const QString& english,
+                      const QString& detail = {});
 
 /// Puts the whole channel, at full resolution, on the clipboard as a picture. False,
 /// with the clipboard unchanged, when there is not enough memory for the picture.

@@ -3,33 +3,42 @@
 #include <QImage>
 #include <QRectF>
 #include <QSize>
-#include <functional>
 #include <optional>
 
 #include "views/mip_pyramid.h"
 #include "views/picture_view.h"
 #include "views/view_mapping.h"
 
+class QPainter;
+
 namespace irobunkai {
 
 /// The visible part of an area, ready to draw: `image` covers `target`, in logical
 /// pixels of the place. Zoomed in, `image` holds one pixel per area pixel and is drawn
 /// without smoothing. Zoomed out it holds at most two pixels per device pixel along
-/// each axis, already box-averaged, and is drawn with bilinear smoothing.
+/// each axis, already box-averaged, and is drawn with bilinear smoothing; when it
+/// covers only the area's content, `fill` gives the rest of the area's colour.
 struct Frame {
   QImage image;
   QRectF target;
   bool smooth = false;
+  struct Fill {
+    QRectF area;
+    ColorValue color = 0;
+  };
+  std::optional<Fill> fill;
 };
 
-/// Supplies the view's pyramid when a frame needs one; built at most once per picture.
-using PyramidSource = std::function<const MipPyramid&()>;
-
 /// Renders what `view` shows through `mapping` in a place of `place` logical pixels at
-/// `devicePixelRatio`. Only visible pixels are read; zoomed far out they come from the
-/// pyramid, whose single-channel levels are shown as `channel` colours.
+/// `devicePixelRatio`. Only visible pixels are read; zoomed far out they come from
+/// `pyramid` (the view's levels, when it has them), whose single-channel levels are
+/// shown as `channel` colours. Every zoom, the default view among them, is drawn
+/// this way. Allocates only what the place shows.
 Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize place,
-                  double devicePixelRatio, const PyramidSource& pyramid,
+                  double devicePixelRatio, const MipPyramid* pyramid,
                   std::optional<Channel> channel);
+
+/// Paints a rendered frame in place coordinates.
+void PaintFrame(QPainter& painter, const Frame& frame);
 
 }  // namespace irobunkai

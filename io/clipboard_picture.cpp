@@ -1,4 +1,4 @@
-#include "window/clipboard_picture.h"
+#include "io/clipboard_picture.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -1,15 +1,20 @@
-#include "window/frame_renderer.h"
+#include "render/frame_renderer.h"
 
+#include <QPainter>
 #include <algorithm>
 #include <vector>
 
-#include "window/qt_colour.h"
+#include "render/qt_colour.h"
+#include "views/box_average.h"
 
 namespace irobunkai {
 namespace {
 
 QImage ReadCells(const PictureView& view, const CellRange& cells) {
   QImage image(cells.Width(), cells.Height(), QImage::Format_RGB32);
+  if (image.isNull()) {
+    return image;
+  }
   std::vector<ColorValue> row(static_cast<std::size_t>(cells.Width()));
   for (int y = 0; y < cells.Height(); ++y) {
     view.ReadRow(cells.top + y, cells.left, row);
@@ -21,6 +26,9 @@ QImage ReadCells(const PictureView& view, const CellRange& cells) {
 QImage ReadLevel(const MipPyramid::Level& level, const CellRange& cells,
                  std::optional<Channel> channel) {
   QImage image(cells.Width(), cells.Height(), QImage::Format_RGB32);
+  if (image.isNull()) {
+    return image;
+  }
   for (int y = 0; y < cells.Height(); ++y) {
     const std::uint8_t* in = level.Row(cells.top + y) + cells.left * level.components;
     auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -47,6 +55,9 @@ QImage ReadCellsHalved(const PictureView& view, const CellRange& cells) {
   const int width = (cells.Width() + 1) / 2;
   const int height = (cells.Height() + 1) / 2;
   QImage half(width, height, QImage::Format_RGB32);
+  if (half.isNull()) {
+    return half;
+  }
   std::vector<ColorValue> upper(static_cast<std::size_t>(cells.Width()));
   std::vector<ColorValue> lower(upper.size());
   const auto last = static_cast<int>(upper.size()) - 1;
@@ -57,17 +68,12 @@ QImage ReadCellsHalved(const PictureView& view, const CellRange& cells) {
     for (int x = 0; x < width; ++x) {
       const auto left = static_cast<std::size_t>(2 * x);
       const auto right = static_cast<std::size_t>(std::min(2 * x + 1, last));
-      const auto a = static_cast<std::uint32_t>(upper[left]);
-      const auto b = static_cast<std::uint32_t>(upper[right]);
-      const auto c = static_cast<std::uint32_t>(lower[left]);
-      const auto d = static_cast<std::uint32_t>(lower[right]);
-      // Sum each byte lane separately: red and blue in one word, green in another.
-      const std::uint32_t redBlue =
-          (a & 0xFF00FFu) + (b & 0xFF00FFu) + (c & 0xFF00FFu) + (d & 0xFF00FFu) + 0x020002u;
-      const std::uint32_t green =
-          (a & 0xFF00u) + (b & 0xFF00u) + (c & 0xFF00u) + (d & 0xFF00u) + 0x200u;
-      const ColorValue mean =
-          static_cast<ColorValue>(((redBlue >> 2) & 0xFF00FFu) | ((green >> 2) & 0xFF00u));
+      ColourSum sum;
+      for (const ColorValue* row : {upper.data(), lower.data()}) {
+        sum.Add(static_cast<std::uint32_t>(row[left]));
+        sum.Add(static_cast<std::uint32_t>(row[right]));
+      }
+      const auto mean = static_cast<ColorValue>(sum.Mean(4, 2));
       out[x] = ToRgb32(mean);
     }
   }
@@ -77,7 +83,7 @@ QImage ReadCellsHalved(const PictureView& view, const CellRange& cells) {
 }  // namespace
 
 Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize place,
-                  double devicePixelRatio, const PyramidSource& pyramid,
+                  double devicePixelRatio, const MipPyramid* pyramid,
                   std::optional<Channel> channel) {
   const int areaWidth = view.AreaWidth();
   const int areaHeight = view.AreaHeight();
@@ -88,23 +94,42 @@ Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize pla
   }
   const QRectF cellTarget = Target(mapping, cells.left, cells.top, cells.right, cells.bottom);
   if (mapping.scale >= 1.0) {
-    return {ReadCells(view, cells), cellTarget};
+    return {ReadCells(view, cells), cellTarget, false, std::nullopt};
   }
   const double deviceScale = mapping.scale * devicePixelRatio;
-  const MipPyramid::Level* level = pyramid().LevelFor(deviceScale);
+  const MipPyramid::Level* level = pyramid != nullptr ? pyramid->LevelFor(deviceScale) : nullptr;
   if (level == nullptr) {
     // Zoomed out by less than 4, few enough pixels are visible to average them here;
     // bilinear drawing then averages the rest, at most 2 x 2 per device pixel.
     return {deviceScale < 0.5 ? ReadCellsHalved(view, cells) : ReadCells(view, cells), cellTarget,
-            true};
+            true, std::nullopt};
+  }
+  // The levels hold the content; the rest of the area is one colour.
+  const Frame::Fill fill{Target(mapping, 0, 0, areaWidth, areaHeight), view.AreaFill()};
+  const CellRange content = mapping.VisibleCells(place.width(), place.height(),
+                                                 view.ContentWidth(), view.ContentHeight());
+  if (content.IsEmpty()) {
+    return {{}, {}, true, fill};
   }
   const int r = level->reduction;
-  const CellRange levelCells{cells.left / r, cells.top / r, (cells.right + r - 1) / r,
-                             (cells.bottom + r - 1) / r};
+  const CellRange levelCells{content.left / r, content.top / r, (content.right + r - 1) / r,
+                             (content.bottom + r - 1) / r};
   const QRectF target = Target(mapping, levelCells.left * r, levelCells.top * r,
-                               std::min(levelCells.right * r, areaWidth),
-                               std::min(levelCells.bottom * r, areaHeight));
-  return {ReadLevel(*level, levelCells, channel), target, true};
+                               std::min(levelCells.right * r, view.ContentWidth()),
+                               std::min(levelCells.bottom * r, view.ContentHeight()));
+  return {ReadLevel(*level, levelCells, channel), target, true, fill};
+}
+
+void PaintFrame(QPainter& painter, const Frame& frame) {
+  if (frame.fill) {
+    painter.fillRect(frame.fill->area, ToQColor(frame.fill->color));
+  }
+  if (frame.image.isNull()) {
+    return;
+  }
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, frame.smooth);
+  painter.drawImage(frame.target, frame.image);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
 }
 
 }  // namespace irobunkai

@@ -1,4 +1,4 @@
-#include "window/run_time_error.h"
+#include "window/error_reports.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -6,22 +6,6 @@
 #include <new>
 
 namespace irobunkai {
-
-RunTimeError MakeRunTimeError(int number) {
-  switch (number) {
-    case error_number::kOutOfMemory:
-      return {number,
-              QStringLiteral("メモリが不足しています。画像が大きすぎます (1 億画素まで)。")};
-    case error_number::kFileNotFound:
-      return {number, QStringLiteral("ファイルが見つかりません。")};
-    case error_number::kFileAccess:
-      return {number, QStringLiteral("パスまたはファイルにアクセスできません。")};
-    case error_number::kInvalidPicture:
-      return {number, QStringLiteral("ピクチャが不正です。画像ファイルではないか、壊れています。")};
-    default:
-      return {error_number::kInternal, QStringLiteral("内部エラーです。")};
-  }
-}
 
 void ShowLoadError(QWidget* parent, const RunTimeError& error, const QString& path) {
   QMessageBox::warning(parent, QCoreApplication::applicationName(),
@@ -41,6 +25,16 @@ void ReportAndEnd(QWidget* parent, const RunTimeError& error, const char* detail
 }
 
 }  // namespace
+
+void RunGrowing(QWidget* parent, const QString& what, const std::function<void()>& body) {
+  RunHandler(parent, [&] {
+    try {
+      body();
+    } catch (const std::bad_alloc&) {
+      ShowLoadError(parent, MakeRunTimeError(error_number::kOutOfMemory), what);
+    }
+  });
+}
 
 void RunHandler(QWidget* parent, const std::function<void()>& body) {
   try {

@@ -4,7 +4,7 @@
 #include <variant>
 
 #include "views/image.h"
-#include "window/run_time_error.h"
+#include "io/run_time_error.h"
 
 class QByteArray;
 class QImage;

@@ -1,4 +1,4 @@
-#include "window/view_overlays.h"
+#include "render/view_overlays.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -3,7 +3,7 @@
 #include <QString>
 #include <variant>
 
-#include "window/picture_loader.h"
+#include "io/picture_loader.h"
 
 class QMimeData;
 

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "analysis/channel_separation.h"
+#include "views/picture_view.h"
+#include "views/view_mapping.h"
+
+namespace irobunkai {
+
+/// Where a picture came from.
+enum class PictureOrigin { Sample, File, Clipboard };
+
+/// A picture and where it came from: a file's path (UTF-8) for a file, else empty.
+struct PictureSource {
+  PictureOrigin origin = PictureOrigin::Sample;
+  std::string path;
+};
+
+/// One pixel read out: where it was asked for (which may lie beyond the area), the
+/// colour shown there, and the picture it was read on.
+struct Readout {
+  Cell cell;
+  ColorValue color = 0;
+  /// False when the pixel lies beyond the source's area.
+  bool inArea = false;
+  int picture = 0;
+};
+
+/// The picture the window shows and everything worked out from it: the source view
+/// with its picture, the separation into channel planes with the channel views that
+/// show them, and the last readout. Observers hear what changed.
+class Document {
+ public:
+  enum class Change { Picture, Separation, Histograms, Readout };
+  using Observer = std::function<void(Change)>;
+
+  /// Views of `layoutWidth` x `layoutHeight` pixels in their background colours.
+  Document(int layoutWidth, int layoutHeight, ColorValue sourceBack,
+           PerChannel<ColorValue> channelBacks);
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+
+  /// Calls `observer` after every change; returns a key for Unsubscribe. Observing
+  /// changes nothing, so it is open to readers of a const document.
+  int Subscribe(Observer observer) const;
+  void Unsubscribe(int key) const;
+
+  [[nodiscard]] const PictureView& Source() const { return source_; }
+  [[nodiscard]] const PictureView& ChannelView(Channel channel) const {
+    return channelViews_[channel];
+  }
+
+  /// Shows `picture` in the source view. Allocates nothing that grows with it.
+  void ShowPicture(Image picture, PictureSource source);
+  [[nodiscard]] const PictureSource& Origin() const { return origin_; }
+  /// Changes with every picture shown.
+  [[nodiscard]] int PictureNumber() const { return picture_; }
+  /// The source view as it would be with `picture` shown, for work to be done before
+  /// the picture is.
+  [[nodiscard]] PictureView SourceWith(Image picture) const;
+
+  /// Splits the source into the channel planes and shows them in the channel views.
+  /// When memory runs short std::bad_alloc leaves the document as it was.
+  void Separate(SeparationOptions options = {});
+  [[nodiscard]] bool IsSeparated() const { return !separation_.IsEmpty(); }
+  [[nodiscard]] const Separation& Separated() const { return separation_; }
+  /// The picture that was separated, and where it came from.
+  [[nodiscard]] int SeparatedPicture() const { return separatedPicture_; }
+  [[nodiscard]] const PictureSource& SeparatedOrigin() const { return separatedOrigin_; }
+  /// The number of the picture a view shows: the source's own, or the separated one.
+  [[nodiscard]] int PictureShownBy(std::optional<Channel> channel) const {
+    return channel ? separatedPicture_ : picture_;
+  }
+
+  /// The histogram of a channel plane, when counted.
+  [[nodiscard]] const ChannelHistogram* Histogram(Channel channel) const;
+  /// Counts the planes' histograms unless they are counted already.
+  void CountHistograms();
+
+  /// Reads the colour the source shows at (x, y), beyond its area its background,
+  /// and keeps it as the last readout.
+  const Readout& ReadOut(float x, float y);
+  [[nodiscard]] const std::optional<Readout>& LastReadout() const { return readout_; }
+  /// The read pixel, when it was read on picture `picture` inside the area.
+  [[nodiscard]] std::optional<Cell> MarkOn(int picture) const;
+
+ private:
+  void Notify(Change change) const;
+
+  PictureView source_;
+  PerChannel<PictureView> channelViews_;
+  PictureSource origin_;
+  int picture_ = 0;
+  Separation separation_;
+  int separatedPicture_ = 0;
+  PictureSource separatedOrigin_;
+  std::optional<Readout> readout_;
+  mutable std::map<int, Observer> observers_;
+  mutable int nextKey_ = 0;
+};
+
+}  // namespace irobunkai

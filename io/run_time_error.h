@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace irobunkai {
+
+/// An error as the user sees it: a number and its description.
+struct RunTimeError {
+  int number = 0;
+  QString description;
+};
+
+namespace error_number {
+inline constexpr int kOutOfMemory = 7;
+inline constexpr int kInternal = 51;
+inline constexpr int kFileNotFound = 53;
+inline constexpr int kFileAccess = 75;
+inline constexpr int kInvalidPicture = 481;
+}  // namespace error_number
+
+/// The error with `number` and its standard Japanese description.
+RunTimeError MakeRunTimeError(int number);
+
+}  // namespace irobunkai

@@ -1,0 +1,55 @@
+#include "render/view_renditions.h"
+
+#include "views/view_state.h"
+
+namespace irobunkai {
+
+std::optional<MipPyramid> ViewRenditions::SourceLevels(const PictureView& source) {
+  // A picture larger than the view is shown scaled down, from the first draw on.
+  if (FitScale(source.LayoutWidth(), source.LayoutHeight(), source.AreaWidth(),
+               source.AreaHeight()) < 1.0) {
+    return MipPyramid::OfView(source);
+  }
+  return std::nullopt;
+}
+
+void ViewRenditions::SetSourceLevels(std::optional<MipPyramid> levels, int picture) {
+  source_ = std::move(levels);
+  sourcePicture_ = picture;
+}
+
+ViewRenditions::ChannelLevels ViewRenditions::ChannelLevelsOf(int picture) const {
+  ChannelLevels levels;
+  if (source_ && sourcePicture_ == picture) {
+    for (const Channel channel : kChannels) {
+      levels[channel] = MipPyramid::ChannelOf(*source_, channel);
+    }
+  }
+  return levels;
+}
+
+void ViewRenditions::SetChannelLevels(ChannelLevels levels, int picture) {
+  channels_ = std::move(levels);
+  channelPicture_ = picture;
+}
+
+const MipPyramid* ViewRenditions::LevelsFor(const Document& document,
+                                            std::optional<Channel> channel) const {
+  if (!channel) {
+    return source_ && sourcePicture_ == document.PictureNumber() ? &*source_ : nullptr;
+  }
+  const auto& levels = channels_[*channel];
+  return levels && document.IsSeparated() && channelPicture_ == document.SeparatedPicture()
+             ? &*levels
+             : nullptr;
+}
+
+std::size_t ViewRenditions::Bytes() const {
+  std::size_t bytes = source_ ? source_->Bytes() : 0;
+  for (const auto& levels : channels_) {
+    bytes += levels ? levels->Bytes() : 0;
+  }
+  return bytes;
+}
+
+}  // namespace irobunkai

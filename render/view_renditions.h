@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+
+#include "document/document.h"
+#include "views/mip_pyramid.h"
+
+namespace irobunkai {
+
+/// What the four views keep to draw a large picture fast: the zoom levels of the
+/// source's content and of each channel plane, tied to the picture they were built
+/// from. Everything is built in the handlers that change the document, before the
+/// change, so that painting never builds anything that grows with the picture.
+class ViewRenditions {
+ public:
+  /// Channel levels, made before a separation is shown.
+  using ChannelLevels = PerChannel<std::optional<MipPyramid>>;
+
+  /// The levels of `source`, a source view about to be shown; none for a picture
+  /// that fits the view. May throw std::bad_alloc.
+  [[nodiscard]] static std::optional<MipPyramid> SourceLevels(const PictureView& source);
+  /// Keeps levels made for the source showing picture number `picture`.
+  void SetSourceLevels(std::optional<MipPyramid> levels, int picture);
+  /// The channel levels of a separation of picture number `picture`: the channels
+  /// of the source's levels, which hold them already. May throw std::bad_alloc.
+  [[nodiscard]] ChannelLevels ChannelLevelsOf(int picture) const;
+  /// Keeps channel levels made for a separation of picture number `picture`.
+  void SetChannelLevels(ChannelLevels levels, int picture);
+
+  /// The levels a view of `document` draws from (the source's when `channel` is
+  /// none), or nullptr when it has none.
+  [[nodiscard]] const MipPyramid* LevelsFor(const Document& document,
+                                            std::optional<Channel> channel) const;
+  /// Memory the levels take.
+  [[nodiscard]] std::size_t Bytes() const;
+
+ private:
+  std::optional<MipPyramid> source_;
+  int sourcePicture_ = -1;
+  ChannelLevels channels_;
+  int channelPicture_ = -1;
+};
+
+}  // namespace irobunkai

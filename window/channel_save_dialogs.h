@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "io/channel_files.h"
+
+class QWidget;
+
+namespace irobunkai {
+
+/// Asks for the path to save to, starting at `suggested`; empty when the user cancels.
+using SavePathChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
+/// Asks whether the existing files `paths` may be replaced.
+using OverwriteAsker = std::function<bool(QWidget* parent, const QStringList& paths)>;
+
+/// The save dialog: PNG, TIFF, BMP and WebP, and it asks itself before overwriting.
+QString ChooseSavePath(QWidget* parent, const QString& suggested);
+/// A yes/no message box listing the files; No is the default.
+bool AskOverwrite(QWidget* parent, const QStringList& paths);
+
+/// What channel files are named after: the separated picture's file or, for a
+/// picture without one, `unnamedBase` ("sample", "clipboard").
+struct ChannelFileBase {
+  // Implicit: most callers name a picture's path.
+  ChannelFileBase(QString path = {}, QString unnamed = QStringLiteral("sample"))  // NOLINT
+      : picturePath(std::move(path)), unnamedBase(std::move(unnamed)) {}
+  QString picturePath;
+  QString unnamedBase;
+};
+
+/// How the dialog helpers ask the user; tests answer in their place.
+struct SaveDialogHooks {
+  SavePathChooser choosePath = ChooseSavePath;
+  OverwriteAsker askOverwrite = AskOverwrite;
+};
+
+/// Asks where to save one channel and saves it there. A failure is shown in a
+/// warning box. True when the file was written.
+bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel channel,
+                           ChannelLook look, const ChannelFileBase& base,
+                           const SaveDialogHooks& hooks = {});
+
+/// Asks for one path (the red channel's name is suggested) and writes all three
+/// channels beside each other as ChannelSiblingPaths names them. Existing files
+/// the dialog did not ask about are only replaced after one question; when it is
+/// refused nothing is written. A channel that fails is reported, naming the files
+/// that were written, and those are kept. Returns the files written.
+QStringList SaveAllChannelsWithDialog(QWidget* parent, const PerChannel<const ChannelPlane*>& planes,
+                                      ChannelLook look, const ChannelFileBase& base,
+                                      const SaveDialogHooks& hooks = {});
+
+}  // namespace irobunkai
