@@ -34,13 +34,9 @@ void BM_PyramidOfView(benchmark::State& state) {
 
 void BM_PyramidOfPlane(benchmark::State& state) {
   const PictureView source = NoiseView();
-  PictureView red(188, 179, 0x0000FF);
-  PictureView green(188, 179, 0x00FF00);
-  PictureView blue(188, 179, 0xFF0000);
-  ChannelPlanes planes;
-  SeparateChannels(source, planes, {red, green, blue});
+  const Separation planes = SeparateChannels(source);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(MipPyramid::OfPlane(*planes.RedPlane));
+    benchmark::DoNotOptimize(MipPyramid::OfPlane(planes.RedPlane()));
   }
 }
 

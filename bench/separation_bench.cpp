@@ -30,16 +30,13 @@ void Separate(benchmark::State& state, SeparationOptions options) {
   const auto height = static_cast<int>(state.range(1));
   PictureView source(188, 179, 0x0000FF);
   source.SetPicture(NoiseImage(width, height));
-  PictureView red(188, 179, 0x0000FF);
-  PictureView green(188, 179, 0x00FF00);
-  PictureView blue(188, 179, 0xFF0000);
-  ChannelPlanes planes;
+  Separation planes;
   const std::size_t before = HeapInUse();
-  SeparateChannels(source, planes, {red, green, blue}, options);  // first touch of the planes
+  SeparateChannels(source, planes, options);  // first touch of the planes
   const std::size_t extra = HeapInUse() - before;
   for (auto _ : state) {
-    SeparateChannels(source, planes, {red, green, blue}, options);
-    benchmark::DoNotOptimize(planes.BluePlane->Row(0));
+    SeparateChannels(source, planes, options);
+    benchmark::DoNotOptimize(planes.BluePlane().Row(0));
     benchmark::ClobberMemory();
   }
   const double pixels = static_cast<double>(width) * height;

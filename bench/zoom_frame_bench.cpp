@@ -82,10 +82,7 @@ void BM_FrameAllFourViews(benchmark::State& state) {
     Press(f.views[1], (step++ % 2 == 0) ? Qt::Key_Right : Qt::Key_Left);
     PaintAll(f);
   }
-  std::size_t zoomBytes = 0;
-  for (const PictureBox* view : f.views) {
-    zoomBytes += view->ZoomBytes();
-  }
+  const std::size_t zoomBytes = f.form->Renditions().Bytes();
   state.counters["scale"] = f.views[0]->Mapping().scale;
   state.counters["zoom_bytes_per_pixel"] =
       static_cast<double>(zoomBytes) / (static_cast<double>(kWidth) * kHeight);

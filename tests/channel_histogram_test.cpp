@@ -13,8 +13,6 @@ namespace irobunkai {
 namespace {
 
 constexpr ColorValue kRed = 0x0000FF;
-constexpr ColorValue kGreen = 0x00FF00;
-constexpr ColorValue kBlue = 0xFF0000;
 
 ChannelHistogram FromValues(const std::vector<int>& values) {
   ChannelHistogram histogram;
@@ -97,12 +95,12 @@ TEST(HistogramStatistics, MatchTheSortedListOnRandomValues) {
 
 TEST(ChannelHistograms, OfPicksTheChannel) {
   ChannelHistograms histograms;
-  histograms.red.counts[1] = 1;
-  histograms.green.counts[2] = 1;
-  histograms.blue.counts[3] = 1;
-  EXPECT_EQ(histograms.Of(Channel::Red).counts[1], 1U);
-  EXPECT_EQ(histograms.Of(Channel::Green).counts[2], 1U);
-  EXPECT_EQ(histograms.Of(Channel::Blue).counts[3], 1U);
+  histograms[Channel::Red].counts[1] = 1;
+  histograms[Channel::Green].counts[2] = 1;
+  histograms[Channel::Blue].counts[3] = 1;
+  EXPECT_EQ(histograms[Channel::Red].counts[1], 1U);
+  EXPECT_EQ(histograms[Channel::Green].counts[2], 1U);
+  EXPECT_EQ(histograms[Channel::Blue].counts[3], 1U);
 }
 
 TEST(CountPlane, CountsEveryCell) {
@@ -133,15 +131,16 @@ Image RandomImage(int width, int height, std::mt19937& rng, bool withAlpha, bool
   return Image::FromPixels(width, height, std::move(pixels));
 }
 
-// Every pixel of the source's area, read one at a time as the view shows it.
+// Every pixel of the picture, read one at a time as the view shows it; the
+// background around a smaller picture is not the picture's and is not counted.
 ChannelHistograms ReferenceHistograms(const PictureView& source) {
   ChannelHistograms histograms;
-  for (int y = 0; y < source.AreaHeight(); ++y) {
-    for (int x = 0; x < source.AreaWidth(); ++x) {
+  for (int y = 0; y < source.Picture().Height(); ++y) {
+    for (int x = 0; x < source.Picture().Width(); ++x) {
       const ColorValue c = source.Point(static_cast<float>(x), static_cast<float>(y));
-      ++histograms.red.counts[static_cast<std::size_t>(RedOf(c))];
-      ++histograms.green.counts[static_cast<std::size_t>(GreenOf(c))];
-      ++histograms.blue.counts[static_cast<std::size_t>(BlueOf(c))];
+      ++histograms[Channel::Red].counts[static_cast<std::size_t>(RedOf(c))];
+      ++histograms[Channel::Green].counts[static_cast<std::size_t>(GreenOf(c))];
+      ++histograms[Channel::Blue].counts[static_cast<std::size_t>(BlueOf(c))];
     }
   }
   return histograms;
@@ -169,69 +168,60 @@ class CountingWhileSeparating : public testing::TestWithParam<Shape> {
   }
 
   PictureView source_;
-  PictureView red_{188, 179, kRed};
-  PictureView green_{188, 179, kGreen};
-  PictureView blue_{188, 179, kBlue};
 };
 
 TEST_P(CountingWhileSeparating, MatchesTheReferenceAndTheFinishedPlanes) {
-  ChannelPlanes planes;
-  SeparateChannels(source_, planes, {red_, green_, blue_}, {.countHistograms = true});
-  ASSERT_TRUE(planes.Histograms.has_value());
+  const Separation planes = SeparateChannels(source_, {.countHistograms = true});
+  ASSERT_TRUE(planes.histograms.has_value());
   const ChannelHistograms expected = ReferenceHistograms(source_);
-  EXPECT_EQ(planes.Histograms->red, expected.red);
-  EXPECT_EQ(planes.Histograms->green, expected.green);
-  EXPECT_EQ(planes.Histograms->blue, expected.blue);
-  EXPECT_EQ(planes.Histograms->red, CountPlane(*planes.RedPlane));
-  EXPECT_EQ(planes.Histograms->green, CountPlane(*planes.GreenPlane));
-  EXPECT_EQ(planes.Histograms->blue, CountPlane(*planes.BluePlane));
-  const auto area = static_cast<std::uint64_t>(source_.AreaWidth()) *
-                    static_cast<std::uint64_t>(source_.AreaHeight());
-  EXPECT_EQ(planes.Histograms->blue.Total(), area);
+  EXPECT_EQ((*planes.histograms)[Channel::Red], expected[Channel::Red]);
+  EXPECT_EQ((*planes.histograms)[Channel::Green], expected[Channel::Green]);
+  EXPECT_EQ((*planes.histograms)[Channel::Blue], expected[Channel::Blue]);
+  EXPECT_EQ((*planes.histograms)[Channel::Red], CountPlane(planes.RedPlane()));
+  EXPECT_EQ((*planes.histograms)[Channel::Green], CountPlane(planes.GreenPlane()));
+  EXPECT_EQ((*planes.histograms)[Channel::Blue], CountPlane(planes.BluePlane()));
+  const auto pictured = static_cast<std::uint64_t>(source_.Picture().Width()) *
+                        static_cast<std::uint64_t>(source_.Picture().Height());
+  EXPECT_EQ((*planes.histograms)[Channel::Blue].Total(), pictured);
 }
 
 TEST_P(CountingWhileSeparating, LeavesThePlanesAsWithoutCounting) {
-  ChannelPlanes plain;
-  SeparateChannels(source_, plain, {red_, green_, blue_});
-  EXPECT_FALSE(plain.Histograms.has_value());
-  ChannelPlanes counted;
-  PictureView red(188, 179, kRed);
-  PictureView green(188, 179, kGreen);
-  PictureView blue(188, 179, kBlue);
-  SeparateChannels(source_, counted, {red, green, blue}, {.countHistograms = true});
-  for (const auto& [a, b] : {std::pair{plain.RedPlane, counted.RedPlane},
-                             std::pair{plain.GreenPlane, counted.GreenPlane},
-                             std::pair{plain.BluePlane, counted.BluePlane}}) {
-    ASSERT_EQ(a->Width(), b->Width());
-    ASSERT_EQ(a->Height(), b->Height());
-    for (int y = 0; y < a->Height(); ++y) {
-      ASSERT_TRUE(std::equal(a->Row(y), a->Row(y) + a->Width(), b->Row(y))) << "row " << y;
+  const Separation plain = SeparateChannels(source_);
+  EXPECT_FALSE(plain.histograms.has_value());
+  const Separation counted = SeparateChannels(source_, {.countHistograms = true});
+  for (const Channel channel : kChannels) {
+    const ChannelPlane& a = *plain.planes[channel];
+    const ChannelPlane& b = *counted.planes[channel];
+    ASSERT_EQ(a.Width(), b.Width());
+    ASSERT_EQ(a.Height(), b.Height());
+    std::vector<std::uint8_t> rowA(static_cast<std::size_t>(a.Width()));
+    std::vector<std::uint8_t> rowB(rowA.size());
+    for (int y = 0; y < a.Height(); ++y) {
+      a.ReadRow(y, 0, rowA);
+      b.ReadRow(y, 0, rowB);
+      ASSERT_EQ(rowA, rowB) << "row " << y;
     }
   }
-  EXPECT_EQ(red.Point(0, 0), red_.Point(0, 0));
-  EXPECT_EQ(blue.Point(187, 178), blue_.Point(187, 178));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, CountingWhileSeparating,
     testing::Values(Shape{1, 1, false, false}, Shape{1, 9, true, false}, Shape{9, 1, false, true},
-                    Shape{100, 50, true, false},  // smaller than the area: background counted
+                    Shape{100, 50, true, false},  // smaller than the area: only the picture counted
                     Shape{188, 179, false, false}, Shape{187, 181, true, true},
                     Shape{401, 263, false, false},  // large enough to run on several threads
                     Shape{640, 321, true, true}));
 
 TEST(CountingWhileSeparating, AnUncountedRunForgetsTheOldHistograms) {
   PictureView source(4, 4, kRed);
-  PictureView red(4, 4, kRed);
-  PictureView green(4, 4, kGreen);
-  PictureView blue(4, 4, kBlue);
-  ChannelPlanes planes;
-  SeparateChannels(source, planes, {red, green, blue}, {.countHistograms = true});
-  ASSERT_TRUE(planes.Histograms.has_value());
-  EXPECT_EQ(planes.Histograms->red.counts[255], 16U);
-  EXPECT_EQ(planes.Histograms->green.counts[0], 16U);
-  SeparateChannels(source, planes, {red, green, blue});
-  EXPECT_FALSE(planes.Histograms.has_value());
+  source.SetPicture(Image::FromPixels(4, 4, std::vector<RgbaPixel>(16, MakeRgba(kRed))));
+  Separation planes;
+  SeparateChannels(source, planes, {.countHistograms = true});
+  ASSERT_TRUE(planes.histograms.has_value());
+  EXPECT_EQ((*planes.histograms)[Channel::Red].counts[255], 16U);
+  EXPECT_EQ((*planes.histograms)[Channel::Green].counts[0], 16U);
+  SeparateChannels(source, planes);
+  EXPECT_FALSE(planes.histograms.has_value());
 }
 
 }  // namespace

@@ -18,7 +18,14 @@ struct ChannelViewSet {
   PictureView red;
   PictureView green;
   PictureView blue;
-  [[nodiscard]] ChannelViews Views() { return {red, green, blue}; }
+  // Shows a separation as the window's channel views do.
+  void Show(const Separation& separation) {
+    for (auto [view, channel] : {std::pair{&red, Channel::Red}, std::pair{&green, Channel::Green},
+                                 std::pair{&blue, Channel::Blue}}) {
+      view->Cls();
+      view->DrawPlane(separation.planes[channel], channel);
+    }
+  }
 };
 
 // The separation written the slow, obvious way: every pixel through Point and PSet,
@@ -91,17 +98,18 @@ TEST_P(SeparationMatchesReference, OnRandomPictures) {
   PictureView source(shape.layoutWidth, shape.layoutHeight, kRed);
   source.SetPicture(RandomImage(shape.pictureWidth, shape.pictureHeight, rng, shape.withAlpha));
   source.PSet(0, 0, 0xFFFFFF);  // a drawn pixel is read as the view shows it
-  ChannelPlanes planes;
+  Separation planes;
   ChannelViewSet fast(shape.layoutWidth, shape.layoutHeight);
-  SeparateChannels(source, planes, fast.Views());
+  SeparateChannels(source, planes);
+  fast.Show(planes);
 
   ChannelViewSet reference(source.AreaWidth(), source.AreaHeight());
   ReferenceSeparation(source, reference);
   ExpectSameShown(fast.red, reference.red, "red");
   ExpectSameShown(fast.green, reference.green, "green");
   ExpectSameShown(fast.blue, reference.blue, "blue");
-  EXPECT_EQ(planes.RedPlane->Width(), source.AreaWidth());
-  EXPECT_EQ(planes.BluePlane->Height(), source.AreaHeight());
+  EXPECT_EQ(planes.RedPlane().Width(), source.AreaWidth());
+  EXPECT_EQ(planes.BluePlane().Height(), source.AreaHeight());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -115,9 +123,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ChannelSeparation, KnownPixelsPaintTheirChannels) {
   PictureView source(3, 1, kRed);
   source.SetPicture(Image::FromPixels(3, 1, {MakeRgba(0), MakeRgba(0xFFFFFF), MakeRgba(0xFFC0FF)}));
-  ChannelPlanes planes;
+  Separation planes;
   ChannelViewSet views(3, 1);
-  SeparateChannels(source, planes, views.Views());
+  SeparateChannels(source, planes);
+  views.Show(planes);
   const std::vector<std::array<ColorValue, 3>> expected = {
       {0, 0, 0},
       {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)},
@@ -128,15 +137,16 @@ TEST(ChannelSeparation, KnownPixelsPaintTheirChannels) {
     EXPECT_EQ(views.green.Point(fx, 0), expected[static_cast<std::size_t>(x)][1]) << x;
     EXPECT_EQ(views.blue.Point(fx, 0), expected[static_cast<std::size_t>(x)][2]) << x;
   }
-  EXPECT_EQ(planes.GreenPlane->At(2, 0), 192);
+  EXPECT_EQ(planes.GreenPlane().At(2, 0), 192);
 }
 
 TEST(ChannelSeparation, EmptySourceSeparatesItsBackgroundIncludingTheFirstRowAndColumn) {
   const PictureView source(188, 179, kRed);
-  ChannelPlanes planes;
+  Separation planes;
   ChannelViewSet views;
   views.green.PSet(0, 0, 0xFFFFFF);  // cleared before the run
-  SeparateChannels(source, planes, views.Views());
+  SeparateChannels(source, planes);
+  views.Show(planes);
   EXPECT_EQ(views.red.Point(0, 0), kRed);
   EXPECT_EQ(views.green.Point(0, 0), 0);
   EXPECT_EQ(views.blue.Point(187, 178), 0);
@@ -145,17 +155,19 @@ TEST(ChannelSeparation, EmptySourceSeparatesItsBackgroundIncludingTheFirstRowAnd
 TEST(ChannelSeparation, RepeatedRunsFollowTheCurrentSourceAndShrinkBack) {
   std::mt19937 rng(7);
   PictureView source(188, 179, kRed);
-  ChannelPlanes planes;
+  Separation planes;
   ChannelViewSet views;
   for (const auto& [w, h] : {std::pair{600, 400}, std::pair{188, 179}, std::pair{300, 200}}) {
     source.SetPicture(RandomImage(w, h, rng, false));
-    SeparateChannels(source, planes, views.Views());
+    SeparateChannels(source, planes);
+  views.Show(planes);
     ChannelViewSet reference(source.AreaWidth(), source.AreaHeight());
     ReferenceSeparation(source, reference);
     ExpectSameShown(views.blue, reference.blue, "blue");
   }
   source.SetPicture(Image{});
-  SeparateChannels(source, planes, views.Views());
+  SeparateChannels(source, planes);
+  views.Show(planes);
   EXPECT_EQ(views.red.ScaleWidth(), 188.0F);
   EXPECT_EQ(views.red.Point(100, 100), kRed);
 }

@@ -46,10 +46,11 @@ std::vector<std::vector<int>> ReferenceLevel(const std::vector<std::vector<int>>
   return out;
 }
 
+// One component of the view's content; the uniform rest of its area needs no levels.
 std::vector<std::vector<int>> Component(const PictureView& view, int shift) {
-  std::vector<std::vector<int>> out(static_cast<std::size_t>(view.AreaHeight()));
-  for (int y = 0; y < view.AreaHeight(); ++y) {
-    for (int x = 0; x < view.AreaWidth(); ++x) {
+  std::vector<std::vector<int>> out(static_cast<std::size_t>(view.ContentHeight()));
+  for (int y = 0; y < view.ContentHeight(); ++y) {
+    for (int x = 0; x < view.ContentWidth(); ++x) {
       out[static_cast<std::size_t>(y)].push_back((view.Point(x, y) >> shift) & 0xFF);
     }
   }
@@ -87,15 +88,11 @@ TEST(MipPyramid, EveryLevelIsTheRoundedBoxMeanOfTheOneBelow) {
 TEST(MipPyramid, APlanesLevelsAreTheChannelOfTheSourcesLevels) {
   PictureView source(188, 179, 0x00FF00);
   source.SetPicture(Noise(450, 333, 9, true));
-  PictureView red(188, 179, 0);
-  PictureView green(188, 179, 0);
-  PictureView blue(188, 179, 0);
-  ChannelPlanes planes;
-  SeparateChannels(source, planes, {red, green, blue});
+  const Separation planes = SeparateChannels(source);
   const MipPyramid colour = MipPyramid::OfView(source);
-  const std::array channels = {MipPyramid::OfPlane(*planes.RedPlane),
-                               MipPyramid::OfPlane(*planes.GreenPlane),
-                               MipPyramid::OfPlane(*planes.BluePlane)};
+  const std::array channels = {MipPyramid::OfPlane(planes.RedPlane()),
+                               MipPyramid::OfPlane(planes.GreenPlane()),
+                               MipPyramid::OfPlane(planes.BluePlane())};
   // Taken from the colour levels, a channel's levels are exactly its plane's.
   const std::array channelsOfColour = {MipPyramid::ChannelOf(colour, Channel::Red),
                                        MipPyramid::ChannelOf(colour, Channel::Green),

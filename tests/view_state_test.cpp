@@ -133,28 +133,12 @@ TEST(ViewState, ObserversHearEveryChangeUntilTheyLeave) {
   int heard = 0;
   const int key = state.Subscribe([&heard] { ++heard; });
   state.Reset(500, 500);
-  state.SetMark(Cell{3, 4});
+  state.SetLook(ChannelLook::Grey);
   state.ZoomBy(1);
   EXPECT_EQ(heard, 3);
   state.Unsubscribe(key);
   state.ZoomBy(1);
   EXPECT_EQ(heard, 3);
-}
-
-TEST(ViewState, TheMarkStaysWithThePictureItWasReadOn) {
-  ViewState state(kPlaceWidth, kPlaceHeight);
-  state.Reset(500, 500);
-  const int first = state.PictureNumber();
-  state.SetMark(Cell{3, 4});
-  EXPECT_EQ(state.MarkOn(first), (Cell{3, 4}));
-  state.Reset(500, 500);  // a new picture: channel views of the first still show the mark
-  EXPECT_EQ(state.MarkOn(first), (Cell{3, 4}));
-  EXPECT_FALSE(state.MarkOn(state.PictureNumber()).has_value());
-  state.SetMark(Cell{1, 1});
-  EXPECT_FALSE(state.MarkOn(first).has_value());
-  EXPECT_EQ(state.MarkOn(state.PictureNumber()), (Cell{1, 1}));
-  state.SetMark(std::nullopt);
-  EXPECT_FALSE(state.MarkOn(state.PictureNumber()).has_value());
 }
 
 TEST(ViewMapping, VisibleCellsCoverThePlaceAndStayInsideTheArea) {

@@ -1,4 +1,4 @@
-#include "window/channel_export.h"
+#include "window/channel_save_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -143,16 +143,12 @@ TEST_F(ChannelExport, ATransparentPictureSavesAsSeparatedOverItsBackground) {
   }
   PictureView source(188, 179, 0x2040C0);
   source.SetPicture(Image::FromPixels(250, 200, std::move(pixels)));
-  PictureView red(188, 179, 0x0000FF);
-  PictureView green(188, 179, 0x00FF00);
-  PictureView blue(188, 179, 0xFF0000);
-  ChannelPlanes planes;
-  SeparateChannels(source, planes, {red, green, blue});
+  const Separation planes = SeparateChannels(source);
   ASSERT_TRUE(source.Picture().HasAlpha());
 
   const QString path = dir.filePath(QStringLiteral("over-B.png"));
   ASSERT_TRUE(
-      SaveChannelImage(ChannelImage(*planes.BluePlane, Channel::Blue, ChannelLook::Tinted), path)
+      SaveChannelImage(ChannelImage(planes.BluePlane(), Channel::Blue, ChannelLook::Tinted), path)
           .Saved());
   const QImage image = ReadBack(path);
   int mismatches = 0;
@@ -324,7 +320,9 @@ class SaveAllChannels : public ChannelExport {
   ChannelPlane red_ = RandomPlane(190, 181, 13);
   ChannelPlane green_ = RandomPlane(190, 181, 14);
   ChannelPlane blue_ = RandomPlane(190, 181, 15);
-  [[nodiscard]] ChannelPlaneSet Planes() const { return {red_, green_, blue_}; }
+  [[nodiscard]] PerChannel<const ChannelPlane*> Planes() const {
+    return {{&red_, &green_, &blue_}};
+  }
   [[nodiscard]] QString Path(const char* name) const {
     return dir.filePath(QString::fromLatin1(name));
   }

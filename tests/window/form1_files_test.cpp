@@ -11,7 +11,7 @@
 #include "gui_test_support.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
-#include "window/run_time_error.h"
+#include "window/error_reports.h"
 
 namespace irobunkai {
 namespace {

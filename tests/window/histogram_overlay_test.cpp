@@ -1,4 +1,4 @@
-#include "window/histogram_overlay.h"
+#include "render/histogram_overlay.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "window/picture_loader.h"
+#include "io/picture_loader.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -1,0 +1,124 @@
+#include "render/frame_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <random>
+
+#include "analysis/channel_separation.h"
+#include "io/picture_loader.h"
+#include "render/view_renditions.h"
+#include "views/view_state.h"
+
+namespace irobunkai {
+namespace {
+
+constexpr QSize kPlace(188, 179);
+
+QImage Noise(int width, int height, unsigned seed) {
+  std::mt19937 rng(seed);
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      image.setPixel(x, y, 0xFF000000u | (rng() & 0xFFFFFFu));
+    }
+  }
+  return image;
+}
+
+// What a place shows of `view` in its default view, painted on white.
+QImage DefaultView(const PictureView& view, const MipPyramid* levels,
+                   std::optional<Channel> channel = std::nullopt) {
+  const double scale = FitScale(kPlace.width(), kPlace.height(), view.AreaWidth(), view.AreaHeight());
+  QImage place(kPlace, QImage::Format_RGB32);
+  place.fill(Qt::white);
+  QPainter painter(&place);
+  PaintFrame(painter, RenderFrame(view, {scale, 0.0, 0.0}, kPlace, 1.0, levels, channel));
+  return place;
+}
+
+// The channel views of a grown area show their planes' levels: drawn, they must be
+// exactly the channel of what the source view shows, or the four views disagree.
+TEST(FrameRenderer, AScaledChannelViewIsTheChannelOfTheScaledSource) {
+  for (const QSize size : {QSize(640, 480), QSize(1001, 333), QSize(200, 900)}) {
+    PictureView source(kPlace.width(), kPlace.height(), 0x0000FF);
+    source.SetPicture(AdoptImage(Noise(size.width(), size.height(), 7)));
+    const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(source);
+    ASSERT_TRUE(levels.has_value());
+    const QImage shown = DefaultView(source, &*levels);
+    const Separation planes = SeparateChannels(source);
+    for (const Channel channel : kChannels) {
+      PictureView view(kPlace.width(), kPlace.height(), 0);
+      view.DrawPlane(planes.planes[channel], channel);
+      const MipPyramid channelLevels = MipPyramid::ChannelOf(*levels, channel);
+      const QImage shownChannel = DefaultView(view, &channelLevels, channel);
+      const int shift = 8 * (2 - ComponentIndex(channel));
+      int mismatches = 0;
+      for (int y = 0; y < kPlace.height(); ++y) {
+        for (int x = 0; x < kPlace.width(); ++x) {
+          const QRgb s = shown.pixel(x, y);
+          const QRgb c = shownChannel.pixel(x, y);
+          const bool inArea = s != qRgb(255, 255, 255) || c != qRgb(255, 255, 255);
+          mismatches += inArea && (c & 0xFFFFFFu) != (s & (0xFFu << shift)) ? 1 : 0;
+        }
+      }
+      EXPECT_EQ(mismatches, 0) << size.width() << "x" << size.height();
+    }
+  }
+}
+
+TEST(FrameRenderer, AScaledAreaKeepsItsAspectAndShowsTheBackgroundBeyondThePicture) {
+  QImage picture(600, 100, QImage::Format_RGB32);
+  picture.fill(qRgb(0, 0, 255));
+  PictureView view(188, 179, 0x0000FF);
+  view.SetPicture(AdoptImage(picture));
+  // The area is 600 x 179; a scale of 188 / 600 shows it as 188 x 56.
+  const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(view);
+  for (const MipPyramid* from : {levels ? &*levels : nullptr, static_cast<const MipPyramid*>(nullptr)}) {
+    const QImage shown = DefaultView(view, from);
+    EXPECT_EQ(shown.pixel(100, 10), qRgb(0, 0, 255));
+    EXPECT_EQ(shown.pixel(100, 50), qRgb(255, 0, 0));  // below the picture: red background
+    EXPECT_EQ(shown.pixel(100, 60), qRgb(255, 255, 255));  // beyond the area: not drawn
+  }
+}
+
+TEST(FrameRenderer, OneToOneRenderingIsExactlyWhatTheViewShows) {
+  const QImage noise = Noise(150, 100, 7);
+  PictureView view(188, 179, 0x00FF00);
+  view.SetPicture(AdoptImage(noise));
+  view.PSet(3, 4, 0x123456);
+  const QImage shown = DefaultView(view, nullptr);
+  EXPECT_EQ(shown.pixel(10, 20), noise.pixel(10, 20));
+  EXPECT_EQ(shown.pixel(3, 4), qRgb(0x56, 0x34, 0x12));
+  EXPECT_EQ(shown.pixel(160, 20), qRgb(0, 255, 0));
+}
+
+TEST(FrameRenderer, AThinPictureIsDrawnFromLevelsOfItsOwnPixels) {
+  // 20000 x 2 in a 20000 x 179 area: the levels cover the two rows, the fill the rest.
+  QImage thin(20000, 2, QImage::Format_RGB32);
+  thin.fill(qRgb(0, 200, 0));
+  PictureView view(188, 179, 0x0000FF);
+  view.SetPicture(AdoptImage(thin));
+  const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(view);
+  ASSERT_TRUE(levels.has_value());
+  EXPECT_LT(levels->Bytes(), 20000U * 2U * sizeof(RgbaPixel));  // less than the picture
+  const double scale = FitScale(188, 179, view.AreaWidth(), view.AreaHeight());
+  const Frame frame = RenderFrame(view, {scale, 0.0, 0.0}, kPlace, 1.0, &*levels, std::nullopt);
+  EXPECT_LE(frame.image.width(), 2 * kPlace.width());
+  ASSERT_TRUE(frame.fill.has_value());
+  EXPECT_EQ(frame.fill->color, 0x0000FF);
+  EXPECT_EQ(DefaultView(view, &*levels).pixel(50, 5), qRgb(255, 255, 255));  // beyond the area
+}
+
+TEST(FrameRenderer, AdoptingADecodedPhotoDoesNotCopyItsPixels) {
+  QImage photo(1000, 800, QImage::Format_RGB32);
+  photo.fill(qRgb(1, 2, 3));
+  const uchar* bits = photo.constBits();
+  const Image image = AdoptImage(std::move(photo));
+  EXPECT_EQ(reinterpret_cast<const uchar*>(image.Data()), bits);
+  EXPECT_FALSE(image.HasAlpha());
+  EXPECT_EQ(ColorOf(image.At(999, 799)), RGB(1, 2, 3));
+}
+
+}  // namespace
+}  // namespace irobunkai
