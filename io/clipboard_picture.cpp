@@ -4,21 +4,44 @@
 #include <QImage>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 #include <new>
 
 namespace irobunkai {
 namespace {
 
-std::optional<LoadResult> EncodedImage(const QMimeData& data) {
+// The image types offered, PNG first: a program that offers its own format before
+// the common ones (an SVG editor's image/x-inkscape-svg) still pastes.
+QStringList ImageTypes(const QMimeData& data) {
+  QStringList types;
   for (const QString& format : data.formats()) {
     if (format.startsWith(QLatin1String("image/"))) {
-      const QByteArray bytes = data.data(format);
-      if (!bytes.isEmpty()) {
-        return DecodePicture(bytes);
-      }
+      types.append(format);
     }
   }
-  return std::nullopt;
+  std::ranges::stable_partition(types, [](const QString& type) {
+    return type == QLatin1String("image/png");
+  });
+  return types;
+}
+
+// The first offered type that decodes; otherwise the error of the first that did not.
+std::optional<LoadResult> EncodedImage(const QMimeData& data) {
+  std::optional<LoadResult> firstError;
+  for (const QString& type : ImageTypes(data)) {
+    const QByteArray bytes = data.data(type);
+    if (bytes.isEmpty()) {
+      continue;
+    }
+    LoadResult result = DecodePicture(bytes);
+    if (std::holds_alternative<Image>(result)) {
+      return result;
+    }
+    if (!firstError) {
+      firstError = std::move(result);
+    }
+  }
+  return firstError;
 }
 
 LoadResult DecodedImage(const QMimeData& data) {
@@ -59,14 +82,21 @@ ClipboardOffer PictureOffered(const QMimeData* data) {
   if (data == nullptr) {
     return NoPicture{};
   }
-  if (auto encoded = EncodedImage(*data)) {
+  std::optional<LoadResult> encoded = EncodedImage(*data);
+  if (encoded && std::holds_alternative<Image>(*encoded)) {
     return *std::move(encoded);
   }
   if (data->hasImage()) {
-    return DecodedImage(*data);
+    LoadResult decoded = DecodedImage(*data);
+    if (std::holds_alternative<Image>(decoded) || !encoded) {
+      return decoded;
+    }
   }
   if (QString path = FileNamed(*data); !path.isEmpty()) {
     return path;
+  }
+  if (encoded) {
+    return *std::move(encoded);  // offered as a picture, but none of its types decodes
   }
   return NoPicture{};
 }

@@ -17,7 +17,9 @@ struct NoPicture {};
 using ClipboardOffer = std::variant<NoPicture, QString, LoadResult>;
 
 /// Looks for a picture in clipboard data: encoded image bytes first (as a browser
-/// copies them), then a decoded image, then a local file as a URL or a path.
+/// copies them), PNG before other types, the first type that decodes; then a decoded
+/// image, then a local file as a URL or a path. When only undecodable image bytes
+/// are offered, their error.
 ClipboardOffer PictureOffered(const QMimeData* data);
 
 }  // namespace irobunkai

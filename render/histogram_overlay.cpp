@@ -1,6 +1,7 @@
 #include "render/histogram_overlay.h"
 
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -46,8 +47,15 @@ QStringList HistogramCaption(const ChannelHistogram& histogram) {
   if (!stats) {
     return {};
   }
+  // How many pixels were counted: the picture's own, which a learner can check
+  // against its size. Grouped in threes whatever the user's locale.
+  QLocale grouped = QLocale::c();
+  grouped.setNumberOptions(QLocale::DefaultNumberOptions);
   return {QStringLiteral("平均 %1  中央 %2").arg(stats->mean, 0, 'f', 1).arg(stats->median),
-          QStringLiteral("最小 %1  最大 %2").arg(stats->minimum).arg(stats->maximum)};
+          QStringLiteral("最小 %1  最大 %2  %3 画素")
+              .arg(stats->minimum)
+              .arg(stats->maximum)
+              .arg(grouped.toString(static_cast<qulonglong>(stats->total)))};
 }
 
 void PaintHistogram(QPainter& painter, const QRectF& place, const ChannelHistogram& histogram,

@@ -14,7 +14,8 @@ namespace irobunkai {
 QFont HistogramFont();
 
 /// The figures as the overlay writes them: mean and median on the first line,
-/// minimum and maximum on the second; nothing for an empty histogram.
+/// minimum, maximum and how many pixels were counted on the second; nothing for an
+/// empty histogram.
 QStringList HistogramCaption(const ChannelHistogram& histogram);
 
 /// Paints `histogram` over the bottom third of `place`: a translucent dark band, the

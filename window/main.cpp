@@ -5,8 +5,14 @@
 
 namespace {
 
+void NameApplication() {
+  QCoreApplication::setApplicationName(QStringLiteral("irobunkai"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(IROBUNKAI_VERSION));
+}
+
 // The picture named on the command line, as a file manager's "Open with" passes it.
-QString PictureArgument(const QApplication& app) {
+// Answers --help and --version, and ends on bad options.
+QString PictureArgument(const QCoreApplication& app) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "色分解: shows a picture and splits it into its red, green and blue channels."));
@@ -15,7 +21,7 @@ QString PictureArgument(const QApplication& app) {
   parser.addPositionalArgument(QStringLiteral("picture"),
                                QStringLiteral("A picture file to show instead of the sample."),
                                QStringLiteral("[picture]"));
-  parser.process(app);  // answers --help and --version, and ends on bad options
+  parser.process(app);
   const QStringList pictures = parser.positionalArguments();
   return pictures.isEmpty() ? QString() : pictures.front();
 }
@@ -23,12 +29,18 @@ QString PictureArgument(const QApplication& app) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  QString picture;
+  {
+    // The command line is read before any window system is touched, so that --help
+    // and --version answer where there is no display (over ssh, in a packaging script).
+    const QCoreApplication terminal(argc, argv);
+    NameApplication();
+    picture = PictureArgument(terminal);
+  }
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("irobunkai"));
-  QApplication::setApplicationVersion(QStringLiteral(IROBUNKAI_VERSION));
+  NameApplication();
   // Lets Wayland desktops match the window to its launcher and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.irobunkai.Irobunkai"));
-  const QString picture = PictureArgument(app);
   irobunkai::Form1 form;
   form.show();
   if (!picture.isEmpty()) {

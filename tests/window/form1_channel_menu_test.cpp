@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 
@@ -186,6 +187,32 @@ TEST_F(Form1ChannelMenu, SaveWritesTheChannelBesideThePictureThroughTheRealDialo
   ASSERT_EQ(saved.size(), QSize(300, 200));
   EXPECT_EQ(saved.pixel(250, 150) & 0xFFFFFFu,
             qRgb(qRed(Gradient(300, 200).pixel(250, 150)), 0, 0) & 0xFFFFFFu);
+}
+
+}  // namespace
+}  // namespace irobunkai
+
+namespace irobunkai {
+namespace {
+
+TEST_F(Form1ChannelMenu, APastedPicturesChannelIsOfferedUnderTheClipboardsName) {
+  auto* pasted = new QMimeData;
+  pasted->setImageData(Gradient(40, 30));
+  QGuiApplication::clipboard()->setMimeData(pasted);
+  QTest::keyClick(View("Picture1"), Qt::Key_V, Qt::ControlModifier);
+  Separate();
+  QString offered;
+  {
+    const test::ModalAnswerer answerer([&](QWidget* dialog) {
+      if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+        offered = files->findChild<QLineEdit*>()->text();
+        files->reject();
+      }
+    });
+    Choose([&] { RightClick("Picture3"); }, "SaveChannelAction");
+    QTest::qWait(200);
+  }
+  EXPECT_EQ(offered, QStringLiteral("clipboard-G.png"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
@@ -205,6 +206,23 @@ TEST_F(Form1Inspect, CtrlVLoadsAPictureAFileOrAPathFromTheClipboard) {
   Shortcut(Qt::Key_V);
   EXPECT_EQ(View("Picture1")->View().Point(6, 6), RGB(7, 8, 9));
   EXPECT_DOUBLE_EQ(View("Picture1")->Mapping().scale, 1.0);
+}
+
+TEST_F(Form1Inspect, CtrlVTakesThePngWhenAProgramOffersItsOwnFormatFirst) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(Solid(12, 8, qRgb(10, 20, 30)).save(&buffer, "PNG"));
+  auto* offered = new QMimeData;
+  offered->setData(QStringLiteral("image/x-inkscape-svg"), QByteArray("<svg xmlns="
+                                                                      "'http://www.w3.org/2000/svg'/>"));
+  offered->setData(QStringLiteral("image/bmp"), QByteArray("BM broken"));
+  offered->setData(QStringLiteral("image/png"), png);
+  QGuiApplication::clipboard()->setMimeData(offered);
+  const test::ModalAnswerer answerer;
+  Shortcut(Qt::Key_V);
+  EXPECT_TRUE(answerer.Texts().isEmpty());
+  EXPECT_EQ(View("Picture1")->View().Point(11, 7), RGB(10, 20, 30));
 }
 
 TEST_F(Form1Inspect, ABadClipboardGivesAMessageAndKeepsThePicture) {

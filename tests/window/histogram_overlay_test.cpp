@@ -121,13 +121,18 @@ TEST(HistogramOverlay, CaptionGivesTheFiguresAndFitsTheView) {
   const QStringList caption = HistogramCaption(histogram);
   ASSERT_EQ(caption.size(), 2);
   EXPECT_EQ(caption[0], QStringLiteral("平均 127.8  中央 128"));
-  EXPECT_EQ(caption[1], QStringLiteral("最小 0  最大 255"));
+  EXPECT_EQ(caption[1], QStringLiteral("最小 0  最大 255  4 画素"));
   const QFontMetricsF metrics(HistogramFont());
   for (const QString& line : caption) {
     EXPECT_LT(metrics.horizontalAdvance(line), kWidth - 6) << line.toStdString();
   }
   EXPECT_LT(2 * metrics.height(), 60 / 2) << "the bars keep half the band";
   EXPECT_TRUE(HistogramCaption(ChannelHistogram{}).isEmpty());
+  // A 48 megapixel picture's count still fits.
+  histogram.counts[7] = 48'000'000;
+  const QString large = HistogramCaption(histogram).at(1);
+  EXPECT_EQ(large, QStringLiteral("最小 0  最大 255  48,000,004 画素"));
+  EXPECT_LT(metrics.horizontalAdvance(large), kWidth - 6);
 }
 
 TEST(HistogramOverlay, CaptionIsWrittenInTheBand) {
