@@ -1,5 +1,7 @@
 #include "analysis/channel_separation.h"
 
+#include <omp.h>
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -7,8 +9,6 @@
 #include <limits>
 #include <span>
 #include <vector>
-
-#include <omp.h>
 
 namespace irobunkai {
 namespace {

@@ -124,27 +124,28 @@ SaveResult SaveChannelImage(const QImage& image, const QString& path) {
   const QString suffix = QFileInfo(target).suffix();
   const QByteArray format = FormatFor(suffix);
   if (format.isEmpty()) {
-    return {target, SaveErrorText(target,
-                              QStringLiteral("この形式 (.%1) では保存できません。PNG、TIFF、BMP、"
-                                             "WebP のどれかを選んでください。")
-                                  .arg(suffix),
-                              QStringLiteral("Pictures cannot be saved as .%1. Choose PNG, TIFF, "
-                                             "BMP or WebP.")
-                                  .arg(suffix))};
+    return {target,
+            SaveErrorText(target,
+                          QStringLiteral("この形式 (.%1) では保存できません。PNG、TIFF、BMP、"
+                                         "WebP のどれかを選んでください。")
+                              .arg(suffix),
+                          QStringLiteral("Pictures cannot be saved as .%1. Choose PNG, TIFF, "
+                                         "BMP or WebP.")
+                              .arg(suffix))};
   }
   if (image.isNull()) {
     return {target, SaveErrorText(target, QStringLiteral("保存する画像がありません。"),
-                              QStringLiteral("There is no picture to save."))};
+                                  QStringLiteral("There is no picture to save."))};
   }
   QSaveFile file(target);
   if (!file.open(QIODevice::WriteOnly)) {
     return {target,
             SaveErrorText(target,
-                      QStringLiteral("ファイルを作成できません。フォルダーがあり、書き込めるか"
-                                     "確かめてください。"),
-                      QStringLiteral("The file cannot be created. Check that the folder exists "
-                                     "and can be written to."),
-                      file.errorString())};
+                          QStringLiteral("ファイルを作成できません。フォルダーがあり、書き込めるか"
+                                         "確かめてください。"),
+                          QStringLiteral("The file cannot be created. Check that the folder exists "
+                                         "and can be written to."),
+                          file.errorString())};
   }
   QImageWriter writer(&file, format);
   if (format == "webp") {
@@ -153,13 +154,13 @@ SaveResult SaveChannelImage(const QImage& image, const QString& path) {
   }
   if (!writer.write(image)) {
     file.cancelWriting();
-    return {target,
-            SaveErrorText(target,
-                      QStringLiteral("書き込めませんでした。ディスクの空きと、画像の大きさがこの"
-                                     "形式で扱えるかを確かめてください。"),
-                      QStringLiteral("Writing failed. Check the free disk space and that the "
-                                     "format can hold a picture this size."),
-                      writer.errorString())};
+    return {target, SaveErrorText(
+                        target,
+                        QStringLiteral("書き込めませんでした。ディスクの空きと、画像の大きさがこの"
+                                       "形式で扱えるかを確かめてください。"),
+                        QStringLiteral("Writing failed. Check the free disk space and that the "
+                                       "format can hold a picture this size."),
+                        writer.errorString())};
   }
   if (!file.commit()) {
     return {target,

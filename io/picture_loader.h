@@ -3,8 +3,8 @@
 #include <QString>
 #include <variant>
 
-#include "views/image.h"
 #include "io/run_time_error.h"
+#include "views/image.h"
 
 class QByteArray;
 class QImage;

@@ -106,8 +106,8 @@ Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize pla
   }
   // The levels hold the content; the rest of the area is one colour.
   const Frame::Fill fill{Target(mapping, 0, 0, areaWidth, areaHeight), view.AreaFill()};
-  const CellRange content = mapping.VisibleCells(place.width(), place.height(),
-                                                 view.ContentWidth(), view.ContentHeight());
+  const CellRange content = mapping.VisibleCells(place.width(), place.height(), view.ContentWidth(),
+                                                 view.ContentHeight());
   if (content.IsEmpty()) {
     return {{}, {}, true, fill};
   }

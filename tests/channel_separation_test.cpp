@@ -160,7 +160,7 @@ TEST(ChannelSeparation, RepeatedRunsFollowTheCurrentSourceAndShrinkBack) {
   for (const auto& [w, h] : {std::pair{600, 400}, std::pair{188, 179}, std::pair{300, 200}}) {
     source.SetPicture(RandomImage(w, h, rng, false));
     SeparateChannels(source, planes);
-  views.Show(planes);
+    views.Show(planes);
     ChannelViewSet reference(source.AreaWidth(), source.AreaHeight());
     ReferenceSeparation(source, reference);
     ExpectSameShown(views.blue, reference.blue, "blue");

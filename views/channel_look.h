@@ -1,7 +1,7 @@
 #pragma once
 
-#include "colour/color_value.h"
 #include "colour/channel.h"
+#include "colour/color_value.h"
 
 namespace irobunkai {
 

@@ -1,6 +1,6 @@
 #include "views/mip_pyramid.h"
 
-#include "views/box_average.h"
+#include <omp.h>
 
 #include <algorithm>
 #include <bit>
@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include <omp.h>
+#include "views/box_average.h"
 
 namespace irobunkai {
 namespace {

@@ -54,13 +54,13 @@ int PictureView::AreaHeight() const {
 }
 
 int PictureView::ContentWidth() const {
-  return std::min(AreaWidth(), std::max({picture_.Width(), drawnWidth_,
-                                         plane_ ? plane_->StoredWidth() : 0}));
+  return std::min(AreaWidth(),
+                  std::max({picture_.Width(), drawnWidth_, plane_ ? plane_->StoredWidth() : 0}));
 }
 
 int PictureView::ContentHeight() const {
-  return std::min(AreaHeight(), std::max({picture_.Height(), drawnHeight_,
-                                          plane_ ? plane_->StoredHeight() : 0}));
+  return std::min(AreaHeight(),
+                  std::max({picture_.Height(), drawnHeight_, plane_ ? plane_->StoredHeight() : 0}));
 }
 
 ColorValue PictureView::AreaFill() const {
@@ -186,7 +186,9 @@ void PictureView::ReadRow(int y, int left, std::span<ColorValue> out) const {
   }
   std::fill(out.begin() + x, out.end(), backColor_);
   if (plane_ && y < plane_->Height()) {
-    const auto show = [channel = planeChannel_](std::uint8_t v) { return ChannelColor(channel, v); };
+    const auto show = [channel = planeChannel_](std::uint8_t v) {
+      return ChannelColor(channel, v);
+    };
     const std::ptrdiff_t stored = y < plane_->StoredHeight() ? covered(plane_->StoredWidth()) : 0;
     if (stored > 0) {
       const std::uint8_t* cells = plane_->Row(y) + left;

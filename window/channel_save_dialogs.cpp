@@ -19,7 +19,7 @@ SaveResult SavePlane(const ChannelPlane& plane, Channel channel, ChannelLook loo
   if (image.isNull()) {
     return {SavePathWithExtension(path),
             SaveErrorText(SavePathWithExtension(path), QStringLiteral("メモリが不足しています。"),
-                      QStringLiteral("There is not enough memory for the picture."))};
+                          QStringLiteral("There is not enough memory for the picture."))};
   }
   return SaveChannelImage(image, path);
 }
@@ -54,7 +54,8 @@ bool AskOverwrite(QWidget* parent, const QStringList& paths) {
 bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel channel,
                            ChannelLook look, const ChannelFileBase& base,
                            const SaveDialogHooks& hooks) {
-  const QString chosen = hooks.choosePath(parent, SuggestedChannelPath(base.picturePath, channel, base.unnamedBase));
+  const QString chosen =
+      hooks.choosePath(parent, SuggestedChannelPath(base.picturePath, channel, base.unnamedBase));
   if (chosen.isEmpty()) {
     return false;
   }
@@ -70,10 +71,12 @@ bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel c
   return result.Saved();
 }
 
-QStringList SaveAllChannelsWithDialog(QWidget* parent, const PerChannel<const ChannelPlane*>& planes,
+QStringList SaveAllChannelsWithDialog(QWidget* parent,
+                                      const PerChannel<const ChannelPlane*>& planes,
                                       ChannelLook look, const ChannelFileBase& base,
                                       const SaveDialogHooks& hooks) {
-  const QString chosen = hooks.choosePath(parent, SuggestedChannelPath(base.picturePath, Channel::Red, base.unnamedBase));
+  const QString chosen = hooks.choosePath(
+      parent, SuggestedChannelPath(base.picturePath, Channel::Red, base.unnamedBase));
   if (chosen.isEmpty()) {
     return {};
   }

@@ -47,7 +47,8 @@ bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel c
 /// the dialog did not ask about are only replaced after one question; when it is
 /// refused nothing is written. A channel that fails is reported, naming the files
 /// that were written, and those are kept. Returns the files written.
-QStringList SaveAllChannelsWithDialog(QWidget* parent, const PerChannel<const ChannelPlane*>& planes,
+QStringList SaveAllChannelsWithDialog(QWidget* parent,
+                                      const PerChannel<const ChannelPlane*>& planes,
                                       ChannelLook look, const ChannelFileBase& base,
                                       const SaveDialogHooks& hooks = {});
 

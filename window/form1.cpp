@@ -10,12 +10,12 @@
 #include <array>
 
 #include "analysis/pixel_readout.h"
+#include "render/qt_colour.h"
 #include "window/busy_cursor.h"
 #include "window/caption_font.h"
 #include "window/error_reports.h"
 #include "window/form1_controls.h"
 #include "window/help_window.h"
-#include "render/qt_colour.h"
 #include "window/picture_box.h"
 
 namespace irobunkai {
@@ -168,8 +168,8 @@ void Form1::Form1_Copy() {
   if (!readout) {
     return;  // nothing read yet: nothing to copy
   }
-  QGuiApplication::clipboard()->setText(QString::fromStdString(
-      ReadoutLine(readout->cell.column, readout->cell.row, readout->color)));
+  QGuiApplication::clipboard()->setText(
+      QString::fromStdString(ReadoutLine(readout->cell.column, readout->cell.row, readout->color)));
 }
 
 void Form1::Form1_Help() {

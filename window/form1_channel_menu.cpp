@@ -79,8 +79,8 @@ void Form1::ShowChannelMenu(Channel channel, QPoint at) {
 }
 
 void Form1::SaveChannel(Channel channel) {
-  SaveChannelWithDialog(this, *document_->Separated().planes[channel], channel,
-                        viewState_->Look(), FileBaseOf(document_->SeparatedOrigin()));
+  SaveChannelWithDialog(this, *document_->Separated().planes[channel], channel, viewState_->Look(),
+                        FileBaseOf(document_->SeparatedOrigin()));
 }
 
 void Form1::SaveAllChannels() {

@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "render/qt_colour.h"
 #include "window/caption_font.h"
 #include "window/picture_box.h"
-#include "render/qt_colour.h"
 
 namespace irobunkai {
 namespace {

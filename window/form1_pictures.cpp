@@ -60,8 +60,7 @@ bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QSt
     Image& picture = std::get<Image>(result);
     // The zoom levels are built before the picture is shown: a picture that can't
     // have them is refused like one that can't be decoded, and the old one stays.
-    std::optional<MipPyramid> levels =
-        ViewRenditions::SourceLevels(document_->SourceWith(picture));
+    std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(document_->SourceWith(picture));
     document_->ShowPicture(std::move(picture), std::move(source));
     renditions_->SetSourceLevels(std::move(levels), document_->PictureNumber());
     // A new picture is looked at from the start: whole.

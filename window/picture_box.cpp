@@ -85,9 +85,9 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
 
 void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) const {
   const PictureView& view = View();
-  Frame frame = RenderFrame(view, mapping, {view.LayoutWidth(), view.LayoutHeight()},
-                            devicePixelRatioF(), renditions_->LevelsFor(*document_, channel_),
-                            channel_);
+  Frame frame =
+      RenderFrame(view, mapping, {view.LayoutWidth(), view.LayoutHeight()}, devicePixelRatioF(),
+                  renditions_->LevelsFor(*document_, channel_), channel_);
   if (channel_) {
     const ChannelLook look = Look();
     ShowInLook(frame.image, *channel_, look);

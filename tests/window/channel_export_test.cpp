@@ -1,5 +1,3 @@
-#include "window/channel_save_dialogs.h"
-
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -14,6 +12,7 @@
 
 #include "analysis/channel_separation.h"
 #include "gui_test_support.h"
+#include "window/channel_save_dialogs.h"
 
 namespace irobunkai {
 namespace {

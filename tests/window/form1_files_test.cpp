@@ -9,9 +9,9 @@
 #include <QUrl>
 
 #include "gui_test_support.h"
+#include "window/error_reports.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
-#include "window/error_reports.h"
 
 namespace irobunkai {
 namespace {

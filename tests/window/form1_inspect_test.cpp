@@ -214,8 +214,9 @@ TEST_F(Form1Inspect, CtrlVTakesThePngWhenAProgramOffersItsOwnFormatFirst) {
   buffer.open(QIODevice::WriteOnly);
   ASSERT_TRUE(Solid(12, 8, qRgb(10, 20, 30)).save(&buffer, "PNG"));
   auto* offered = new QMimeData;
-  offered->setData(QStringLiteral("image/x-inkscape-svg"), QByteArray("<svg xmlns="
-                                                                      "'http://www.w3.org/2000/svg'/>"));
+  offered->setData(QStringLiteral("image/x-inkscape-svg"),
+                   QByteArray("<svg xmlns="
+                              "'http://www.w3.org/2000/svg'/>"));
   offered->setData(QStringLiteral("image/bmp"), QByteArray("BM broken"));
   offered->setData(QStringLiteral("image/png"), png);
   QGuiApplication::clipboard()->setMimeData(offered);

@@ -29,7 +29,8 @@ QImage Noise(int width, int height, unsigned seed) {
 // What a place shows of `view` in its default view, painted on white.
 QImage DefaultView(const PictureView& view, const MipPyramid* levels,
                    std::optional<Channel> channel = std::nullopt) {
-  const double scale = FitScale(kPlace.width(), kPlace.height(), view.AreaWidth(), view.AreaHeight());
+  const double scale =
+      FitScale(kPlace.width(), kPlace.height(), view.AreaWidth(), view.AreaHeight());
   QImage place(kPlace, QImage::Format_RGB32);
   place.fill(Qt::white);
   QPainter painter(&place);
@@ -74,10 +75,11 @@ TEST(FrameRenderer, AScaledAreaKeepsItsAspectAndShowsTheBackgroundBeyondThePictu
   view.SetPicture(AdoptImage(picture));
   // The area is 600 x 179; a scale of 188 / 600 shows it as 188 x 56.
   const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(view);
-  for (const MipPyramid* from : {levels ? &*levels : nullptr, static_cast<const MipPyramid*>(nullptr)}) {
+  for (const MipPyramid* from :
+       {levels ? &*levels : nullptr, static_cast<const MipPyramid*>(nullptr)}) {
     const QImage shown = DefaultView(view, from);
     EXPECT_EQ(shown.pixel(100, 10), qRgb(0, 0, 255));
-    EXPECT_EQ(shown.pixel(100, 50), qRgb(255, 0, 0));  // below the picture: red background
+    EXPECT_EQ(shown.pixel(100, 50), qRgb(255, 0, 0));      // below the picture: red background
     EXPECT_EQ(shown.pixel(100, 60), qRgb(255, 255, 255));  // beyond the area: not drawn
   }
 }
