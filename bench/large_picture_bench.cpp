@@ -8,7 +8,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QImageWriter>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <fstream>
 
@@ -90,6 +93,63 @@ void BM_RepeatedRounds(benchmark::State& state) {
   state.counters["rss_after_100_MiB"] = CurrentRssMiB();
 }
 
+// A picture of 10,000,000 x 2 pixels (20 MP, a 60 KB TIFF) in a view 179 pixels
+// high: what it costs must follow its own pixels, not the background strip beside
+// them. Loaded, separated and zoomed in a fresh process, whose peak is its own.
+void BM_ThinPicturePeak(benchmark::State& state) {
+  const QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("thin.tif"));
+  if (fork() == 0) {
+    QImage thin(10'000'000, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y) {
+      auto* line = reinterpret_cast<QRgb*>(thin.scanLine(y));
+      for (int x = 0; x < thin.width(); ++x) {
+        line[x] = qRgb(x % 256, 100 * y, 50);
+      }
+    }
+    QImageWriter writer(path, "tiff");
+    writer.setCompression(1);  // LZW
+    _exit(writer.write(thin) ? 0 : 1);
+  }
+  wait(nullptr);
+  for (auto _ : state) {
+    int pipe[2];
+    if (::pipe(pipe) != 0) {
+      state.SkipWithError("no pipe");
+      return;
+    }
+    if (fork() == 0) {
+      irobunkai::Form1 form([](QWidget*) { return QString(); });
+      form.show();
+      const bool loaded = form.LoadIntoPicture1(path);
+      Separate(form);
+      auto* channel = form.findChild<QWidget*>(QStringLiteral("Picture2"));
+      for (int step = 0; step < 30; ++step) {
+        QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::NoModifier, QStringLiteral("+"));
+        QApplication::sendEvent(channel, &plus);
+        for (auto* view :
+             form.findChildren<QWidget*>(QRegularExpression(QStringLiteral("^Picture")))) {
+          view->repaint();
+        }
+      }
+      const double peak = loaded ? PeakRssMiB() : -1.0;
+      static_cast<void>(write(pipe[1], &peak, sizeof peak));
+      _exit(0);
+    }
+    close(pipe[1]);
+    double peak = -1.0;
+    static_cast<void>(read(pipe[0], &peak, sizeof peak));
+    close(pipe[0]);
+    wait(nullptr);
+    if (peak < 0) {
+      state.SkipWithError("the thin picture did not load");
+      return;
+    }
+    state.counters["peak_rss_MiB"] = peak;
+  }
+}
+
+BENCHMARK(BM_ThinPicturePeak)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndSeparate8000x6000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepeatedRounds)->Iterations(1)->Unit(benchmark::kMillisecond);
 

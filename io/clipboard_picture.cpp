@@ -19,8 +19,8 @@ QStringList ImageTypes(const QMimeData& data) {
       types.append(format);
     }
   }
-  std::ranges::stable_partition(
-      types, [](const QString& type) { return type == QLatin1String("image/png"); });
+  std::stable_partition(types.begin(), types.end(),
+                        [](const QString& type) { return type == QLatin1String("image/png"); });
   return types;
 }
 

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "form1_views_fixture.h"
 #include "gui_test_support.h"
 #include "window/error_reports.h"
 #include "window/form1.h"
@@ -30,38 +31,28 @@ int RunUntilEnd() {
   return QApplication::exec();
 }
 
-class Form1Files : public testing::Test {
+class Form1Files : public test::Form1Views {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    form = std::make_unique<Form1>([this](QWidget*) { return chosen; });
-    ASSERT_NO_FATAL_FAILURE(test::Show(*form));
-  }
-
-  void Press(const char* name) { QTest::mouseClick(Child<QWidget>(*form, name), Qt::LeftButton); }
+  void Press(const char* name) { QTest::mouseClick(Child<QWidget>(form, name), Qt::LeftButton); }
 
   // Everything the window shows that a load must leave alone or change.
   [[nodiscard]] QImage Shown(const char* name) const {
-    return Child<QWidget>(*form, name)->grab().toImage();
+    return Child<QWidget>(form, name)->grab().toImage();
   }
-
-  QTemporaryDir dir;
-  QString chosen;
-  std::unique_ptr<Form1> form;
 };
 
 TEST_F(Form1Files, ThePickedPictureReplacesTheSourceAndNothingElse) {
-  QTest::mouseClick(Child<QWidget>(*form, "Picture1"), Qt::LeftButton, {}, QPoint(50, 50));
+  QTest::mouseClick(Child<QWidget>(form, "Picture1"), Qt::LeftButton, {}, QPoint(50, 50));
   Press("Command1");
-  const QString readout = Child<QLabel>(*form, "Label1")->text();
+  const QString readout = Child<QLabel>(form, "Label1")->text();
   const QImage red = Shown("Picture2");
   chosen = test::WriteImage(dir, "green.png", Solid(5, 4, qRgb(0, 128, 0)), "png");
   Press("Command3");
-  const auto& view = Child<PictureBox>(*form, "Picture1")->View();
+  const auto& view = Child<PictureBox>(form, "Picture1")->View();
   EXPECT_EQ(view.Point(4, 3), RGB(0, 128, 0));
   EXPECT_EQ(view.Point(5, 3), RGB(255, 0, 0));  // beyond it, the background
-  EXPECT_EQ(test::GrabbedColor(*Child<QWidget>(*form, "Picture1"), {2 + 4, 2 + 3}), RGB(0, 128, 0));
-  EXPECT_EQ(Child<QLabel>(*form, "Label1")->text(), readout);
+  EXPECT_EQ(test::GrabbedColor(*Child<QWidget>(form, "Picture1"), {2 + 4, 2 + 3}), RGB(0, 128, 0));
+  EXPECT_EQ(Child<QLabel>(form, "Label1")->text(), readout);
   EXPECT_EQ(Shown("Picture2"), red);
 }
 
@@ -70,14 +61,14 @@ TEST_F(Form1Files, CancelChangesNothing) {
   chosen.clear();
   Press("Command3");
   EXPECT_EQ(Shown("Picture1"), before);
-  EXPECT_EQ(Child<PictureBox>(*form, "Picture1")->View().Picture().Width(), 188);
+  EXPECT_EQ(Child<PictureBox>(form, "Picture1")->View().Picture().Width(), 188);
 }
 
 TEST_F(Form1Files, EachBadFileIsReportedAndThePictureKept) {
   chosen = test::WriteImage(dir, "first.png", Solid(30, 30, qRgb(9, 8, 7)), "png");
   Press("Command3");
   const QImage before = Shown("Picture1");
-  const RgbaPixel* pixels = Child<PictureBox>(*form, "Picture1")->View().Picture().Data();
+  const RgbaPixel* pixels = Child<PictureBox>(form, "Picture1")->View().Picture().Data();
   const std::pair<QString, int> bad[] = {
       {dir.filePath("nowhere.png"), 53},
       {dir.path(), 75},
@@ -92,7 +83,7 @@ TEST_F(Form1Files, EachBadFileIsReportedAndThePictureKept) {
     EXPECT_TRUE(text.contains(QStringLiteral("エラー %1").arg(number))) << text.toStdString();
     EXPECT_TRUE(text.contains(QFileInfo(path).fileName())) << text.toStdString();
     EXPECT_EQ(Shown("Picture1"), before);
-    EXPECT_EQ(Child<PictureBox>(*form, "Picture1")->View().Picture().Data(), pixels);
+    EXPECT_EQ(Child<PictureBox>(form, "Picture1")->View().Picture().Data(), pixels);
   }
 }
 
@@ -135,13 +126,13 @@ TEST_F(Form1Files, ADroppedFileLoadsAsTheSelectButtonWouldWithItsErrors) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
     QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(form.get(), &enter);
+    QApplication::sendEvent(&form, &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent dropped(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(form.get(), &dropped);
+    QApplication::sendEvent(&form, &dropped);
   };
   drop(test::WriteImage(dir, "dropped.png", Solid(2, 2, qRgb(1, 200, 3)), "png"));
-  const auto& view = Child<PictureBox>(*form, "Picture1")->View();
+  const auto& view = Child<PictureBox>(form, "Picture1")->View();
   EXPECT_EQ(view.Point(1, 1), RGB(1, 200, 3));
   const test::ModalAnswerer answerer;
   drop(test::WriteBytes(dir, "dropped.jpg", "not a picture"));
@@ -152,7 +143,7 @@ TEST_F(Form1Files, ADroppedFileLoadsAsTheSelectButtonWouldWithItsErrors) {
   QMimeData text;
   text.setText("just words");
   QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &text, Qt::LeftButton, {});
-  QApplication::sendEvent(form.get(), &enter);
+  QApplication::sendEvent(&form, &enter);
   EXPECT_FALSE(enter.isAccepted());
 }
 
@@ -162,14 +153,14 @@ TEST_F(Form1Files, TheEndButtonEndsTheProgram) {
 }
 
 TEST_F(Form1Files, TheCloseBoxEndsTheProgram) {
-  QTimer::singleShot(0, [this] { form->close(); });
+  QTimer::singleShot(0, [this] { form.close(); });
   EXPECT_EQ(RunUntilEnd(), 0);
 }
 
 TEST_F(Form1Files, AFaultInsideAHandlerIsReportedWithItsNumberAndEndsTheProgram) {
   const test::ModalAnswerer answerer;
   QTimer::singleShot(
-      0, [this] { RunHandler(form.get(), [] { throw std::logic_error("broken invariant"); }); });
+      0, [this] { RunHandler(&form, [] { throw std::logic_error("broken invariant"); }); });
   EXPECT_EQ(RunUntilEnd(), 51);
   ASSERT_EQ(answerer.Texts().size(), 1);
   EXPECT_TRUE(answerer.Texts().front().contains("51"));

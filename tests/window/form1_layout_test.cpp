@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "form1_views_fixture.h"
 #include "gui_test_support.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
@@ -31,11 +32,7 @@ const Placed kPlaces[] = {
     {"Label1", {384, 40, 113, 33}},     {"Label2", {384, 80, 113, 33}},
 };
 
-class Form1Layout : public testing::Test {
- protected:
-  void SetUp() override { ASSERT_NO_FATAL_FAILURE(test::Show(form)); }
-  Form1 form;
-};
+class Form1Layout : public test::Form1Views {};
 
 TEST_F(Form1Layout, WindowAndControlsStandWhereLaidOut) {
   EXPECT_EQ(form.windowTitle(), "Form1");

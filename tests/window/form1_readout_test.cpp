@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "form1_views_fixture.h"
 #include "gui_test_support.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
@@ -12,11 +13,10 @@ namespace {
 
 using test::Child;
 
-class Form1Readout : public testing::Test {
+class Form1Readout : public test::Form1Views {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_NO_FATAL_FAILURE(test::Show(form));
+    ASSERT_NO_FATAL_FAILURE(Form1Views::SetUp());
     source = Child<PictureBox>(form, "Picture1");
   }
 
@@ -27,20 +27,8 @@ class Form1Readout : public testing::Test {
     QTest::mouseRelease(source, button, shift, place + QPoint(2, 2));
   }
 
-  [[nodiscard]] QStringList Readout() const {
-    QStringList texts;
-    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5"}) {
-      texts << Child<QLabel>(form, name)->text();
-    }
-    return texts;
-  }
+  void LoadPicture(const QImage& image) { Load(image); }
 
-  void LoadPicture(const QImage& image) {
-    ASSERT_TRUE(form.LoadIntoPicture1(test::WriteImage(dir, "picture.png", image, "png")));
-  }
-
-  QTemporaryDir dir;
-  Form1 form{[](QWidget*) { return QString(); }};
   PictureBox* source = nullptr;
 };
 

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "form1_views_fixture.h"
 #include "gui_test_support.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
@@ -12,15 +13,8 @@ namespace {
 
 using test::Child;
 
-class Form1Separation : public testing::Test {
+class Form1Separation : public test::Form1Views {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_NO_FATAL_FAILURE(test::Show(form));
-  }
-
-  void Separate() { QTest::mouseClick(Child<QWidget>(form, "Command1"), Qt::LeftButton); }
-
   // The drawable place of a view as it is painted.
   QImage Shown(const char* name) {
     return Child<QWidget>(form, name)
@@ -29,9 +23,6 @@ class Form1Separation : public testing::Test {
         .copy(2, 2, 188, 179)
         .convertToFormat(QImage::Format_RGB32);
   }
-
-  QTemporaryDir dir;
-  Form1 form{[](QWidget*) { return QString(); }};
 };
 
 QImage KeepOnly(const QImage& image, QRgb mask) {

@@ -11,7 +11,8 @@
 
 namespace irobunkai::test {
 
-/// A shown window whose four picture views are driven with real events.
+/// A shown window whose four picture views are driven with real events; its open
+/// dialog answers with `chosen`.
 class Form1Views : public testing::Test {
  protected:
   void SetUp() override {
@@ -44,7 +45,8 @@ class Form1Views : public testing::Test {
   }
 
   QTemporaryDir dir;
-  Form1 form{[](QWidget*) { return QString(); }};
+  QString chosen;
+  Form1 form{[this](QWidget*) { return chosen; }};
 };
 
 }  // namespace irobunkai::test
