@@ -58,7 +58,9 @@ std::vector<std::vector<int>> Component(const PictureView& view, int shift) {
 }
 
 TEST(MipPyramid, EveryLevelIsTheRoundedBoxMeanOfTheOneBelow) {
-  for (const auto& [w, h] : {std::pair{190, 181}, std::pair{301, 7}, std::pair{5, 260}}) {
+  // 8197 columns: wider than the band of columns a level is worked out in.
+  for (const auto& [w, h] :
+       {std::pair{190, 181}, std::pair{301, 7}, std::pair{5, 260}, std::pair{8197, 6}}) {
     PictureView view(188, 179, 0x0000FF);
     view.SetPicture(Noise(w, h, static_cast<unsigned>(w * h), true));
     const MipPyramid pyramid = MipPyramid::OfView(view);

@@ -16,8 +16,32 @@ namespace {
 
 constexpr int kFirstReduction = 4;
 
+// Level pixels worked out from one band of columns at a time, so that a thread's
+// rows stay small however wide the picture is.
+constexpr int kBandLevelPixels = 2048;
+
+/// Reads `out.size()` pixels of row y from column `left` on.
 template <typename Pixel>
-using Reader = std::function<void(int y, std::span<Pixel> out)>;
+using Reader = std::function<void(int y, int left, std::span<Pixel> out)>;
+
+// One level row's pixels from `count` rows of one band, held in `rows` at `stride`.
+template <typename Pixel, typename Sum>
+void ReduceBand(const Pixel* rows, std::size_t stride, int count, int bandLeft, int bandRight,
+                int factor, int shift, std::uint8_t* out) {
+  for (int left = bandLeft; left < bandRight; left += factor) {
+    const int right = std::min(left + factor, bandRight);
+    Sum sum;
+    for (int i = 0; i < count; ++i) {
+      const Pixel* cells = rows + static_cast<std::size_t>(i) * stride - bandLeft;
+      for (int j = left; j < right; ++j) {
+        sum.Add(cells[j]);
+      }
+    }
+    const Pixel mean = sum.Mean(static_cast<std::uint32_t>((right - left) * count), shift);
+    std::memcpy(out + static_cast<std::size_t>(left / factor) * sizeof(Pixel), &mean,
+                sizeof(Pixel));
+  }
+}
 
 template <typename Pixel, typename Sum>
 MipPyramid::Level Reduce(int width, int height, int factor, int reduction,
@@ -29,40 +53,30 @@ MipPyramid::Level Reduce(int width, int height, int factor, int reduction,
   level.components = static_cast<int>(sizeof(Pixel));
   level.bytes.resize(static_cast<std::size_t>(level.width) * level.height * sizeof(Pixel));
   const int shift = 2 * std::countr_zero(static_cast<unsigned>(factor));
+  const int bandWidth = std::min(width, kBandLevelPixels * factor);
+  const auto stride = static_cast<std::size_t>(bandWidth);
   // Every thread's rows are allocated here: running short of memory inside the
   // parallel region could not be reported.
   const int threads = omp_get_max_threads();
-  const auto rowsPerThread = static_cast<std::size_t>(factor);
-  std::vector<Pixel> buffers(static_cast<std::size_t>(threads) * rowsPerThread *
-                             static_cast<std::size_t>(width));
+  std::vector<Pixel> buffers(static_cast<std::size_t>(threads) * static_cast<std::size_t>(factor) *
+                             stride);
 #pragma omp parallel num_threads(threads)
   {
     Pixel* const rows = buffers.data() + static_cast<std::size_t>(omp_get_thread_num()) *
-                                             rowsPerThread * static_cast<std::size_t>(width);
-    const auto row = [&](int i) {
-      return std::span<Pixel>(rows + static_cast<std::size_t>(i) * static_cast<std::size_t>(width),
-                              static_cast<std::size_t>(width));
-    };
+                                             static_cast<std::size_t>(factor) * stride;
 #pragma omp for schedule(static)
     for (int y = 0; y < level.height; ++y) {
       const int count = std::min(factor, height - y * factor);
-      for (int i = 0; i < count; ++i) {
-        readRow(y * factor + i, row(i));
-      }
       std::uint8_t* out =
           level.bytes.data() + static_cast<std::size_t>(y) * level.width * sizeof(Pixel);
-      for (int x = 0; x < level.width; ++x) {
-        const int left = x * factor;
-        const int right = std::min(left + factor, width);
-        Sum sum;
+      for (int bandLeft = 0; bandLeft < width; bandLeft += bandWidth) {
+        const int bandRight = std::min(bandLeft + bandWidth, width);
         for (int i = 0; i < count; ++i) {
-          const Pixel* cells = row(i).data();
-          for (int j = left; j < right; ++j) {
-            sum.Add(cells[j]);
-          }
+          readRow(y * factor + i, bandLeft,
+                  std::span<Pixel>(rows + static_cast<std::size_t>(i) * stride,
+                                   static_cast<std::size_t>(bandRight - bandLeft)));
         }
-        const Pixel mean = sum.Mean(static_cast<std::uint32_t>((right - left) * count), shift);
-        std::memcpy(out + static_cast<std::size_t>(x) * sizeof(Pixel), &mean, sizeof(Pixel));
+        ReduceBand<Pixel, Sum>(rows, stride, count, bandLeft, bandRight, factor, shift, out);
       }
     }
   }
@@ -78,8 +92,9 @@ std::vector<MipPyramid::Level> BuildLevels(int width, int height, const Reader<P
   levels.push_back(Reduce<Pixel, Sum>(width, height, kFirstReduction, kFirstReduction, readRow));
   while (levels.back().width > 1 || levels.back().height > 1) {
     const MipPyramid::Level& finer = levels.back();
-    const Reader<Pixel> readFiner = [&finer](int y, std::span<Pixel> out) {
-      std::memcpy(out.data(), finer.Row(y), out.size() * sizeof(Pixel));
+    const Reader<Pixel> readFiner = [&finer](int y, int left, std::span<Pixel> out) {
+      std::memcpy(out.data(), finer.Row(y) + static_cast<std::size_t>(left) * sizeof(Pixel),
+                  out.size() * sizeof(Pixel));
     };
     MipPyramid::Level coarser =
         Reduce<Pixel, Sum>(finer.width, finer.height, 2, finer.reduction * 2, readFiner);
@@ -94,18 +109,20 @@ MipPyramid MipPyramid::OfView(const PictureView& view) {
   MipPyramid pyramid;
   // A ColorValue is 0x00BBGGRR: in memory the bytes R, G, B, 0 of a level pixel.
   pyramid.levels_ = BuildLevels<std::uint32_t, ColourSum>(
-      view.ContentWidth(), view.ContentHeight(), [&view](int y, std::span<std::uint32_t> out) {
-        view.ReadRow(y, 0, std::span(reinterpret_cast<ColorValue*>(out.data()), out.size()));
+      view.ContentWidth(), view.ContentHeight(),
+      [&view](int y, int left, std::span<std::uint32_t> out) {
+        view.ReadRow(y, left, std::span(reinterpret_cast<ColorValue*>(out.data()), out.size()));
       });
   return pyramid;
 }
 
 MipPyramid MipPyramid::OfPlane(const ChannelPlane& plane) {
   MipPyramid pyramid;
-  pyramid.levels_ = BuildLevels<std::uint8_t, ByteSum>(
-      plane.StoredWidth(), plane.StoredHeight(), [&plane](int y, std::span<std::uint8_t> out) {
-        std::memcpy(out.data(), plane.Row(y), out.size());
-      });
+  pyramid.levels_ =
+      BuildLevels<std::uint8_t, ByteSum>(plane.StoredWidth(), plane.StoredHeight(),
+                                         [&plane](int y, int left, std::span<std::uint8_t> out) {
+                                           std::memcpy(out.data(), plane.Row(y) + left, out.size());
+                                         });
   return pyramid;
 }
 
