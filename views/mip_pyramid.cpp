@@ -3,6 +3,7 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <functional>
@@ -20,19 +21,22 @@ constexpr int kFirstReduction = 4;
 // rows stay small however wide the picture is.
 constexpr int kBandLevelPixels = 2048;
 
-/// Reads `out.size()` pixels of row y from column `left` on.
+/// The pixels of row y from column `left` on, `scratch.size()` of them: read into
+/// `scratch`, or where they already lie in memory.
 template <typename Pixel>
-using Reader = std::function<void(int y, int left, std::span<Pixel> out)>;
+using Reader = std::function<const Pixel*(int y, int left, std::span<Pixel> scratch)>;
 
-// One level row's pixels from `count` rows of one band, held in `rows` at `stride`.
+constexpr int kMaxFactor = 4;
+
+// One level row's pixels from `count` rows of one band, each starting at `bandLeft`.
 template <typename Pixel, typename Sum>
-void ReduceBand(const Pixel* rows, std::size_t stride, int count, int bandLeft, int bandRight,
-                int factor, int shift, std::uint8_t* out) {
+void ReduceBand(const std::array<const Pixel*, kMaxFactor>& rows, int count, int bandLeft,
+                int bandRight, int factor, int shift, std::uint8_t* out) {
   for (int left = bandLeft; left < bandRight; left += factor) {
     const int right = std::min(left + factor, bandRight);
     Sum sum;
     for (int i = 0; i < count; ++i) {
-      const Pixel* cells = rows + static_cast<std::size_t>(i) * stride - bandLeft;
+      const Pixel* cells = rows[static_cast<std::size_t>(i)] - bandLeft;
       for (int j = left; j < right; ++j) {
         sum.Add(cells[j]);
       }
@@ -71,12 +75,14 @@ MipPyramid::Level Reduce(int width, int height, int factor, int reduction,
           level.bytes.data() + static_cast<std::size_t>(y) * level.width * sizeof(Pixel);
       for (int bandLeft = 0; bandLeft < width; bandLeft += bandWidth) {
         const int bandRight = std::min(bandLeft + bandWidth, width);
+        std::array<const Pixel*, kMaxFactor> read{};
         for (int i = 0; i < count; ++i) {
-          readRow(y * factor + i, bandLeft,
-                  std::span<Pixel>(rows + static_cast<std::size_t>(i) * stride,
-                                   static_cast<std::size_t>(bandRight - bandLeft)));
+          read[static_cast<std::size_t>(i)] =
+              readRow(y * factor + i, bandLeft,
+                      std::span<Pixel>(rows + static_cast<std::size_t>(i) * stride,
+                                       static_cast<std::size_t>(bandRight - bandLeft)));
         }
-        ReduceBand<Pixel, Sum>(rows, stride, count, bandLeft, bandRight, factor, shift, out);
+        ReduceBand<Pixel, Sum>(read, count, bandLeft, bandRight, factor, shift, out);
       }
     }
   }
@@ -92,9 +98,8 @@ std::vector<MipPyramid::Level> BuildLevels(int width, int height, const Reader<P
   levels.push_back(Reduce<Pixel, Sum>(width, height, kFirstReduction, kFirstReduction, readRow));
   while (levels.back().width > 1 || levels.back().height > 1) {
     const MipPyramid::Level& finer = levels.back();
-    const Reader<Pixel> readFiner = [&finer](int y, int left, std::span<Pixel> out) {
-      std::memcpy(out.data(), finer.Row(y) + static_cast<std::size_t>(left) * sizeof(Pixel),
-                  out.size() * sizeof(Pixel));
+    const Reader<Pixel> readFiner = [&finer](int y, int left, std::span<Pixel> /*scratch*/) {
+      return reinterpret_cast<const Pixel*>(finer.Row(y)) + left;
     };
     MipPyramid::Level coarser =
         Reduce<Pixel, Sum>(finer.width, finer.height, 2, finer.reduction * 2, readFiner);
@@ -107,22 +112,34 @@ std::vector<MipPyramid::Level> BuildLevels(int width, int height, const Reader<P
 
 MipPyramid MipPyramid::OfView(const PictureView& view) {
   MipPyramid pyramid;
+  const Image& picture = view.Picture();
+  // An opaque picture that is all the content is read where it lies: its alpha byte
+  // falls outside the sums' lanes.
+  const bool direct = !view.HasDrawing() && !picture.HasAlpha() &&
+                      picture.Width() >= view.ContentWidth() &&
+                      picture.Height() >= view.ContentHeight();
   // A ColorValue is 0x00BBGGRR: in memory the bytes R, G, B, 0 of a level pixel.
   pyramid.levels_ = BuildLevels<std::uint32_t, ColourSum>(
       view.ContentWidth(), view.ContentHeight(),
-      [&view](int y, int left, std::span<std::uint32_t> out) {
-        view.ReadRow(y, left, std::span(reinterpret_cast<ColorValue*>(out.data()), out.size()));
+      [&view, &picture, direct](int y, int left,
+                                std::span<std::uint32_t> scratch) -> const std::uint32_t* {
+        if (direct) {
+          return picture.Row(y).data() + left;
+        }
+        view.ReadRow(y, left,
+                     std::span(reinterpret_cast<ColorValue*>(scratch.data()), scratch.size()));
+        return scratch.data();
       });
   return pyramid;
 }
 
 MipPyramid MipPyramid::OfPlane(const ChannelPlane& plane) {
   MipPyramid pyramid;
-  pyramid.levels_ =
-      BuildLevels<std::uint8_t, ByteSum>(plane.StoredWidth(), plane.StoredHeight(),
-                                         [&plane](int y, int left, std::span<std::uint8_t> out) {
-                                           std::memcpy(out.data(), plane.Row(y) + left, out.size());
-                                         });
+  pyramid.levels_ = BuildLevels<std::uint8_t, ByteSum>(
+      plane.StoredWidth(), plane.StoredHeight(),
+      [&plane](int y, int left, std::span<std::uint8_t> /*scratch*/) {
+        return plane.Row(y) + left;
+      });
   return pyramid;
 }
 
