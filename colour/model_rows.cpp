@@ -1,0 +1,217 @@
+#include "colour/model_rows.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdlib>
+
+#include "colour/cie_lab.h"
+
+namespace irobunkai {
+namespace {
+
+// The loops below are written for the vectoriser: no calls and no branches, only
+// choices it can make with masks.
+
+struct Bytes {
+  int r;
+  int g;
+  int b;
+};
+
+inline Bytes BytesOf(ColorValue colour) {
+  const auto c = static_cast<std::uint32_t>(colour);
+  return {static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu),
+          static_cast<int>((c >> 16) & 0xFFu)};
+}
+
+inline std::uint8_t Level(float v) {
+  // Clamped as an integer: the vectoriser does not select on float comparisons.
+  const int level = static_cast<int>(v + 0.5f);
+  return static_cast<std::uint8_t>(std::min(std::max(level, 0), 255));
+}
+
+// A divisor for a quotient that is wanted only when `v` is positive.
+inline float Divisor(int v) { return static_cast<float>(v > 0 ? v : 1); }
+
+void SplitRgb(const ColorValue* colours, std::size_t n, GreyRows out) {
+  for (std::size_t x = 0; x < n; ++x) {
+    const Bytes c = BytesOf(colours[x]);
+    out.first[x] = static_cast<std::uint8_t>(c.r);
+    out.second[x] = static_cast<std::uint8_t>(c.g);
+    out.third[x] = static_cast<std::uint8_t>(c.b);
+  }
+}
+
+void SplitCmy(const ColorValue* colours, std::size_t n, GreyRows out) {
+  for (std::size_t x = 0; x < n; ++x) {
+    const Bytes c = BytesOf(colours[x]);
+    out.first[x] = static_cast<std::uint8_t>(255 - c.r);
+    out.second[x] = static_cast<std::uint8_t>(255 - c.g);
+    out.third[x] = static_cast<std::uint8_t>(255 - c.b);
+  }
+}
+
+// JFIF's coefficients in 16-bit fixed point; each of Cb's and Cr's three sums to zero,
+// so that greys land exactly on 128.
+void SplitYCbCr(const ColorValue* colours, std::size_t n, GreyRows out) {
+  constexpr int kHalf = 1 << 15;
+  constexpr int kMid = (128 << 16) + kHalf;
+  for (std::size_t x = 0; x < n; ++x) {
+    const Bytes c = BytesOf(colours[x]);
+    const int y = (19595 * c.r + 38470 * c.g + 7471 * c.b + kHalf) >> 16;
+    const int cb = (kMid - 11058 * c.r - 21710 * c.g + 32768 * c.b) >> 16;
+    const int cr = (kMid + 32768 * c.r - 27439 * c.g - 5329 * c.b) >> 16;
+    out.first[x] = static_cast<std::uint8_t>(y);
+    out.second[x] = static_cast<std::uint8_t>(std::min(cb, 255));
+    out.third[x] = static_cast<std::uint8_t>(std::min(cr, 255));
+  }
+}
+
+struct Extremes {
+  int max;
+  int min;
+};
+
+inline Extremes ExtremesOf(const Bytes& c) {
+  return {std::max(c.r, std::max(c.g, c.b)), std::min(c.r, std::min(c.g, c.b))};
+}
+
+// The hue's level: 255/360 of its degrees, 0 for greys.
+inline float HueLevel(const Bytes& c, const Extremes& e) {
+  const int delta = e.max - e.min;
+  const bool redMax = e.max == c.r;
+  const bool greenMax = !redMax && e.max == c.g;
+  const int towards = redMax ? c.g - c.b : greenMax ? c.b - c.r : c.r - c.g;
+  const int sector = redMax ? (c.g < c.b ? 6 : 0) : greenMax ? 2 : 4;
+  const float sixths = static_cast<float>(sector) + static_cast<float>(towards) / Divisor(delta);
+  // A factor rather than a choice of results: the vectoriser will not select
+  // between results of a division, which might trap.
+  return sixths * (delta == 0 ? 0.0f : 255.0f / 6.0f);
+}
+
+void SplitHsv(const ColorValue* colours, std::size_t n, GreyRows out) {
+  for (std::size_t x = 0; x < n; ++x) {
+    const Bytes c = BytesOf(colours[x]);
+    const Extremes e = ExtremesOf(c);
+    // max is 0 only for black, whose delta is 0 too.
+    const float s = 255.0f * static_cast<float>(e.max - e.min) / Divisor(e.max);
+    out.first[x] = Level(HueLevel(c, e));
+    out.second[x] = Level(s);
+    out.third[x] = static_cast<std::uint8_t>(e.max);
+  }
+}
+
+void SplitHsl(const ColorValue* colours, std::size_t n, GreyRows out) {
+  for (std::size_t x = 0; x < n; ++x) {
+    const Bytes c = BytesOf(colours[x]);
+    const Extremes e = ExtremesOf(c);
+    const int sum = e.max + e.min;
+    // 1 - |2L - 1| in levels; 0 only for black and white, whose delta is 0.
+    const int span = 255 - std::abs(sum - 255);
+    const float s = 255.0f * static_cast<float>(e.max - e.min) / Divisor(span);
+    out.first[x] = Level(HueLevel(c, e));
+    out.second[x] = Level(s);
+    out.third[x] = static_cast<std::uint8_t>((sum + 1) >> 1);
+  }
+}
+
+// Pixels of a row in one stretch of the L*a*b* split, small enough for the stack.
+constexpr std::size_t kStretch = 256;
+
+struct LinearStretch {
+  std::array<float, kStretch> r;
+  std::array<float, kStretch> g;
+  std::array<float, kStretch> b;
+};
+
+inline std::int32_t Bits(float v) { return std::bit_cast<std::int32_t>(v); }
+
+// `a` if `pick`, else `b`, chosen by masking bits: the vectoriser leaves a loop alone
+// that chooses between computed floats, as a float comparison might trap.
+inline float Pick(bool pick, float a, float b) {
+  const std::int32_t mask = -static_cast<std::int32_t>(pick);
+  return std::bit_cast<float>((Bits(a) & mask) | (Bits(b) & ~mask));
+}
+
+// f(t) of CIE 1976: the cube root above ε, from an estimate of t^(-1/3) by its float
+// bits refined by two Newton steps, which need no division; a line below ε.
+inline float LabF(float t) {
+  constexpr auto kEpsilon = static_cast<float>(CieLab::kEpsilon);
+  constexpr auto kKappa = static_cast<float>(CieLab::kKappa);
+  // t is never negative, and such floats order as their bits do.
+  const bool cube = Bits(t) > Bits(kEpsilon);
+  const float above = Pick(cube, t, kEpsilon);
+  const auto estimate = static_cast<float>(Bits(above)) * (1.0f / 3.0f);
+  float r = std::bit_cast<float>(0x54A2FA8C - static_cast<std::int32_t>(estimate));
+  r = r * (4.0f - above * r * r * r) * (1.0f / 3.0f);
+  r = r * (4.0f - above * r * r * r) * (1.0f / 3.0f);
+  return Pick(cube, above * r * r, (kKappa * t + 16.0f) * (1.0f / 116.0f));
+}
+
+// Row i of the matrix to XYZ over that white component.
+constexpr std::array<float, 3> RelativeRow(std::size_t i) {
+  const auto& row = CieLab::kRgbToXyz[i];
+  const double white = CieLab::kWhite[i];
+  return {static_cast<float>(row[0] / white), static_cast<float>(row[1] / white),
+          static_cast<float>(row[2] / white)};
+}
+
+void LabOfStretch(const LinearStretch& in, std::size_t n, GreyRows out) {
+  constexpr auto kX = RelativeRow(0);
+  constexpr auto kY = RelativeRow(1);
+  constexpr auto kZ = RelativeRow(2);
+  for (std::size_t x = 0; x < n; ++x) {
+    const float fx = LabF(kX[0] * in.r[x] + kX[1] * in.g[x] + kX[2] * in.b[x]);
+    const float fy = LabF(kY[0] * in.r[x] + kY[1] * in.g[x] + kY[2] * in.b[x]);
+    const float fz = LabF(kZ[0] * in.r[x] + kZ[1] * in.g[x] + kZ[2] * in.b[x]);
+    // L* * 2.55, a* + 128, b* + 128.
+    out.first[x] = Level((116.0f * fy - 16.0f) * 2.55f);
+    out.second[x] = Level(500.0f * (fx - fy) + 128.0f);
+    out.third[x] = Level(200.0f * (fy - fz) + 128.0f);
+  }
+}
+
+void SplitLab(const std::array<float, 256>& linear, const ColorValue* colours, std::size_t n,
+              GreyRows out) {
+  LinearStretch stretch;
+  for (std::size_t start = 0; start < n; start += kStretch) {
+    const std::size_t count = std::min(kStretch, n - start);
+    for (std::size_t x = 0; x < count; ++x) {
+      const Bytes c = BytesOf(colours[start + x]);
+      stretch.r[x] = linear[static_cast<std::size_t>(c.r)];
+      stretch.g[x] = linear[static_cast<std::size_t>(c.g)];
+      stretch.b[x] = linear[static_cast<std::size_t>(c.b)];
+    }
+    LabOfStretch(stretch, count, {out.first + start, out.second + start, out.third + start});
+  }
+}
+
+}  // namespace
+
+ModelRowSplitter::ModelRowSplitter(ColourModel model) : model_(model) {
+  for (std::size_t v = 0; v < linear_.size(); ++v) {
+    linear_[v] = static_cast<float>(DecodeSrgb(static_cast<double>(v) / 255.0));
+  }
+}
+
+void ModelRowSplitter::Split(std::span<const ColorValue> colours, GreyRows out) const {
+  const ColorValue* const c = colours.data();
+  const std::size_t n = colours.size();
+  switch (model_) {
+    case ColourModel::RGB:
+      return SplitRgb(c, n, out);
+    case ColourModel::CMY:
+      return SplitCmy(c, n, out);
+    case ColourModel::HSV:
+      return SplitHsv(c, n, out);
+    case ColourModel::HSL:
+      return SplitHsl(c, n, out);
+    case ColourModel::YCbCr:
+      return SplitYCbCr(c, n, out);
+    case ColourModel::Lab:
+      return SplitLab(linear_, c, n, out);
+  }
+}
+
+}  // namespace irobunkai
