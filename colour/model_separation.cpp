@@ -1,11 +1,10 @@
 #include "colour/model_separation.h"
 
-#include <omp.h>
-
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "colour/model_rows.h"
 
@@ -14,6 +13,10 @@ namespace {
 
 // Below this many pixels starting threads costs more than it saves.
 constexpr std::int64_t kParallelPixels = std::int64_t{1} << 16;
+
+// Rows are read and split a piece at a time, so that the piece stays in the
+// first-level cache between the two.
+constexpr int kPiece = 2048;
 
 }  // namespace
 
@@ -24,20 +27,22 @@ void SeparateModel(ColourModel model, const PictureView& source, ModelPlanes pla
     plane->Resize(width, height);
   }
   const ModelRowSplitter splitter(model);
-  const bool parallel = static_cast<std::int64_t>(width) * height >= kParallelPixels;
-  const int threads = parallel ? omp_get_max_threads() : 1;
-  // Every thread's row is allocated here: a failed allocation inside the parallel
-  // region would end the program.
-  const auto rowLength = static_cast<std::size_t>(width);
-  std::vector<ColorValue> rows(rowLength * static_cast<std::size_t>(threads));
-#pragma omp parallel num_threads(threads)
+  [[maybe_unused]] const bool parallel =
+      static_cast<std::int64_t>(width) * height >= kParallelPixels;
+#pragma omp parallel if (parallel)
   {
-    const std::span<ColorValue> row(
-        rows.data() + rowLength * static_cast<std::size_t>(omp_get_thread_num()), rowLength);
+    // On the stack, as nothing may be allocated here: a failed allocation inside the
+    // parallel region would end the program.
+    std::array<ColorValue, kPiece> piece;
 #pragma omp for schedule(static)
     for (int y = 0; y < height; ++y) {
-      source.ReadRow(y, row);
-      splitter.Split(row, {planes.first.Row(y), planes.second.Row(y), planes.third.Row(y)});
+      for (int left = 0; left < width; left += kPiece) {
+        const std::span<ColorValue> colours(piece.data(),
+                                            std::min<std::size_t>(kPiece, width - left));
+        source.ReadRow(y, left, colours);
+        splitter.Split(colours, {planes.first.Row(y) + left, planes.second.Row(y) + left,
+                                 planes.third.Row(y) + left});
+      }
     }
   }
 }

@@ -25,8 +25,9 @@ std::string TwoDecimals(double value, Sign sign) {
   std::array<char, 32> digits{};
   const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), rounded,
                                     std::chars_format::fixed, 2);
-  const std::string text(digits.data(), result.ptr);
-  return sign == Sign::Always && rounded >= 0 ? "+" + text : text;
+  std::string text = sign == Sign::Always && rounded >= 0 ? "+" : "";
+  text.append(digits.data(), result.ptr);
+  return text;
 }
 
 std::string ValueText(ColourModel model, int component, double value, Sign sign) {
@@ -55,8 +56,10 @@ std::string_view ClipboardName(ColourModel model) {
 }  // namespace
 
 std::string ComponentCaption(ColourModel model, int component, double value) {
-  return std::string(ComponentName(model, component)) + " " +
-         ValueText(model, component, value, Sign::Always);
+  std::string caption(ComponentName(model, component));
+  caption += ' ';
+  caption += ValueText(model, component, value, Sign::Always);
+  return caption;
 }
 
 std::optional<std::string> ClipboardField(ColourModel model, ColorValue colour) {
@@ -64,10 +67,11 @@ std::optional<std::string> ClipboardField(ColourModel model, ColorValue colour) 
     return std::nullopt;
   }
   const Components values = ToModel(model, colour);
-  std::string field = std::string(ClipboardName(model)) + "=";
+  std::string field(ClipboardName(model));
+  field += '=';
   for (int i = 0; i < 3; ++i) {
-    field += (i > 0 ? "," : "") +
-             ValueText(model, i, values[static_cast<std::size_t>(i)], Sign::OnlyNegative);
+    field += i > 0 ? "," : "";
+    field += ValueText(model, i, values[static_cast<std::size_t>(i)], Sign::OnlyNegative);
   }
   return field;
 }
