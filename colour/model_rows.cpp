@@ -15,9 +15,9 @@ namespace {
 // and the program runs the one its processor has: twice the lanes, and multiplies
 // of 32-bit lanes in one instruction.
 #if defined(__x86_64__)
-#define ROW_LOOP [[gnu::target_clones("avx2", "default")]]
+#define IROBUNKAI_ROW_LOOP [[gnu::target_clones("avx2", "default")]]
 #else
-#define ROW_LOOP
+#define IROBUNKAI_ROW_LOOP
 #endif
 
 struct Bytes {
@@ -41,7 +41,7 @@ inline std::uint8_t Level(float v) {
 // A divisor for a quotient that is wanted only when `v` is positive.
 inline float Divisor(int v) { return static_cast<float>(v > 0 ? v : 1); }
 
-ROW_LOOP void SplitRgb(const ColorValue* colours, std::size_t n, GreyRows out) {
+IROBUNKAI_ROW_LOOP void SplitRgb(const ColorValue* colours, std::size_t n, GreyRows out) {
   for (std::size_t x = 0; x < n; ++x) {
     const Bytes c = BytesOf(colours[x]);
     out.first[x] = static_cast<std::uint8_t>(c.r);
@@ -50,7 +50,7 @@ ROW_LOOP void SplitRgb(const ColorValue* colours, std::size_t n, GreyRows out) {
   }
 }
 
-ROW_LOOP void SplitCmy(const ColorValue* colours, std::size_t n, GreyRows out) {
+IROBUNKAI_ROW_LOOP void SplitCmy(const ColorValue* colours, std::size_t n, GreyRows out) {
   for (std::size_t x = 0; x < n; ++x) {
     const Bytes c = BytesOf(colours[x]);
     out.first[x] = static_cast<std::uint8_t>(255 - c.r);
@@ -63,7 +63,7 @@ ROW_LOOP void SplitCmy(const ColorValue* colours, std::size_t n, GreyRows out) {
 // exact ones, and small enough for every sum to fit 16 bits, which doubles the lanes.
 // Y′'s sum to 256 and Cb's and Cr's to 0, so that greys are exact; Cb and Cr start
 // just under 128.5, so that their largest sum is 65535 rather than wrapping to 0.
-ROW_LOOP void SplitYCbCr(const ColorValue* colours, std::size_t n, GreyRows out) {
+IROBUNKAI_ROW_LOOP void SplitYCbCr(const ColorValue* colours, std::size_t n, GreyRows out) {
   constexpr int kHalf = 128;
   constexpr int kMid = (128 << 8) + kHalf - 1;
   const auto level = [](int sum) {
@@ -107,7 +107,7 @@ inline HueAndSaturation HueAndSaturationOf(const Bytes& c, const Extremes& e, in
           255.0f * static_cast<float>(delta * delta) * inverse};
 }
 
-ROW_LOOP void SplitHsv(const ColorValue* colours, std::size_t n, GreyRows out) {
+IROBUNKAI_ROW_LOOP void SplitHsv(const ColorValue* colours, std::size_t n, GreyRows out) {
   for (std::size_t x = 0; x < n; ++x) {
     const Bytes c = BytesOf(colours[x]);
     const Extremes e = ExtremesOf(c);
@@ -118,7 +118,7 @@ ROW_LOOP void SplitHsv(const ColorValue* colours, std::size_t n, GreyRows out) {
   }
 }
 
-ROW_LOOP void SplitHsl(const ColorValue* colours, std::size_t n, GreyRows out) {
+IROBUNKAI_ROW_LOOP void SplitHsl(const ColorValue* colours, std::size_t n, GreyRows out) {
   for (std::size_t x = 0; x < n; ++x) {
     const Bytes c = BytesOf(colours[x]);
     const Extremes e = ExtremesOf(c);
@@ -142,8 +142,8 @@ struct LinearStretch {
 
 inline std::int32_t Bits(float v) { return std::bit_cast<std::int32_t>(v); }
 
-// `a` if `pick`, else `b`, chosen by masking bits: the vectoriser leaves a loop alone
-// that chooses between computed floats, as a float comparison might trap.
+// `a` if `pick`, else `b`, chosen by masking bits: the vectoriser leaves alone a loop
+// that chooses between computed floats.
 inline float Pick(bool pick, float a, float b) {
   const std::int32_t mask = -static_cast<std::int32_t>(pick);
   return std::bit_cast<float>((Bits(a) & mask) | (Bits(b) & ~mask));
@@ -161,7 +161,7 @@ inline float LabF(float t) {
   float r = std::bit_cast<float>(0x54A2FA8C - static_cast<std::int32_t>(estimate));
   r = r * (4.0f - above * r * r * r) * (1.0f / 3.0f);
   r = r * (4.0f - above * r * r * r) * (1.0f / 3.0f);
-  return Pick(cube, above * r * r, (kKappa * t + 16.0f) * (1.0f / 116.0f));
+  return Pick(cube, above * r * r, t * (kKappa / 116.0f) + 16.0f / 116.0f);
 }
 
 // Row i of the matrix to XYZ over that white component.
@@ -181,14 +181,14 @@ inline void LabOfStretch(const LinearStretch& in, std::size_t n, GreyRows out) {
     const float fy = LabF(kY[0] * in.r[x] + kY[1] * in.g[x] + kY[2] * in.b[x]);
     const float fz = LabF(kZ[0] * in.r[x] + kZ[1] * in.g[x] + kZ[2] * in.b[x]);
     // L* * 2.55, a* + 128, b* + 128.
-    out.first[x] = Level((116.0f * fy - 16.0f) * 2.55f);
+    out.first[x] = Level(fy * (116.0f * 2.55f) - 16.0f * 2.55f);
     out.second[x] = Level(500.0f * (fx - fy) + 128.0f);
     out.third[x] = Level(200.0f * (fy - fz) + 128.0f);
   }
 }
 
-ROW_LOOP void SplitLab(const std::array<float, 256>& linear, const ColorValue* colours,
-                       std::size_t n, GreyRows out) {
+IROBUNKAI_ROW_LOOP void SplitLab(const std::array<float, 256>& linear, const ColorValue* colours,
+                                 std::size_t n, GreyRows out) {
   LinearStretch stretch;
   for (std::size_t start = 0; start < n; start += kStretch) {
     const std::size_t count = std::min(kStretch, n - start);
