@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <span>
 
@@ -17,22 +16,9 @@ struct GreyRows {
   std::uint8_t* third;
 };
 
-/// Splits rows of colours into one model's grey levels, fast enough for whole
-/// pictures. Each level is within one of GreyLevel of the exact component value.
-class ModelRowSplitter {
- public:
-  explicit ModelRowSplitter(ColourModel model);
-
-  [[nodiscard]] ColourModel Model() const { return model_; }
-
-  /// Splits `colours`, whose top bytes are ignored, into `out`. Allocates nothing,
-  /// so it may run on many threads at once.
-  void Split(std::span<const ColorValue> colours, GreyRows out) const;
-
- private:
-  ColourModel model_;
-  // sRGB levels in linear light, for L*a*b*.
-  std::array<float, 256> linear_{};
-};
+/// Splits `colours`, whose top bytes are ignored, into `model`'s grey levels, fast
+/// enough for whole pictures: each level is within one of GreyLevel of the exact
+/// component value. Allocates nothing, so it may run on many threads at once.
+void SplitModelRow(ColourModel model, std::span<const ColorValue> colours, GreyRows out);
 
 }  // namespace irobunkai

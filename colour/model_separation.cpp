@@ -26,7 +26,6 @@ void SeparateModel(ColourModel model, const PictureView& source, ModelPlanes pla
   for (ChannelPlane* plane : {&planes.first, &planes.second, &planes.third}) {
     plane->Resize(width, height);
   }
-  const ModelRowSplitter splitter(model);
   [[maybe_unused]] const bool parallel =
       static_cast<std::int64_t>(width) * height >= kParallelPixels;
 #pragma omp parallel if (parallel)
@@ -40,8 +39,9 @@ void SeparateModel(ColourModel model, const PictureView& source, ModelPlanes pla
         const std::span<ColorValue> colours(piece.data(),
                                             std::min<std::size_t>(kPiece, width - left));
         source.ReadRow(y, left, colours);
-        splitter.Split(colours, {planes.first.Row(y) + left, planes.second.Row(y) + left,
-                                 planes.third.Row(y) + left});
+        SplitModelRow(
+            model, colours,
+            {planes.first.Row(y) + left, planes.second.Row(y) + left, planes.third.Row(y) + left});
       }
     }
   }

@@ -40,7 +40,6 @@ class ExhaustiveSplit : public testing::TestWithParam<std::tuple<ColourModel, in
 // Every colour of the quarter, a row of 256 reds at a time.
 TEST_P(ExhaustiveSplit, AgreesWithTheExactComponentsForEveryColour) {
   const auto [model, quarter] = GetParam();
-  const ModelRowSplitter splitter(model);
   std::array<ColorValue, 256> row{};
   Levels fast(row.size());
   int mismatches = 0;
@@ -49,7 +48,7 @@ TEST_P(ExhaustiveSplit, AgreesWithTheExactComponentsForEveryColour) {
       for (int r = 0; r < 256; ++r) {
         row[static_cast<std::size_t>(r)] = RGB(r, g, b);
       }
-      splitter.Split(row, fast.Rows());
+      SplitModelRow(model, row, fast.Rows());
       for (std::size_t x = 0; x < row.size(); ++x) {
         const Components exact = ToModel(model, row[x]);
         const std::array<int, 3> levels = fast.At(x);
@@ -81,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(EveryModel, ExhaustiveSplit,
 class FastSplit : public testing::TestWithParam<ColourModel> {};
 
 TEST_P(FastSplit, IgnoresTheTopByteAndSplitsRowsOfAnyLength) {
-  const ModelRowSplitter splitter(GetParam());
+  const ColourModel model = GetParam();
   std::mt19937 rng(3);
   std::vector<ColorValue> colours(1000);
   std::vector<ColorValue> withAlpha(colours.size());
@@ -96,8 +95,8 @@ TEST_P(FastSplit, IgnoresTheTopByteAndSplitsRowsOfAnyLength) {
     Levels plain(length + 1);
     Levels alpha(length + 1);
     plain.first[length] = 77;
-    splitter.Split(std::span(colours).first(length), plain.Rows());
-    splitter.Split(std::span(withAlpha).first(length), alpha.Rows());
+    SplitModelRow(model, std::span(colours).first(length), plain.Rows());
+    SplitModelRow(model, std::span(withAlpha).first(length), alpha.Rows());
     EXPECT_EQ(plain.first[length], 77) << length;
     for (std::size_t x = 0; x < length; ++x) {
       ASSERT_EQ(plain.At(x), alpha.At(x)) << length << " " << x;
