@@ -18,6 +18,9 @@ constexpr std::int64_t kParallelPixels = std::int64_t{1} << 16;
 // first-level cache between the two.
 constexpr int kPiece = 2048;
 
+// Enough rows for a thread's turn to outweigh asking for it.
+constexpr int kRowsPerTurn = 8;
+
 }  // namespace
 
 void SeparateModel(ColourModel model, const PictureView& source, ModelPlanes planes) {
@@ -33,7 +36,9 @@ void SeparateModel(ColourModel model, const PictureView& source, ModelPlanes pla
     // On the stack, as nothing may be allocated here: a failed allocation inside the
     // parallel region would end the program.
     std::array<ColorValue, kPiece> piece;
-#pragma omp for schedule(static)
+    // Rows are handed out as threads come for them, so that a thread that the system
+    // runs less, on a busy machine, does fewer of them rather than holding up the rest.
+#pragma omp for schedule(dynamic, kRowsPerTurn)
     for (int y = 0; y < height; ++y) {
       for (int left = 0; left < width; left += kPiece) {
         const std::span<ColorValue> colours(piece.data(),
