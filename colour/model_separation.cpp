@@ -19,7 +19,7 @@ constexpr std::int64_t kParallelPixels = std::int64_t{1} << 16;
 constexpr int kPiece = 2048;
 
 // Enough rows for a thread's turn to outweigh asking for it.
-constexpr int kRowsPerTurn = 8;
+[[maybe_unused]] constexpr int kRowsPerTurn = 8;
 
 }  // namespace
 
