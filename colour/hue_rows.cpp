@@ -1,5 +1,6 @@
 #include "colour/hue_rows.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdlib>

@@ -1,5 +1,6 @@
 #include "colour/lab_rows.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
