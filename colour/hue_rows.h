@@ -7,7 +7,7 @@
 
 namespace irobunkai {
 
-/// The HSV and HSL parts of SplitModelRow.
+/// SplitModelRow for HSV and for HSL.
 void SplitHsvRow(std::span<const ColorValue> colours, GreyRows out);
 void SplitHslRow(std::span<const ColorValue> colours, GreyRows out);
 

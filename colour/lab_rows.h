@@ -7,7 +7,7 @@
 
 namespace irobunkai {
 
-/// The L*a*b* part of SplitModelRow.
+/// SplitModelRow for L*a*b*.
 void SplitLabRow(std::span<const ColorValue> colours, GreyRows out);
 
 }  // namespace irobunkai
