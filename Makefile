@@ -66,7 +66,10 @@ bench: deps
 	  --benchmark_out=build/bench-zoom.json --benchmark_out_format=json
 	build/release/bench/pyramid_bench --benchmark_repetitions=5 \
 	  --benchmark_out=build/bench-pyramid.json --benchmark_out_format=json
-	bench/ratios.py build/bench-open.json build/bench.json build/bench-zoom.json
+	build/release/bench/model_bench --benchmark_repetitions=5 \
+	  --benchmark_out=build/bench-models.json --benchmark_out_format=json
+	bench/ratios.py build/bench-open.json build/bench.json build/bench-zoom.json \
+	  build/bench-models.json
 
 package: deps
 	cmake --preset release

@@ -1,0 +1,88 @@
+#include "colour/model_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+
+#include "colour/model_formulas.h"
+
+namespace irobunkai {
+namespace {
+
+constexpr std::string_view kMinus = "\u2212";
+
+enum class Sign { OnlyNegative, Always };
+
+std::string Whole(double value) { return std::to_string(std::lround(value)); }
+
+std::string TwoDecimals(double value, Sign sign) {
+  double rounded = std::round(value * 100) / 100;
+  if (rounded == 0) {
+    rounded = 0;  // no "-0.00"
+  }
+  std::array<char, 32> digits{};
+  const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), rounded,
+                                    std::chars_format::fixed, 2);
+  std::string text = sign == Sign::Always && rounded >= 0 ? "+" : "";
+  text.append(digits.data(), result.ptr);
+  return text;
+}
+
+std::string ValueText(ColourModel model, int component, double value, Sign sign) {
+  switch (model) {
+    case ColourModel::HSV:
+    case ColourModel::HSL:
+      if (component == 0) {
+        // 359.6° reads as 0°, the same hue.
+        return std::to_string(std::lround(value) % 360) + "\u00B0";
+      }
+      return Whole(value) + "%";
+    case ColourModel::Lab:
+      return component == 0 ? TwoDecimals(value, Sign::OnlyNegative) : TwoDecimals(value, sign);
+    case ColourModel::RGB:
+    case ColourModel::CMY:
+    case ColourModel::YCbCr:
+      break;
+  }
+  return Whole(std::clamp(value, 0.0, 255.0));
+}
+
+std::string_view ClipboardName(ColourModel model) {
+  return model == ColourModel::Lab ? "Lab" : MenuText(model);
+}
+
+}  // namespace
+
+std::string ComponentCaption(ColourModel model, int component, double value) {
+  std::string caption(ComponentName(model, component));
+  caption += ' ';
+  caption += ValueText(model, component, value, Sign::Always);
+  return caption;
+}
+
+std::optional<std::string> ClipboardField(ColourModel model, ColorValue colour) {
+  if (model == ColourModel::RGB) {
+    return std::nullopt;
+  }
+  const Components values = ToModel(model, colour);
+  std::string field(ClipboardName(model));
+  field += '=';
+  for (int i = 0; i < 3; ++i) {
+    field += i > 0 ? "," : "";
+    field += ValueText(model, i, values[static_cast<std::size_t>(i)], Sign::OnlyNegative);
+  }
+  return field;
+}
+
+std::string ShownCaption(ColourModel model, KeptComponents kept) {
+  std::string caption;
+  for (int i = 0; i < 3; ++i) {
+    caption += i > 0 ? " " : "";
+    caption += kept[static_cast<std::size_t>(i)] ? ComponentName(model, i) : kMinus;
+  }
+  return caption;
+}
+
+}  // namespace irobunkai
