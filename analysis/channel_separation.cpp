@@ -10,6 +10,8 @@
 #include <span>
 #include <vector>
 
+#include "colour/model_rows.h"
+
 namespace irobunkai {
 namespace {
 
@@ -48,6 +50,21 @@ class RowCounter {
     }
     for (int k = 0; x < width; ++x, ++k) {
       Count(bins_.data() + k * kBinsPerWay, colors[x]);
+    }
+  }
+
+  /// Counts one row of three planes' levels.
+  void CountLevels(const std::uint8_t* first, const std::uint8_t* second, const std::uint8_t* third,
+                   int width) {
+    if (pending_ + static_cast<std::uint64_t>(width) > kFlushAfter) {
+      Flush();
+    }
+    pending_ += static_cast<std::uint64_t>(width);
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t* bins = bins_.data() + (x % kWays) * kBinsPerWay;
+      ++bins[first[x]];
+      ++bins[kBinsPerChannel + second[x]];
+      ++bins[2 * kBinsPerChannel + third[x]];
     }
   }
 
@@ -106,9 +123,19 @@ int ThreadsFor(int width, int height) {
 
 // `rows` holds one row of the content for each thread: running short of memory
 // inside the parallel region could not be reported, so nothing is allocated there.
+// One row of colours into the three planes' levels.
+void SplitInto(ColourModel model, std::span<const ColorValue> colours, std::uint8_t* first,
+               std::uint8_t* second, std::uint8_t* third) {
+  if (model == ColourModel::RGB) {
+    SplitRow(colours.data(), static_cast<int>(colours.size()), first, second, third);
+  } else {
+    SplitModelRow(model, colours, {first, second, third});
+  }
+}
+
 template <bool kCount>
-void FillPlanes(const PictureView& source, const Planes& planes, std::span<ColorValue> rows,
-                ChannelHistograms* histograms) {
+void FillPlanes(const PictureView& source, const Planes& planes, ColourModel model,
+                std::span<ColorValue> rows, ChannelHistograms* histograms) {
   const int width = source.ContentWidth();
   const int height = source.ContentHeight();
   const int threads = ThreadsFor(width, height);
@@ -121,10 +148,14 @@ void FillPlanes(const PictureView& source, const Planes& planes, std::span<Color
 #pragma omp for schedule(static) nowait
     for (int y = 0; y < height; ++y) {
       source.ReadRow(y, 0, row);
-      SplitRow(row.data(), width, planes.red.Row(y), planes.green.Row(y), planes.blue.Row(y));
+      SplitInto(model, row, planes.red.Row(y), planes.green.Row(y), planes.blue.Row(y));
       if constexpr (kCount) {
         // The row is still in the first-level cache from the split.
-        counter.CountRow(row.data(), width);
+        if (model == ColourModel::RGB) {
+          counter.CountRow(row.data(), width);
+        } else {
+          counter.CountLevels(planes.red.Row(y), planes.green.Row(y), planes.blue.Row(y), width);
+        }
       }
     }
     if constexpr (kCount) {
@@ -168,19 +199,22 @@ void SeparateChannels(const PictureView& source, Separation& separation,
   }
   // Nothing below allocates: the separation changes only from here on.
   const ColorValue fill = source.AreaFill();
+  PerChannel<std::uint8_t> fillLevels;
+  SplitInto(options.model, std::span(&fill, 1), &fillLevels[Channel::Red],
+            &fillLevels[Channel::Green], &fillLevels[Channel::Blue]);
   for (const Channel channel : kChannels) {
     planes[channel]->Resize(source.AreaWidth(), source.AreaHeight(), source.ContentWidth(),
-                            source.ContentHeight(),
-                            static_cast<std::uint8_t>(ComponentOf(channel, fill)));
+                            source.ContentHeight(), fillLevels[channel]);
   }
   const Planes filling{*planes[Channel::Red], *planes[Channel::Green], *planes[Channel::Blue]};
   if (histograms) {
-    FillPlanes<true>(source, filling, rows, &*histograms);
+    FillPlanes<true>(source, filling, options.model, rows, &*histograms);
   } else {
-    FillPlanes<false>(source, filling, rows, nullptr);
+    FillPlanes<false>(source, filling, options.model, rows, nullptr);
   }
   separation.planes = std::move(planes);
   separation.histograms = histograms;
+  separation.model = options.model;
 }
 
 Separation SeparateChannels(const PictureView& source, SeparationOptions options) {

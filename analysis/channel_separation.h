@@ -4,18 +4,21 @@
 #include <optional>
 
 #include "analysis/channel_histogram.h"
+#include "colour/colour_model.h"
 #include "views/channel_plane.h"
 #include "views/picture_view.h"
 
 namespace irobunkai {
 
 /// The three component grids of one separation and, when they were counted with
-/// it, their histograms.
+/// it, their histograms. Channel::Red, Green and Blue index a model's first, second
+/// and third component.
 struct Separation {
   PerChannel<std::shared_ptr<ChannelPlane>> planes;
   /// The planes' histograms when the separation counted them, else nullopt, so they
   /// never describe older planes.
   std::optional<ChannelHistograms> histograms;
+  ColourModel model = ColourModel::RGB;
 
   [[nodiscard]] bool IsEmpty() const { return !planes[Channel::Red]; }
   [[nodiscard]] const ChannelPlane& RedPlane() const { return *planes[Channel::Red]; }
@@ -27,9 +30,13 @@ struct SeparationOptions {
   /// Counts each plane's histogram while the planes are filled, which is far cheaper
   /// than reading the planes again afterwards.
   bool countHistograms = false;
+  /// The model whose components the planes hold, left to right as grey levels; in
+  /// RGB the levels are the red, green and blue components themselves.
+  ColourModel model = ColourModel::RGB;
 };
 
-/// Splits every pixel that `source` shows into three planes by the colour rules:
+/// Splits every pixel that `source` shows into three planes by the colour rules (or
+/// into the components of another model):
 /// its content cell by cell, the uniform rest of its area as each plane's fill.
 /// Planes of `separation` whose storage fits are filled again in place; otherwise
 /// new ones are allocated, all before any is written, so that when memory runs

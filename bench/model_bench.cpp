@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/channel_separation.h"
 #include "bench/plain_names.h"
-#include "colour/model_separation.h"
 
 namespace irobunkai::bench {
 namespace {
@@ -60,12 +60,11 @@ Image PhotoLike(const Size& size) {
 }
 
 void SeparateModelOf(benchmark::State& state, const PictureView& source, ColourModel model) {
-  std::array<ChannelPlane, 3> planes;
-  const ModelPlanes into{planes[0], planes[1], planes[2]};
-  SeparateModel(model, source, into);  // first touch of the planes
+  Separation planes;
+  SeparateChannels(source, planes, {.model = model});  // first touch of the planes
   for (auto _ : state) {
-    SeparateModel(model, source, into);
-    benchmark::DoNotOptimize(planes[2].Row(0));
+    SeparateChannels(source, planes, {.model = model});
+    benchmark::DoNotOptimize(planes.BluePlane().Row(0));
     benchmark::ClobberMemory();
   }
 }

@@ -10,9 +10,9 @@
 #include <tuple>
 #include <vector>
 
+#include "analysis/channel_separation.h"
 #include "colour/component_grey.h"
 #include "colour/model_formulas.h"
-#include "colour/model_separation.h"
 
 namespace irobunkai {
 
@@ -121,10 +121,10 @@ Image GradientImage(int width, int height) {
 }
 
 void ExpectPlanesShowTheView(ColourModel model, const PictureView& source,
-                             const std::array<ChannelPlane, 3>& planes) {
+                             const Separation& planes) {
   int mismatches = 0;
   for (int i = 0; i < 3; ++i) {
-    const ChannelPlane& plane = planes[static_cast<std::size_t>(i)];
+    const ChannelPlane& plane = *planes.planes[kChannels[static_cast<std::size_t>(i)]];
     ASSERT_EQ(plane.Width(), source.AreaWidth());
     ASSERT_EQ(plane.Height(), source.AreaHeight());
     for (int y = 0; y < plane.Height(); ++y) {
@@ -148,9 +148,9 @@ TEST(SeparateModel, FillsPlanesTheSizeOfTheSourceArea) {
   small.SetPicture(GradientImage(50, 20));
   for (const ColourModel model : kColourModels) {
     for (const PictureView* source : {&large, &small}) {
-      std::array<ChannelPlane, 3> planes;
-      planes[1].Resize(500, 500);  // planes of another size are resized
-      SeparateModel(model, *source, {planes[0], planes[1], planes[2]});
+      Separation planes = SeparateChannels(*source);  // planes of another model are reused
+      SeparateChannels(*source, planes, {.model = model});
+      EXPECT_EQ(planes.model, model);
       ExpectPlanesShowTheView(model, *source, planes);
     }
   }
