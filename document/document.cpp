@@ -35,6 +35,26 @@ PictureView Document::SourceWith(Image picture) const {
 void Document::ShowPicture(Image picture, PictureSource source) {
   source_.SetPicture(std::move(picture));
   origin_ = std::move(source);
+  developed_.reset();
+  ++picture_;
+  Notify(Change::Picture);
+}
+
+void Document::ShowMosaic(Image mosaic) {
+  if (!developed_) {
+    developed_ = source_.Picture();
+  }
+  source_.SetPicture(std::move(mosaic));
+  ++picture_;
+  Notify(Change::Picture);
+}
+
+void Document::ShowDeveloped() {
+  if (!developed_) {
+    return;
+  }
+  source_.SetPicture(*std::move(developed_));
+  developed_.reset();
   ++picture_;
   Notify(Change::Picture);
 }

@@ -63,6 +63,15 @@ class Document {
   /// the picture is.
   [[nodiscard]] PictureView SourceWith(Image picture) const;
 
+  /// Shows the sensor mosaic of the camera raw picture shown, from the same file,
+  /// keeping the developed picture to return to. A picture of its own: its number is
+  /// new, and it is split and read like any other.
+  void ShowMosaic(Image mosaic);
+  /// Returns from a mosaic to the developed picture.
+  void ShowDeveloped();
+  /// The developed picture while its mosaic is shown, else nullptr.
+  [[nodiscard]] const Image* Developed() const { return developed_ ? &*developed_ : nullptr; }
+
   /// Splits the source into the channel planes and shows them in the channel views.
   /// When memory runs short std::bad_alloc leaves the document as it was.
   void Separate(SeparationOptions options = {});
@@ -94,6 +103,7 @@ class Document {
   PictureView source_;
   PerChannel<PictureView> channelViews_;
   PictureSource origin_;
+  std::optional<Image> developed_;
   int picture_ = 0;
   Separation separation_;
   int separatedPicture_ = 0;

@@ -122,3 +122,31 @@ TEST(Document, ASeparationThatRunsOutOfMemoryChangesNothing) {
 
 }  // namespace
 }  // namespace irobunkai
+
+namespace irobunkai {
+namespace {
+
+TEST(Document, AMosaicIsAPictureOfItsOwnThatReturnsToTheDevelopedOne) {
+  Document document = MakeDocument();
+  document.ShowPicture(Solid(8, 6, RGB(90, 90, 90)), {PictureOrigin::File, "/raw.dng"});
+  const int developed = document.PictureNumber();
+  document.ReadOut(1, 1);
+  document.ShowMosaic(Solid(8, 6, RGB(0, 120, 0)));
+  EXPECT_NE(document.PictureNumber(), developed);
+  EXPECT_EQ(document.Origin().path, "/raw.dng");
+  ASSERT_NE(document.Developed(), nullptr);
+  EXPECT_FALSE(document.MarkOn(document.PictureNumber()).has_value());
+  EXPECT_EQ(document.ReadOut(2, 2).color, RGB(0, 120, 0));
+  document.Separate();
+  EXPECT_EQ(document.ChannelView(Channel::Red).Point(2, 2), 0);  // a green photosite
+  document.ShowDeveloped();
+  EXPECT_EQ(document.Developed(), nullptr);
+  EXPECT_EQ(document.Source().Point(2, 2), RGB(90, 90, 90));
+  // A new picture leaves nothing to return to.
+  document.ShowMosaic(Solid(8, 6, 0));
+  document.ShowPicture(Solid(3, 3, 0), {});
+  EXPECT_EQ(document.Developed(), nullptr);
+}
+
+}  // namespace
+}  // namespace irobunkai
