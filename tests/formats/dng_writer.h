@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace irobunkai::test {
+
+/// What a small DNG holds: one raw picture of 16-bit samples.
+struct Dng {
+  int width = 0;
+  int height = 0;
+  /// Row-major samples: one a photosite, or three a pixel when `linear`.
+  std::vector<std::uint16_t> samples;
+  /// The colour filter over the photosites, repeating: 0 red, 1 green, 2 blue.
+  int patternWidth = 2;
+  int patternHeight = 2;
+  std::vector<std::uint8_t> pattern = {0, 1, 1, 2};
+  /// A demosaiced picture of red, green and blue samples, without a colour filter.
+  bool linear = false;
+  std::uint16_t black = 0;
+  std::uint16_t white = 4095;
+  /// The camera's reading of a neutral grey.
+  std::array<double, 3> neutral = {1, 1, 1};
+  /// The TIFF orientation, 1 to 8.
+  std::uint16_t orientation = 1;
+};
+
+/// The DNG file of `dng`, little-endian, uncompressed in one strip. Its camera sees as
+/// sRGB does; the strip is written as long as the samples are, so a declared size larger
+/// than the samples makes a file that lies.
+std::vector<std::uint8_t> EncodeDng(const Dng& dng);
+
+}  // namespace irobunkai::test
