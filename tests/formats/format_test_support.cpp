@@ -1,5 +1,6 @@
 #include "format_test_support.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QProcess>
 
@@ -45,6 +46,45 @@ QImage TestPicture(int width, int height, bool alpha) {
     }
   }
   return alpha ? picture : picture.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage Quarters(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      image.setPixel(x, y,
+                     y < height / 2 ? (x < width / 2 ? qRgb(250, 0, 0) : qRgb(0, 0, 250))
+                                    : (x < width / 2 ? qRgb(0, 250, 0) : qRgb(250, 250, 250)));
+    }
+  }
+  return image;
+}
+
+void ExpectNear(const Image& image, int x, int y, ColorValue expected) {
+  const ColorValue c = ColorOf(image.At(x, y));
+  constexpr int kTolerance = 16;
+  EXPECT_NEAR(RedOf(c), RedOf(expected), kTolerance) << "red at " << x << ", " << y;
+  EXPECT_NEAR(GreenOf(c), GreenOf(expected), kTolerance) << "green at " << x << ", " << y;
+  EXPECT_NEAR(BlueOf(c), BlueOf(expected), kTolerance) << "blue at " << x << ", " << y;
+}
+
+QString WriteJpegWithOrientation(const QString& path, const QImage& picture, int orientation) {
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  EXPECT_TRUE(picture.save(&buffer, "jpeg", 95));
+  // An APP1 segment right after the start marker: a TIFF header and one IFD of one entry.
+  QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24);
+  exif += static_cast<char>(orientation);
+  exif += QByteArray(7, '\0');  // the rest of the value, then no next IFD
+  QByteArray segment("\xff\xe1", 2);
+  segment += static_cast<char>((exif.size() + 2) >> 8);
+  segment += static_cast<char>((exif.size() + 2) & 0xFF);
+  jpeg.insert(2, segment + exif);
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(jpeg);
+  return path;
 }
 
 Image Decoded(const std::optional<FormatResult>& result) {

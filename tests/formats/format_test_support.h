@@ -30,6 +30,15 @@ bool Run(const QString& program, const QStringList& arguments);
 /// alpha when asked.
 QImage TestPicture(int width, int height, bool alpha = false);
 
+/// Quarters of red, blue (top) and green, white (bottom).
+QImage Quarters(int width, int height);
+
+/// Expects the pixel at (x, y) to be near `expected`, as after lossy compression.
+void ExpectNear(const Image& image, int x, int y, ColorValue expected);
+
+/// A JPEG of `picture` that says, in its EXIF data, to be shown in `orientation` (1 to 8).
+QString WriteJpegWithOrientation(const QString& path, const QImage& picture, int orientation);
+
 /// The picture of a decoding; an empty one, with a test failure, when it failed.
 Image Decoded(const std::optional<FormatResult>& result);
 

@@ -64,30 +64,22 @@ TEST_F(HeifDecoder, EveryPixelIsWhatHeifConvertWrites) {
   }
 }
 
-TEST_F(HeifDecoder, TheFilesTurnIsApplied) {
-  // Quarters of red, blue / green, white, turned a quarter anticlockwise by the file.
-  QImage quarters(64, 48, QImage::Format_RGB32);
-  for (int y = 0; y < 48; ++y) {
-    for (int x = 0; x < 64; ++x) {
-      quarters.setPixel(x, y,
-                        y < 24 ? (x < 32 ? qRgb(250, 0, 0) : qRgb(0, 0, 250))
-                               : (x < 32 ? qRgb(0, 250, 0) : qRgb(250, 250, 250)));
-    }
-  }
-  const Image image = Decoded(
+TEST_F(HeifDecoder, TheFilesTurnIsAppliedButNotExifOrientation) {
+  const QImage quarters = test::Quarters(64, 48);
+  // Turned a quarter anticlockwise by the file: the top left is now the bottom left.
+  const Image turned = Decoded(
       DecodeByContent(ReadBytes(Encode(quarters, "turned.avif", "avifenc", {"--irot", "1"}))));
-  ASSERT_EQ(image.Width(), 48);
-  ASSERT_EQ(image.Height(), 64);
-  const auto expectNear = [&](int x, int y, ColorValue expected) {
-    const ColorValue c = ColorOf(image.At(x, y));
-    EXPECT_NEAR(RedOf(c), RedOf(expected), 16) << x << ", " << y;
-    EXPECT_NEAR(GreenOf(c), GreenOf(expected), 16) << x << ", " << y;
-    EXPECT_NEAR(BlueOf(c), BlueOf(expected), 16) << x << ", " << y;
-  };
-  expectNear(10, 54, RGB(250, 0, 0));  // the top left is now the bottom left
-  expectNear(10, 10, RGB(0, 0, 250));
-  expectNear(38, 54, RGB(0, 250, 0));
-  expectNear(38, 10, RGB(250, 250, 250));
+  ASSERT_EQ(turned.Width(), 48);
+  ASSERT_EQ(turned.Height(), 64);
+  test::ExpectNear(turned, 10, 54, RGB(250, 0, 0));
+  test::ExpectNear(turned, 10, 10, RGB(0, 0, 250));
+  test::ExpectNear(turned, 38, 54, RGB(0, 250, 0));
+  // heif-enc keeps a JPEG's EXIF data, whose orientation HEIF readers leave alone.
+  const QString jpeg = test::WriteJpegWithOrientation(dir.filePath("exif.jpg"), quarters, 6);
+  test::Run("heif-enc", {jpeg, "-o", dir.filePath("exif.heic")});
+  const Image upright = Decoded(DecodeByContent(ReadBytes(dir.filePath("exif.heic"))));
+  ASSERT_EQ(upright.Width(), 64);
+  test::ExpectNear(upright, 10, 10, RGB(250, 0, 0));
 }
 
 TEST_F(HeifDecoder, DeepPicturesAreReducedToEightBits) {
