@@ -114,6 +114,31 @@ constexpr std::array kSrgbFromXyz = {3.2406, -1.5372, -0.4986, -0.9689, 1.8758,
 
 }  // namespace
 
+void Expose(Dng& dng, const std::function<std::array<int, 3>(int x, int y)>& scene) {
+  dng.samples.clear();
+  dng.samples.reserve(static_cast<std::size_t>(dng.width * dng.height * (dng.linear ? 3 : 1)));
+  const auto record = [&](int level, int colour) {
+    const double range = dng.white - dng.black;
+    dng.samples.push_back(static_cast<std::uint16_t>(
+        dng.black +
+        std::lround(level / 255.0 * range * dng.neutral[static_cast<std::size_t>(colour)])));
+  };
+  for (int y = 0; y < dng.height; ++y) {
+    for (int x = 0; x < dng.width; ++x) {
+      const std::array<int, 3> rgb = scene(x, y);
+      if (dng.linear) {
+        for (int c = 0; c < 3; ++c) {
+          record(rgb[static_cast<std::size_t>(c)], c);
+        }
+        continue;
+      }
+      const int colour = dng.pattern[static_cast<std::size_t>(
+          (y % dng.patternHeight) * dng.patternWidth + x % dng.patternWidth)];
+      record(rgb[static_cast<std::size_t>(colour)], colour);
+    }
+  }
+}
+
 std::vector<std::uint8_t> EncodeDng(const Dng& dng) {
   const int samplesPerPixel = dng.linear ? 3 : 1;
   const auto declared = static_cast<std::uint32_t>(dng.width * dng.height * samplesPerPixel * 2);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace irobunkai::test {
@@ -25,6 +26,11 @@ struct Dng {
   /// The TIFF orientation, 1 to 8.
   std::uint16_t orientation = 1;
 };
+
+/// Fills `dng.samples` with what its sensor records of a scene whose 8-bit R, G, B at each
+/// place `scene` gives: each photosite the level of its filter's colour, between the black and
+/// white levels, dimmed by the neutral. A linear picture records all three.
+void Expose(Dng& dng, const std::function<std::array<int, 3>(int x, int y)>& scene);
 
 /// The DNG file of `dng`, little-endian, uncompressed in one strip. Its camera sees as
 /// sRGB does; the strip is written as long as the samples are, so a declared size larger
