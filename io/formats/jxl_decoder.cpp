@@ -43,7 +43,6 @@ class JxlDecoding {
     JxlDecoderSetParallelRunner(decoder_.get(), JxlThreadParallelRunner, runner_.get());
     JxlDecoderSubscribeEvents(decoder_.get(), JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE);
     JxlDecoderSetInput(decoder_.get(), bytes.data(), bytes.size());
-    JxlDecoderCloseInput(decoder_.get());
   }
 
   FormatResult Run() {

@@ -30,6 +30,16 @@ bool Run(const QString& program, const QStringList& arguments) {
   return ok;
 }
 
+QString Encode(const QTemporaryDir& dir, const QImage& picture, const QString& name,
+               const QString& encoder, const QStringList& options, const char* source) {
+  const QString input = dir.filePath(name + "." + source);
+  EXPECT_TRUE(picture.save(input, source, 95));
+  const QString path = dir.filePath(name);
+  Run(encoder, options + (encoder == "heif-enc" ? QStringList{input, "-o", path}
+                                                : QStringList{input, path}));
+  return path;
+}
+
 QImage TestPicture(int width, int height, bool alpha) {
   QImage picture(width, height, QImage::Format_ARGB32);
   std::uint32_t noise = 2463534242u;

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -25,6 +26,11 @@ void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes);
 
 /// Runs `program` and expects it to succeed; its output is shown when it fails.
 bool Run(const QString& program, const QStringList& arguments);
+
+/// Writes `picture` as a PNG (or `source` format) and encodes that into `dir` as `name` with
+/// `encoder` (heif-enc, avifenc or cjxl) and its `options`; returns the encoded file's path.
+QString Encode(const QTemporaryDir& dir, const QImage& picture, const QString& name,
+               const QString& encoder, const QStringList& options = {}, const char* source = "png");
 
 /// A photo-like picture: smooth colour fields with noise in every pixel, and a varying
 /// alpha when asked.

@@ -19,16 +19,9 @@ class HeifDecoder : public testing::Test {
     ASSERT_TRUE(dir.isValid());
   }
 
-  // Encodes `picture` with `encoder` into `name`; returns its path.
   QString Encode(const QImage& picture, const QString& name, const QString& encoder,
                  const QStringList& options = {}) {
-    const QString png = dir.filePath(name + ".png");
-    EXPECT_TRUE(picture.save(png));
-    const QString path = dir.filePath(name);
-    const QStringList arguments = encoder == "heif-enc" ? options + QStringList{png, "-o", path}
-                                                        : options + QStringList{png, path};
-    test::Run(encoder, arguments);
-    return path;
+    return test::Encode(dir, picture, name, encoder, options);
   }
 
   // What heif-convert writes for the file.

@@ -18,16 +18,6 @@ class JxlDecoder : public testing::Test {
     ASSERT_TRUE(dir.isValid());
   }
 
-  // Writes `picture` as `format` and encodes that with cjxl; returns the JPEG XL file's path.
-  QString Encode(const QImage& picture, const QString& name, const QStringList& options,
-                 const char* format) {
-    const QString source = dir.filePath(name + "." + format);
-    EXPECT_TRUE(picture.save(source, format));
-    const QString path = dir.filePath(name);
-    test::Run("cjxl", QStringList{source, path} + options);
-    return path;
-  }
-
   // What djxl writes for the file.
   QImage Converted(const QString& path) {
     const QString png = path + ".djxl.png";
@@ -53,7 +43,7 @@ TEST_F(JxlDecoder, EveryPixelIsWhatDjxlWrites) {
         Case{"translucent.jxl", translucent, {}, "png"},
         Case{"translucent-lossless.jxl", translucent, {"-d", "0"}, "png"},
         Case{"grey.jxl", grey, {}, "png"}, Case{"from-jpeg.jxl", photo, {}, "jpeg"}}) {
-    const QString path = Encode(picture, name, options, format);
+    const QString path = test::Encode(dir, picture, name, "cjxl", options, format);
     const Image image = Decoded(DecodeByContent(ReadBytes(path)));
     test::ExpectSamePixels(image, Converted(path), name);
     EXPECT_EQ(image.HasAlpha(), picture.hasAlphaChannel()) << name;
