@@ -6,6 +6,7 @@
 
 #include "dng_writer.h"
 #include "format_test_support.h"
+#include "lying_files.h"
 
 namespace irobunkai {
 namespace {
@@ -72,44 +73,13 @@ TEST_F(DecodeByContentTest, PicturesOverTheLimitAreRefusedFromTheirHeader) {
 }
 
 TEST_F(DecodeByContentTest, HeadersThatDeclareHugePicturesAreRefused) {
-  // A JPEG XL codestream of 20000 x 10000 pixels that ends after its header.
-  std::vector<std::uint8_t> jxl = {0xFF, 0x0A};
-  std::uint64_t bits = 0;
-  int count = 0;
-  const auto put = [&](std::uint64_t value, int width) {
-    bits |= value << count;
-    count += width;
-  };
-  put(0, 1);  // not a small size
-  put(2, 2);  // the height in 18 bits
-  put(10000 - 1, 18);
-  put(0, 3);  // no aspect ratio: the width follows
-  put(2, 2);
-  put(20000 - 1, 18);
-  put(1, 1);  // default metadata
-  for (int i = 0; i < count; i += 8) {
-    jxl.push_back(static_cast<std::uint8_t>(bits >> i));
-  }
-  EXPECT_TRUE(IsError(DecodeByContent(jxl), FormatError::TooLarge));
-
-  // A HEIC whose image size properties say 20000 x 20000.
-  std::vector<std::uint8_t> heic =
+  EXPECT_TRUE(IsError(DecodeByContent(test::JxlDeclaring(20000, 10000)), FormatError::TooLarge));
+  const std::vector<std::uint8_t> heic =
       ReadBytes(test::Encode(dir, test::TestPicture(64, 48), "small.heic", "heif-enc"));
-  const std::string_view ispe = "ispe";
-  for (auto at = std::search(heic.begin(), heic.end(), ispe.begin(), ispe.end()); at != heic.end();
-       at = std::search(at + 1, heic.end(), ispe.begin(), ispe.end())) {
-    const std::array<std::uint8_t, 8> size = {0, 0, 0x4E, 0x20, 0, 0, 0x4E, 0x20};
-    std::copy(size.begin(), size.end(), at + 8);
-  }
-  EXPECT_TRUE(IsError(DecodeByContent(heic), FormatError::TooLarge));
-
-  // A DNG of 20000 x 10000 photosites with the samples of 4 x 4.
-  test::Dng dng;
-  dng.width = 20000;
-  dng.height = 10000;
-  dng.samples.assign(16, 1000);
-  const auto result = DecodeByContent(test::EncodeDng(dng));
-  EXPECT_FALSE(result && std::holds_alternative<Image>(*result));
+  EXPECT_TRUE(
+      IsError(DecodeByContent(test::HeifDeclaring(heic, 20000, 20000)), FormatError::TooLarge));
+  const auto dng = DecodeByContent(test::DngDeclaring(20000, 10000));
+  EXPECT_FALSE(dng && std::holds_alternative<Image>(*dng));
 }
 
 TEST_F(DecodeByContentTest, FilesCutShortAreInvalid) {
