@@ -8,8 +8,25 @@
 
 #include "analysis/channel_separation.h"
 #include "analysis/pixel_readout.h"
+#include "io/formats/decode_by_content.h"
+#include "io/formats/raw_mosaic.h"
 #include "window/display_image.h"
 #include "window/picture_loader.h"
+
+namespace {
+
+// A few bytes can declare a picture of up to 100 megapixels, which would take seconds to
+// decode: the formats decoded by content are refused above this before they are decoded.
+constexpr std::int64_t kPixelBudget = 1'000'000;
+
+// Whether the bytes are one of the formats decoded by content, declaring more than the budget.
+bool OverBudget(std::span<const std::uint8_t> input) {
+  const auto decoded = irobunkai::DecodeByContent(input, kPixelBudget);
+  const auto* error = decoded ? std::get_if<irobunkai::FormatError>(&*decoded) : nullptr;
+  return error != nullptr && *error == irobunkai::FormatError::TooLarge;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -24,6 +41,11 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace irobunkai;
+  const std::span<const std::uint8_t> input(data, size);
+  if (OverBudget(input)) {
+    return 0;
+  }
+  static_cast<void>(RawMosaic(input, kPixelBudget));
   const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   LoadResult result = DecodePicture(bytes);
   const auto* image = std::get_if<Image>(&result);
