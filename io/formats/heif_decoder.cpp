@@ -57,10 +57,8 @@ FormatResult Decode(Bytes bytes, std::int64_t maxPixels) {
       error.code != heif_error_Ok) {
     return ErrorOf(error);
   }
-  const heif_image_handle* primary = nullptr;
-  if (heif_context_get_primary_image_handle(context.get(),
-                                            const_cast<heif_image_handle**>(&primary))
-          .code != heif_error_Ok) {
+  heif_image_handle* primary = nullptr;
+  if (heif_context_get_primary_image_handle(context.get(), &primary).code != heif_error_Ok) {
     return FormatError::Invalid;
   }
   const Handle handle(primary);

@@ -62,7 +62,8 @@ class Mosaic {
   }
 
   // A mosaic needs a colour filter of red, green and blue over a raw picture of one sample a
-  // photosite, all within the sensor.
+  // photosite, the picture's area within the rows read. Fujifilm's SuperCCD sensors, whose
+  // photosites lie on a diagonal grid, have no place in the developed picture's area.
   [[nodiscard]] bool Showable(LibRaw& raw) const {
     const auto& idata = raw.imgdata.idata;
     const bool rgbFilters = std::ranges::all_of(colours_, [this](const auto& row) {
@@ -71,7 +72,7 @@ class Mosaic {
     });
     return photosites_ != nullptr && idata.filters != 0 && idata.colors >= 3 && rgbFilters &&
            raw.is_fuji_rotated() == 0 && sizes_.top_margin + sizes_.height <= sizes_.raw_height &&
-           sizes_.left_margin + sizes_.width <= sizes_.raw_width;
+           sizes_.left_margin + sizes_.width <= sizes_.raw_pitch / 2;
   }
 
   [[nodiscard]] Image Build() const {

@@ -116,7 +116,8 @@ constexpr std::array kSrgbFromXyz = {3.2406, -1.5372, -0.4986, -0.9689, 1.8758,
 
 void Expose(Dng& dng, const std::function<std::array<int, 3>(int x, int y)>& scene) {
   dng.samples.clear();
-  dng.samples.reserve(static_cast<std::size_t>(dng.width * dng.height * (dng.linear ? 3 : 1)));
+  const bool linear = dng.kind == Dng::Kind::Linear;
+  dng.samples.reserve(static_cast<std::size_t>(dng.width * dng.height * (linear ? 3 : 1)));
   const auto record = [&](int level, int colour) {
     const double range = dng.white - dng.black;
     dng.samples.push_back(static_cast<std::uint16_t>(
@@ -126,21 +127,25 @@ void Expose(Dng& dng, const std::function<std::array<int, 3>(int x, int y)>& sce
   for (int y = 0; y < dng.height; ++y) {
     for (int x = 0; x < dng.width; ++x) {
       const std::array<int, 3> rgb = scene(x, y);
-      if (dng.linear) {
+      if (linear) {
         for (int c = 0; c < 3; ++c) {
           record(rgb[static_cast<std::size_t>(c)], c);
         }
         continue;
       }
-      const int colour = dng.pattern[static_cast<std::size_t>(
-          (y % dng.patternHeight) * dng.patternWidth + x % dng.patternWidth)];
+      const int colour =
+          dng.kind == Dng::Kind::Monochrome
+              ? 1
+              : dng.pattern[static_cast<std::size_t>((y % dng.patternHeight) * dng.patternWidth +
+                                                     x % dng.patternWidth)];
       record(rgb[static_cast<std::size_t>(colour)], colour);
     }
   }
 }
 
 std::vector<std::uint8_t> EncodeDng(const Dng& dng) {
-  const int samplesPerPixel = dng.linear ? 3 : 1;
+  const bool filtered = dng.kind == Dng::Kind::ColourFilter;
+  const int samplesPerPixel = dng.kind == Dng::Kind::Linear ? 3 : 1;
   const auto declared = static_cast<std::uint32_t>(dng.width * dng.height * samplesPerPixel * 2);
   Tiff tiff;
   tiff.Long(254, 0);  // the main picture, not a preview
@@ -148,7 +153,7 @@ std::vector<std::uint8_t> EncodeDng(const Dng& dng) {
   tiff.Long(257, static_cast<std::uint32_t>(dng.height));
   tiff.Shorts(258, std::vector<std::uint16_t>(static_cast<std::size_t>(samplesPerPixel), 16));
   tiff.Shorts(259, {1});
-  tiff.Shorts(262, {static_cast<std::uint16_t>(dng.linear ? 34892 : 32803)});
+  tiff.Shorts(262, {static_cast<std::uint16_t>(filtered ? 32803 : 34892)});
   tiff.Ascii(271, "Irobunkai");
   tiff.Ascii(272, "Test Camera");
   tiff.Shorts(274, {dng.orientation});
@@ -156,7 +161,7 @@ std::vector<std::uint8_t> EncodeDng(const Dng& dng) {
   tiff.Long(278, static_cast<std::uint32_t>(dng.height));
   tiff.Long(279, declared);
   tiff.Shorts(284, {1});
-  if (!dng.linear) {
+  if (filtered) {
     tiff.Shorts(33421, {static_cast<std::uint16_t>(dng.patternHeight),
                         static_cast<std::uint16_t>(dng.patternWidth)});
     tiff.Bytes(33422, dng.pattern);

@@ -11,14 +11,15 @@ namespace irobunkai::test {
 struct Dng {
   int width = 0;
   int height = 0;
-  /// Row-major samples: one a photosite, or three a pixel when `linear`.
+  /// Row-major samples: one a photosite, or three a pixel when linear.
   std::vector<std::uint16_t> samples;
   /// The colour filter over the photosites, repeating: 0 red, 1 green, 2 blue.
   int patternWidth = 2;
   int patternHeight = 2;
   std::vector<std::uint8_t> pattern = {0, 1, 1, 2};
-  /// A demosaiced picture of red, green and blue samples, without a colour filter.
-  bool linear = false;
+  /// A colour filter over the photosites; a demosaiced picture of red, green and blue
+  /// samples; or a monochrome sensor, without a filter.
+  enum class Kind { ColourFilter, Linear, Monochrome } kind = Kind::ColourFilter;
   std::uint16_t black = 0;
   std::uint16_t white = 4095;
   /// The camera's reading of a neutral grey.
@@ -29,7 +30,8 @@ struct Dng {
 
 /// Fills `dng.samples` with what its sensor records of a scene whose 8-bit R, G, B at each
 /// place `scene` gives: each photosite the level of its filter's colour, between the black and
-/// white levels, dimmed by the neutral. A linear picture records all three.
+/// white levels, dimmed by the neutral. A linear picture records all three, a monochrome
+/// sensor the green.
 void Expose(Dng& dng, const std::function<std::array<int, 3>(int x, int y)>& scene);
 
 /// The DNG file of `dng`, little-endian, uncompressed in one strip. Its camera sees as

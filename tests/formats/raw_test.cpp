@@ -61,18 +61,22 @@ TEST(RawDevelopment, EveryPixelIsWhatDcrawEmuWrites) {
   Dng mirrored = warm;
   mirrored.orientation = 4;
   Dng linear = Camera(40, 30);
-  linear.linear = true;
+  linear.kind = Dng::Kind::Linear;
+  Dng monochrome = Camera(36, 28);
+  monochrome.kind = Dng::Kind::Monochrome;
   for (const auto& [name, dng] : {std::pair{"warm.dng", warm},
                                   {"xtrans.dng", xtrans},
                                   {"turned.dng", turned},
                                   {"mirrored.dng", mirrored},
-                                  {"linear.dng", linear}}) {
+                                  {"linear.dng", linear},
+                                  {"monochrome.dng", monochrome}}) {
     const std::vector<std::uint8_t> bytes = test::EncodeDng(Photographed(dng));
     const QString path = dir.filePath(name);
     test::WriteBytes(path, bytes);
     test::Run("dcraw_emu", {"-w", path});
     const Image image = Decoded(DecodeByContent(bytes));
-    test::ExpectSamePixels(image, QImage(path + ".ppm"), name);
+    const bool grey = dng.kind == Dng::Kind::Monochrome;
+    test::ExpectSamePixels(image, QImage(path + (grey ? ".pgm" : ".ppm")), name);
     EXPECT_FALSE(image.HasAlpha()) << name;
   }
 }
@@ -157,10 +161,11 @@ TEST(RawMosaic, TurnedAsTheDevelopedPicture) {
 }
 
 TEST(RawMosaic, OnlyARawFileWithAColourFilterHasOne) {
-  Dng linear = Photographed(Camera(40, 30));
-  linear.linear = true;
-  test::Expose(linear, [](int, int) { return std::array{10, 20, 30}; });
-  EXPECT_TRUE(std::holds_alternative<NoMosaic>(MosaicOf(linear)));
+  for (const Dng::Kind kind : {Dng::Kind::Linear, Dng::Kind::Monochrome}) {
+    Dng dng = Camera(40, 30);
+    dng.kind = kind;
+    EXPECT_TRUE(std::holds_alternative<NoMosaic>(MosaicOf(Photographed(dng))));
+  }
   const std::vector<std::uint8_t> notRaw = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   EXPECT_TRUE(std::holds_alternative<NoMosaic>(RawMosaic(notRaw)));
   std::vector<std::uint8_t> cut = test::EncodeDng(Photographed(Camera(40, 30)));
