@@ -26,14 +26,14 @@ class DecodeByContentTest : public testing::Test {
 
   // One small file of each format, by name.
   std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Samples() {
-    const QImage photo = test::TestPicture(67, 45);
+    const QString png = test::Saved(test::TestPicture(67, 45), dir.filePath("photo.png"));
     test::Dng dng;
     dng.width = 67;
     dng.height = 45;
     test::Expose(dng, [](int x, int y) { return std::array{4 * x, 6 * y, 100}; });
-    return {{"heic", ReadBytes(test::Encode(dir, photo, "photo.heic", "heif-enc"))},
-            {"avif", ReadBytes(test::Encode(dir, photo, "photo.avif", "avifenc"))},
-            {"jxl", ReadBytes(test::Encode(dir, photo, "photo.jxl", "cjxl"))},
+    return {{"heic", ReadBytes(test::Encoded(png, dir.filePath("photo.heic"), "heif-enc"))},
+            {"avif", ReadBytes(test::Encoded(png, dir.filePath("photo.avif"), "avifenc"))},
+            {"jxl", ReadBytes(test::Encoded(png, dir.filePath("photo.jxl"), "cjxl"))},
             {"dng", test::EncodeDng(dng)}};
   }
 
@@ -75,7 +75,8 @@ TEST_F(DecodeByContentTest, PicturesOverTheLimitAreRefusedFromTheirHeader) {
 TEST_F(DecodeByContentTest, HeadersThatDeclareHugePicturesAreRefused) {
   EXPECT_TRUE(IsError(DecodeByContent(test::JxlDeclaring(20000, 10000)), FormatError::TooLarge));
   const std::vector<std::uint8_t> heic =
-      ReadBytes(test::Encode(dir, test::TestPicture(64, 48), "small.heic", "heif-enc"));
+      ReadBytes(test::Encoded(test::Saved(test::TestPicture(64, 48), dir.filePath("small.png")),
+                              dir.filePath("small.heic"), "heif-enc"));
   EXPECT_TRUE(
       IsError(DecodeByContent(test::HeifDeclaring(heic, 20000, 20000)), FormatError::TooLarge));
   const auto dng = DecodeByContent(test::DngDeclaring(20000, 10000));

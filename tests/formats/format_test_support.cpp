@@ -30,14 +30,33 @@ bool Run(const QString& program, const QStringList& arguments) {
   return ok;
 }
 
-QString Encode(const QTemporaryDir& dir, const QImage& picture, const QString& name,
-               const QString& encoder, const QStringList& options, const char* source) {
-  const QString input = dir.filePath(name + "." + source);
-  EXPECT_TRUE(picture.save(input, source, 95));
-  const QString path = dir.filePath(name);
-  Run(encoder, options + (encoder == "heif-enc" ? QStringList{input, "-o", path}
-                                                : QStringList{input, path}));
+QString Saved(const QImage& picture, const QString& path) {
+  EXPECT_TRUE(picture.save(path, nullptr, 95)) << path.toStdString();
   return path;
+}
+
+QString SavedWithOrientation(const QImage& picture, const QString& path, int orientation) {
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  EXPECT_TRUE(picture.save(&buffer, "jpeg", 95));
+  // An APP1 segment right after the start marker: a TIFF header and one IFD of one entry.
+  QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24);
+  exif += static_cast<char>(orientation);
+  exif += QByteArray(7, '\0');  // the rest of the value, then no next IFD
+  const auto length = static_cast<int>(exif.size() + 2);
+  jpeg.insert(2, QByteArray("\xff\xe1", 2) + static_cast<char>(length >> 8) +
+                     static_cast<char>(length & 0xFF) + exif);
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size());
+  return path;
+}
+
+QString Encoded(const QString& input, const QString& output, const QString& encoder,
+                const QStringList& options) {
+  Run(encoder, options + (encoder == "heif-enc" ? QStringList{input, "-o", output}
+                                                : QStringList{input, output}));
+  return output;
 }
 
 QImage TestPicture(int width, int height, bool alpha) {
@@ -56,45 +75,6 @@ QImage TestPicture(int width, int height, bool alpha) {
     }
   }
   return alpha ? picture : picture.convertToFormat(QImage::Format_RGB32);
-}
-
-QImage Quarters(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      image.setPixel(x, y,
-                     y < height / 2 ? (x < width / 2 ? qRgb(250, 0, 0) : qRgb(0, 0, 250))
-                                    : (x < width / 2 ? qRgb(0, 250, 0) : qRgb(250, 250, 250)));
-    }
-  }
-  return image;
-}
-
-void ExpectNear(const Image& image, int x, int y, ColorValue expected) {
-  const ColorValue c = ColorOf(image.At(x, y));
-  constexpr int kTolerance = 16;
-  EXPECT_NEAR(RedOf(c), RedOf(expected), kTolerance) << "red at " << x << ", " << y;
-  EXPECT_NEAR(GreenOf(c), GreenOf(expected), kTolerance) << "green at " << x << ", " << y;
-  EXPECT_NEAR(BlueOf(c), BlueOf(expected), kTolerance) << "blue at " << x << ", " << y;
-}
-
-QString WriteJpegWithOrientation(const QString& path, const QImage& picture, int orientation) {
-  QByteArray jpeg;
-  QBuffer buffer(&jpeg);
-  buffer.open(QIODevice::WriteOnly);
-  EXPECT_TRUE(picture.save(&buffer, "jpeg", 95));
-  // An APP1 segment right after the start marker: a TIFF header and one IFD of one entry.
-  QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24);
-  exif += static_cast<char>(orientation);
-  exif += QByteArray(7, '\0');  // the rest of the value, then no next IFD
-  QByteArray segment("\xff\xe1", 2);
-  segment += static_cast<char>((exif.size() + 2) >> 8);
-  segment += static_cast<char>((exif.size() + 2) & 0xFF);
-  jpeg.insert(2, segment + exif);
-  QFile file(path);
-  EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(jpeg);
-  return path;
 }
 
 Image Decoded(const std::optional<FormatResult>& result) {

@@ -6,7 +6,6 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -27,23 +26,21 @@ void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes);
 /// Runs `program` and expects it to succeed; its output is shown when it fails.
 bool Run(const QString& program, const QStringList& arguments);
 
-/// Writes `picture` as a PNG (or `source` format) and encodes that into `dir` as `name` with
-/// `encoder` (heif-enc, avifenc or cjxl) and its `options`; returns the encoded file's path.
-QString Encode(const QTemporaryDir& dir, const QImage& picture, const QString& name,
-               const QString& encoder, const QStringList& options = {}, const char* source = "png");
+/// Writes `picture` to `path`, in the format its name says; returns the path.
+QString Saved(const QImage& picture, const QString& path);
+
+/// A JPEG of `picture` at `path` that says, in its EXIF data, to be shown in `orientation`
+/// (1 to 8); returns the path.
+QString SavedWithOrientation(const QImage& picture, const QString& path, int orientation);
+
+/// Encodes the picture file `input` into `output` with `encoder` (heif-enc, avifenc or cjxl)
+/// and its `options`; returns the output's path.
+QString Encoded(const QString& input, const QString& output, const QString& encoder,
+                const QStringList& options = {});
 
 /// A photo-like picture: smooth colour fields with noise in every pixel, and a varying
 /// alpha when asked.
 QImage TestPicture(int width, int height, bool alpha = false);
-
-/// Quarters of red, blue (top) and green, white (bottom).
-QImage Quarters(int width, int height);
-
-/// Expects the pixel at (x, y) to be near `expected`, as after lossy compression.
-void ExpectNear(const Image& image, int x, int y, ColorValue expected);
-
-/// A JPEG of `picture` that says, in its EXIF data, to be shown in `orientation` (1 to 8).
-QString WriteJpegWithOrientation(const QString& path, const QImage& picture, int orientation);
 
 /// The picture of a decoding; an empty one, with a test failure, when it failed.
 Image Decoded(const std::optional<FormatResult>& result);

@@ -9,12 +9,16 @@
 namespace irobunkai::test {
 
 std::vector<std::uint8_t> JxlDeclaring(std::uint32_t width, std::uint32_t height) {
-  std::uint64_t bits = 0;
-  int count = 0;
+  std::vector<std::uint8_t> codestream = {0xFF, 0x0A};
+  int bit = 16;
   // Fields are written from the lowest bit up.
-  const auto put = [&](std::uint64_t value, int size) {
-    bits |= value << count;
-    count += size;
+  const auto put = [&](std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i, ++bit) {
+      if (bit % 8 == 0) {
+        codestream.push_back(0);
+      }
+      codestream.back() |= static_cast<std::uint8_t>(((value >> i) & 1u) << (bit % 8));
+    }
   };
   constexpr int kThirtyBits = 3;  // the largest of a size's four encodings
   put(0, 1);                      // not a small picture
@@ -24,10 +28,6 @@ std::vector<std::uint8_t> JxlDeclaring(std::uint32_t width, std::uint32_t height
   put(kThirtyBits, 2);
   put(width - 1, 30);
   put(1, 1);  // default metadata
-  std::vector<std::uint8_t> codestream = {0xFF, 0x0A};
-  for (int i = 0; i < count; i += 8) {
-    codestream.push_back(static_cast<std::uint8_t>(bits >> i));
-  }
   return codestream;
 }
 
