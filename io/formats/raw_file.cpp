@@ -17,13 +17,16 @@ struct Signature {
 };
 
 constexpr std::array kRawSignatures = {
-    Signature{0, "II*\0"sv},    Signature{0, "MM\0*"sv},  // TIFF: DNG, CR2, NEF, ARW, PEF...
-    Signature{0, "IIRO"sv},     Signature{0, "IIRS"sv},  Signature{0, "MMOR"sv},  // ORF
-    Signature{0, "IIU\0"sv},                                                      // RW2
-    Signature{0, "FUJIFILM"sv},                                                   // RAF
-    Signature{4, "ftypcrx "sv},                                                   // CR3
-    Signature{6, "HEAPCCDR"sv},                                                   // CRW
-    Signature{0, "\0MRM"sv},                                                      // MRW
+    Signature{0, "II*\0"sv},     // TIFF: DNG, CR2, NEF, ARW, PEF, SRW...
+    Signature{0, "MM\0*"sv},     // TIFF, big-endian
+    Signature{0, "IIRO"sv},      // Olympus ORF
+    Signature{0, "IIRS"sv},      // Olympus ORF
+    Signature{0, "MMOR"sv},      // Olympus ORF, big-endian
+    Signature{0, "IIU\0"sv},     // Panasonic RW2
+    Signature{0, "FUJIFILM"sv},  // Fujifilm RAF
+    Signature{4, "ftypcrx "sv},  // Canon CR3
+    Signature{6, "HEAPCCDR"sv},  // Canon CRW
+    Signature{0, "\0MRM"sv},     // Minolta MRW
 };
 
 bool Begins(Bytes head, const Signature& signature) {
