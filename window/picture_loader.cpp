@@ -104,7 +104,7 @@ LoadResult LoadPictureFile(const QString& path) {
     return *error;
   }
   QFile file(path);
-  if (file.open(QIODevice::ReadOnly) &&
+  if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxContentFileBytes &&
       MayDecodeByContent(BytesOf(file.peek(kContentSignatureBytes)))) {
     try {
       return DecodePicture(file.readAll());

@@ -32,6 +32,7 @@ avifenc "$work/seeds/alpha.png" "$work/seeds/alpha.avif" >/dev/null
 cjxl "$work/seeds/alpha.png" "$work/seeds/alpha.jxl" 2>/dev/null
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$source_dir/tests/fuzz/lsan-suppressions.txt:print_suppressions=0}
 # One input at a time: the separation's worker threads would only spin between inputs.
 export OMP_NUM_THREADS=1
 export QT_LOGGING_RULES="qt.gui.imageio*=false"
