@@ -38,10 +38,10 @@ int Clamp(int v) { return std::clamp(v, 0, 255); }
 
 }  // namespace
 
-bool WritePhoto(const QString& path, const char* format, int width, int height) {
+QImage Photo(int width, int height) {
   QImage photo(width, height, QImage::Format_RGB32);
   if (photo.isNull()) {
-    return false;
+    return photo;
   }
   const auto redX = Waves(width, 2.5, 0.0, 45);
   const auto greenX = Waves(width, 4.0, 1.0, 35);
@@ -67,7 +67,13 @@ bool WritePhoto(const QString& path, const char* format, int width, int height) 
                      Clamp(110 + blueX[col] + blueY[row] + shade + nb));
     }
   }
-  return photo.save(path, format,
+  return photo;
+}
+
+bool WritePhoto(const QString& path, const char* format, int width, int height) {
+  const QImage photo = Photo(width, height);
+  return !photo.isNull() &&
+         photo.save(path, format,
                     QStringLiteral("JPEG") == QLatin1String(format) ? kJpegQuality : -1);
 }
 

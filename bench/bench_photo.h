@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <functional>
 
 namespace irobunkai::bench {
 
-/// Writes a photograph-like picture: a smooth scene of overlapping colour fields with
-/// per-pixel noise, so that decoders see real detail rather than flat runs.
-/// `format` is "JPEG" (quality 92) or "PNG". Returns whether the file was written.
+/// A photograph-like picture: a smooth scene of overlapping colour fields with per-pixel
+/// noise, so that decoders see real detail rather than flat runs. Null when there is no room.
+QImage Photo(int width, int height);
+
+/// Writes Photo(width, height) as `format`, "JPEG" (quality 92) or "PNG". Returns whether
+/// the file was written.
 bool WritePhoto(const QString& path, const char* format, int width, int height);
 
 /// Runs `work` in a forked child and waits for it: what it allocates (an encoder's

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include "bench/bare_decode.h"
 #include "bench/bench_photo.h"
 #include "bench/plain_names.h"
+#include "tests/formats/dng_writer.h"
 #include "window/form1.h"
 
 namespace irobunkai::bench {
@@ -43,6 +45,51 @@ QString PhotoPath(const QTemporaryDir& dir, const Format& format, const Size& si
   return dir.filePath(QStringLiteral("%1_%2.%3").arg(format.name, size.name, format.suffix));
 }
 
+// Formats Qt has no reader for: the PNG photo of the size encoded by Debian's encoder at its
+// default quality, or, with no encoder, a DNG of what a camera's sensor records of the photo.
+struct Coded {
+  const char* name;
+  const char* encoder;
+  Size size;
+  BarePixels (*decode)(const std::string&);
+};
+const std::array kCoded = {Coded{"heic", "heif-enc", kSizes[0], DecodeHeifFile},
+                           Coded{"avif", "avifenc", kSizes[0], DecodeHeifFile},
+                           Coded{"jxl", "cjxl", kSizes[0], DecodeJxlFile},
+                           Coded{"dng", nullptr, {"24mp", 6000, 4000}, DecodeRawFile}};
+
+QString CodedPath(const QTemporaryDir& dir, const Coded& coded) {
+  return dir.filePath(QStringLiteral("%1_%2.%1").arg(coded.name, coded.size.name));
+}
+
+bool WriteDng(const QString& path, const Size& size) {
+  const QImage photo = Photo(size.width, size.height);
+  test::Dng dng;
+  dng.width = size.width;
+  dng.height = size.height;
+  dng.black = 256;
+  dng.neutral = {0.5, 1, 0.7};  // a camera under daylight sees less red and blue than green
+  test::Expose(dng, [&photo](int x, int y) {
+    const QRgb p = reinterpret_cast<const QRgb*>(photo.constScanLine(y))[x];
+    return std::array{qRed(p), qGreen(p), qBlue(p)};
+  });
+  const std::vector<std::uint8_t> bytes = test::EncodeDng(dng);
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(reinterpret_cast<const char*>(bytes.data()),
+                                                       std::ssize(bytes)) == std::ssize(bytes);
+}
+
+bool WriteCoded(const QTemporaryDir& dir, const Coded& coded) {
+  const QString path = CodedPath(dir, coded);
+  if (coded.encoder == nullptr) {
+    return WriteDng(path, coded.size);
+  }
+  const QString png = PhotoPath(dir, kFormats[1], coded.size);
+  const QString encoder = QLatin1String(coded.encoder);
+  return QProcess::execute(encoder, encoder == "heif-enc" ? QStringList{png, "-o", path}
+                                                          : QStringList{png, path}) == 0;
+}
+
 // Made in a child, before any thread starts, so the encoders' memory stays out of ours.
 bool WritePhotos(const QTemporaryDir& dir) {
   return InChild([&dir] {
@@ -53,7 +100,8 @@ bool WritePhotos(const QTemporaryDir& dir) {
         }
       }
     }
-    return true;
+    return std::ranges::all_of(kCoded,
+                               [&dir](const Coded& coded) { return WriteCoded(dir, coded); });
   });
 }
 
@@ -98,10 +146,10 @@ void ClickToPainted(benchmark::State& state, const QString& path) {
   }
 }
 
-template <BarePixels (*Decode)(const std::string&)>
-void BareDecode(benchmark::State& state, const std::string& path) {
+void BareDecode(benchmark::State& state, BarePixels (*decode)(const std::string&),
+                const std::string& path) {
   for (auto _ : state) {
-    const BarePixels pixels = Decode(path);
+    const BarePixels pixels = decode(path);
     if (!pixels.bytes) {
       state.SkipWithError("the photo did not decode");
       break;
@@ -182,14 +230,21 @@ void Register(const QTemporaryDir& dir) {
       timed(
           benchmark::RegisterBenchmark(name("BM_OpenToShown", variant).c_str(), OpenToShown, path));
       const bool jpeg = std::strcmp(format.name, "jpeg") == 0;
-      timed(benchmark::RegisterBenchmark(
-          name("BM_BareDecode", variant).c_str(),
-          jpeg ? BareDecode<DecodeJpegFile> : BareDecode<DecodePngFile>, path.toStdString()));
+      timed(benchmark::RegisterBenchmark(name("BM_BareDecode", variant).c_str(), BareDecode,
+                                         jpeg ? DecodeJpegFile : DecodePngFile,
+                                         path.toStdString()));
     }
     const QString jpeg = PhotoPath(dir, kFormats[0], size);
     timed(benchmark::RegisterBenchmark(name("BM_ClickToPainted", size.name).c_str(), ClickToPainted,
                                        jpeg));
     timed(benchmark::RegisterBenchmark(name("BM_CopySource", size.name).c_str(), CopySource, size));
+  }
+  for (const Coded& coded : kCoded) {
+    const std::string variant = std::string(coded.name) + "_" + coded.size.name;
+    const QString path = CodedPath(dir, coded);
+    timed(benchmark::RegisterBenchmark(name("BM_OpenToShown", variant).c_str(), OpenToShown, path));
+    timed(benchmark::RegisterBenchmark(name("BM_BareDecode", variant).c_str(), BareDecode,
+                                       coded.decode, path.toStdString()));
   }
   const Size& large = kSizes[1];
   for (const Format& format : kFormats) {

@@ -7,6 +7,8 @@
 #include <QImageReader>
 #include <new>
 
+#include "io/formats/decode_by_content.h"
+
 namespace irobunkai {
 namespace {
 
@@ -50,6 +52,25 @@ LoadResult Decode(QImageReader& reader) {
   }
 }
 
+Bytes BytesOf(const QByteArray& bytes) {
+  return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+          static_cast<std::size_t>(bytes.size())};
+}
+
+// Formats Qt has no reader for, recognised by their contents; nullopt for Qt to read.
+std::optional<LoadResult> DecodeOtherFormat(const QByteArray& bytes) {
+  std::optional<FormatResult> decoded = DecodeByContent(BytesOf(bytes));
+  if (!decoded) {
+    return std::nullopt;
+  }
+  if (auto* image = std::get_if<Image>(&*decoded)) {
+    return std::move(*image);
+  }
+  return MakeRunTimeError(std::get<FormatError>(*decoded) == FormatError::TooLarge
+                              ? error_number::kOutOfMemory
+                              : error_number::kInvalidPicture);
+}
+
 }  // namespace
 
 Image AdoptImage(QImage image) {
@@ -69,6 +90,9 @@ Image AdoptImage(QImage image) {
 }
 
 LoadResult DecodePicture(const QByteArray& bytes) {
+  if (auto other = DecodeOtherFormat(bytes)) {
+    return *std::move(other);
+  }
   QBuffer buffer;
   buffer.setData(bytes);
   QImageReader reader(&buffer);
@@ -78,6 +102,15 @@ LoadResult DecodePicture(const QByteArray& bytes) {
 LoadResult LoadPictureFile(const QString& path) {
   if (auto error = CheckReadable(path)) {
     return *error;
+  }
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxContentFileBytes &&
+      MayDecodeByContent(BytesOf(file.peek(kContentSignatureBytes)))) {
+    try {
+      return DecodePicture(file.readAll());
+    } catch (const std::bad_alloc&) {
+      return MakeRunTimeError(error_number::kOutOfMemory);
+    }
   }
   QImageReader reader(path);
   return Decode(reader);

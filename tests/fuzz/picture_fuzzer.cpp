@@ -10,6 +10,8 @@
 
 #include "analysis/channel_separation.h"
 #include "analysis/pixel_readout.h"
+#include "io/formats/decode_by_content.h"
+#include "io/formats/raw_mosaic.h"
 #include "io/picture_loader.h"
 #include "render/frame_renderer.h"
 #include "render/view_renditions.h"
@@ -31,9 +33,15 @@ namespace {
 // Legal pictures up to the loader's 100 megapixels take many seconds to decode under
 // the sanitizers. The fuzzer looks for faults, not slow legal work: pictures whose
 // header declares more are left to the hostile-picture tests.
-constexpr qint64 kPixelBudget = 4'000'000;
+constexpr std::int64_t kPixelBudget = 1'000'000;
 
-bool OverBudget(const QByteArray& bytes) {
+bool OverBudget(const QByteArray& bytes, std::span<const std::uint8_t> input) {
+  // The formats decoded by content check their headers against the budget themselves.
+  const auto decoded = irobunkai::DecodeByContent(input, kPixelBudget);
+  if (decoded) {
+    const auto* error = std::get_if<irobunkai::FormatError>(&*decoded);
+    return error != nullptr && *error == irobunkai::FormatError::TooLarge;
+  }
   QBuffer buffer;
   buffer.setData(bytes);
   const QSize size = QImageReader(&buffer).size();
@@ -44,10 +52,12 @@ bool OverBudget(const QByteArray& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace irobunkai;
+  const std::span<const std::uint8_t> input(data, size);
   const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  if (OverBudget(bytes)) {
+  if (OverBudget(bytes, input)) {
     return 0;
   }
+  static_cast<void>(RawMosaic(input, kPixelBudget));
   LoadResult result = DecodePicture(bytes);
   const auto* image = std::get_if<Image>(&result);
   if (image == nullptr) {

@@ -12,7 +12,9 @@ extra_seeds=()
 for dir in "${@:4}"; do extra_seeds+=("$(realpath "$dir")"); done
 artifacts="$(dirname "$fuzzer")/artifacts"
 mkdir -p "$artifacts"
-command -v convert >/dev/null || { echo "run_fuzzer: ImageMagick's convert is missing" >&2; exit 2; }
+for tool in convert heif-enc avifenc cjxl; do
+  command -v $tool >/dev/null || { echo "run_fuzzer: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
+done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,8 +26,13 @@ done
 convert -size 16x16 gradient:yellow-cyan -colorspace CMYK "$work/seeds/cmyk.jpg"
 convert -size 16x16 gradient:white-black -interlace PNG "$work/seeds/interlaced.png"
 convert -size 16x16 xc:none -fill red -draw "circle 8,8 4,4" "$work/seeds/alpha.png"
+# Formats Qt has no reader for; the 16-bit gradient makes a 10-bit HEIC.
+heif-enc "$work/seeds/gradient.png" -o "$work/seeds/gradient.heic" >/dev/null
+avifenc "$work/seeds/alpha.png" "$work/seeds/alpha.avif" >/dev/null
+cjxl "$work/seeds/alpha.png" "$work/seeds/alpha.jxl" 2>/dev/null
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$source_dir/tests/fuzz/lsan-suppressions.txt:print_suppressions=0}
 # One input at a time: the separation's worker threads would only spin between inputs.
 export OMP_NUM_THREADS=1
 export QT_LOGGING_RULES="qt.gui.imageio*=false"

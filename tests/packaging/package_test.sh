@@ -11,7 +11,7 @@ cpack="${3:-cpack}"
 id=io.github.irobunkai.Irobunkai
 icon_sizes=(16 32 48 64 128 256)
 runtime_packages=(libqt6core6 libqt6gui6 libqt6widgets6 qt6-image-formats-plugins libgomp1
-  fonts-ipafont-gothic)
+  fonts-ipafont-gothic libheif1 libjxl0.7 libraw20)
 
 passed=0
 failed=0
@@ -183,8 +183,12 @@ exec_cmd="$(key Exec | awk '{ print $1 }')"
 check "desktop Exec '$exec_cmd' is a program in usr/bin" \
   test -n "$exec_cmd" -a -x "$root/usr/bin/$exec_cmd"
 check "desktop Icon is $id" test "$(key Icon)" = "$id"
-for t in image/png image/jpeg image/gif image/bmp image/webp image/tiff; do
+mime_types=(image/png image/jpeg image/gif image/bmp image/webp image/tiff image/heic image/heif
+  image/avif image/jxl image/x-adobe-dng image/x-canon-cr2 image/x-canon-cr3 image/x-nikon-nef
+  image/x-sony-arw image/x-fuji-raf image/x-olympus-orf image/x-panasonic-rw2 image/x-pentax-pef)
+for t in "${mime_types[@]}"; do
   check "desktop MimeType lists $t" grep -qxF "$t" <<<"$(key MimeType | tr ';' '\n')"
+  check "metainfo provides $t" grep -qF "<mediatype>$t</mediatype>" "$metainfo"
 done
 check "metainfo launchable names the packaged desktop file" \
   grep -qF "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo"

@@ -16,6 +16,8 @@
 
 #include "gif_bytes.h"
 #include "gui_test_support.h"
+#include "tests/formats/dng_writer.h"
+#include "tests/formats/lying_files.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
 
@@ -109,6 +111,31 @@ class HostileCorpus : public testing::Test {
     corpus.push_back({path, Outcome::Loads});
   }
 
+  // Made by Debian's encoders of the formats Qt has no reader for, from a PNG of `seed`.
+  QByteArray AddEncoded(const QString& name, const QString& encoder, const QImage& seed) {
+    const QString program = QStandardPaths::findExecutable(encoder);
+    EXPECT_FALSE(program.isEmpty())
+        << encoder.toStdString() << " is needed (scripts/install-deps.sh)";
+    const QString png = WriteBytes(dir, name + ".png", Encode(seed, "png"));
+    const QString path = dir.filePath(name);
+    QProcess process;
+    process.start(program,
+                  encoder == "heif-enc" ? QStringList{png, "-o", path} : QStringList{png, path});
+    EXPECT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0) << name.toStdString();
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    const QByteArray bytes = file.readAll();
+    corpus.push_back({path, Outcome::Loads});
+    AddDamaged("damaged." + name, bytes);
+    return bytes;
+  }
+
+  void AddFromBytes(const QString& name, const std::vector<std::uint8_t>& bytes, Outcome outcome,
+                    int error = 0) {
+    Add(name, QByteArray(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes)), outcome,
+        error);
+  }
+
   void BuildCorpus() {
     const QImage seed = test::CoordinateImage(64, 48);
     for (const char* format : {"png", "jpeg", "bmp", "webp"}) {
@@ -157,6 +184,26 @@ class HostileCorpus : public testing::Test {
     Add(QStringLiteral("夜空 の 星.png"), Encode(seed, "png"), Outcome::Loads);
     Add(QString(200, QChar(u'n')) + QStringLiteral(" long.png"), Encode(seed, "png"),
         Outcome::Loads);
+
+    AddEncoded("seed.avif", "avifenc", seed);
+    AddEncoded("seed.jxl", "cjxl", seed);
+    const QByteArray heic = AddEncoded("seed.heic", "heif-enc", seed);
+    Add("heic-named.png", heic, Outcome::Loads);
+    test::Dng dng;
+    dng.width = 64;
+    dng.height = 48;
+    test::Expose(dng, [&seed](int x, int y) {
+      const QRgb p = seed.pixel(x, y);
+      return std::array{qRed(p), qGreen(p), qBlue(p)};
+    });
+    const std::vector<std::uint8_t> dngBytes = test::EncodeDng(dng);
+    AddFromBytes("seed.dng", dngBytes, Outcome::Loads);
+    AddDamaged("damaged.dng",
+               QByteArray(reinterpret_cast<const char*>(dngBytes.data()), std::ssize(dngBytes)));
+    AddFromBytes("bomb.jxl", test::JxlDeclaring(20000, 10000), Outcome::Refused, 7);
+    AddFromBytes("bomb.heic", test::HeifDeclaring({heic.begin(), heic.end()}, 20000, 20000),
+                 Outcome::Refused, 7);
+    AddFromBytes("bomb.dng", test::DngDeclaring(20000, 10000), Outcome::Refused);
   }
 
   QTemporaryDir dir;

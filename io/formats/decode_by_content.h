@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+#include "io/formats/format_result.h"
+
+namespace irobunkai {
+
+/// How many of a file's first bytes MayDecodeByContent needs.
+inline constexpr std::size_t kContentSignatureBytes = 16;
+
+/// Files larger than this are not read whole to be tried here: even a camera raw file of
+/// 100 megapixels, three 16-bit samples each, takes 600 MB.
+inline constexpr std::int64_t kMaxContentFileBytes = std::int64_t{1} << 30;
+
+/// Whether a file beginning with `head` may be one of the formats DecodeByContent reads; when
+/// not, it certainly is none.
+bool MayDecodeByContent(Bytes head);
+
+/// Decodes HEIF (HEIC, AVIF), JPEG XL and camera raw pictures, recognised by their contents.
+/// Nullopt when `bytes` are none of these, for another reader to try.
+std::optional<FormatResult> DecodeByContent(Bytes bytes,
+                                            std::int64_t maxPixels = kMaxDecodedPixels);
+
+}  // namespace irobunkai

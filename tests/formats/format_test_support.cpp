@@ -1,0 +1,109 @@
+#include "format_test_support.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QProcess>
+
+namespace irobunkai::test {
+
+std::vector<std::uint8_t> ReadBytes(const QString& path) {
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+  const QByteArray bytes = file.readAll();
+  return {bytes.begin(), bytes.end()};
+}
+
+void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+bool Run(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.setProcessChannelMode(QProcess::MergedChannels);
+  process.start(program, arguments);
+  const bool ok = process.waitForFinished(120'000) &&
+                  process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+  EXPECT_TRUE(ok) << program.toStdString() << " " << arguments.join(' ').toStdString() << ":\n"
+                  << process.readAll().toStdString();
+  return ok;
+}
+
+QString Saved(const QImage& picture, const QString& path) {
+  EXPECT_TRUE(picture.save(path, nullptr, 95)) << path.toStdString();
+  return path;
+}
+
+QString SavedWithOrientation(const QImage& picture, const QString& path, int orientation) {
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  EXPECT_TRUE(picture.save(&buffer, "jpeg", 95));
+  // An APP1 segment right after the start marker: a TIFF header and one IFD of one entry.
+  QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24);
+  exif += static_cast<char>(orientation);
+  exif += QByteArray(7, '\0');  // the rest of the value, then no next IFD
+  const auto length = static_cast<int>(exif.size() + 2);
+  jpeg.insert(2, QByteArray("\xff\xe1", 2) + static_cast<char>(length >> 8) +
+                     static_cast<char>(length & 0xFF) + exif);
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size());
+  return path;
+}
+
+QString Encoded(const QString& input, const QString& output, const QString& encoder,
+                const QStringList& options) {
+  Run(encoder, options + (encoder == "heif-enc" ? QStringList{input, "-o", output}
+                                                : QStringList{input, output}));
+  return output;
+}
+
+QImage TestPicture(int width, int height, bool alpha) {
+  QImage picture(width, height, QImage::Format_ARGB32);
+  std::uint32_t noise = 2463534242u;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      noise ^= noise << 13;
+      noise ^= noise >> 17;
+      noise ^= noise << 5;
+      const int grain = static_cast<int>(noise % 24);
+      picture.setPixel(x, y,
+                       qRgba(std::min(255, 255 * x / width + grain), 200 - 150 * y / height + grain,
+                             std::min(255, 40 + 180 * (x + y) / (width + height) + grain),
+                             alpha ? 255 - 200 * x / width : 255));
+    }
+  }
+  return alpha ? picture : picture.convertToFormat(QImage::Format_RGB32);
+}
+
+Image Decoded(const std::optional<FormatResult>& result) {
+  if (!result) {
+    ADD_FAILURE() << "not recognised";
+    return {};
+  }
+  if (const auto* error = std::get_if<FormatError>(&*result)) {
+    ADD_FAILURE() << (*error == FormatError::TooLarge ? "too large" : "invalid");
+    return {};
+  }
+  return std::get<Image>(*result);
+}
+
+void ExpectSamePixels(const Image& image, const QImage& reference, const std::string& what) {
+  const QImage rgba = reference.convertToFormat(QImage::Format_RGBA8888);
+  ASSERT_EQ(image.Width(), rgba.width()) << what;
+  ASSERT_EQ(image.Height(), rgba.height()) << what;
+  int differing = 0;
+  for (int y = 0; y < rgba.height(); ++y) {
+    const auto* line = reinterpret_cast<const RgbaPixel*>(rgba.constScanLine(y));
+    for (int x = 0; x < rgba.width(); ++x) {
+      if (image.At(x, y) != line[x] && differing++ == 0) {
+        ADD_FAILURE() << what << ": first difference at (" << x << ", " << y << "): " << std::hex
+                      << image.At(x, y) << " against " << line[x];
+      }
+    }
+  }
+  EXPECT_EQ(differing, 0) << what << ": pixels unlike the reference";
+}
+
+}  // namespace irobunkai::test

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "io/formats/format_result.h"
+
+/// Skips the test when a program that makes or reads its files is not installed.
+#define SKIP_WITHOUT(program)                                                      \
+  if (QStandardPaths::findExecutable(QStringLiteral(program)).isEmpty()) {         \
+    GTEST_SKIP() << program << " is missing; scripts/install-deps.sh installs it"; \
+  }
+
+namespace irobunkai::test {
+
+std::vector<std::uint8_t> ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes);
+
+/// Runs `program` and expects it to succeed; its output is shown when it fails.
+bool Run(const QString& program, const QStringList& arguments);
+
+/// Writes `picture` to `path`, in the format its name says; returns the path.
+QString Saved(const QImage& picture, const QString& path);
+
+/// A JPEG of `picture` at `path` that says, in its EXIF data, to be shown in `orientation`
+/// (1 to 8); returns the path.
+QString SavedWithOrientation(const QImage& picture, const QString& path, int orientation);
+
+/// Encodes the picture file `input` into `output` with `encoder` (heif-enc, avifenc or cjxl)
+/// and its `options`; returns the output's path.
+QString Encoded(const QString& input, const QString& output, const QString& encoder,
+                const QStringList& options = {});
+
+/// A photo-like picture: smooth colour fields with noise in every pixel, and a varying
+/// alpha when asked.
+QImage TestPicture(int width, int height, bool alpha = false);
+
+/// The picture of a decoding; an empty one, with a test failure, when it failed.
+Image Decoded(const std::optional<FormatResult>& result);
+
+/// Expects `image` to equal `reference` in every pixel, alpha included.
+void ExpectSamePixels(const Image& image, const QImage& reference, const std::string& what);
+
+}  // namespace irobunkai::test

@@ -1,0 +1,77 @@
+// HEIC and AVIF files made here by Debian's encoders, read back as libheif's own tools read them.
+#include <QTemporaryDir>
+
+#include "format_test_support.h"
+#include "io/formats/decode_by_content.h"
+
+namespace irobunkai {
+namespace {
+
+using test::Decoded;
+using test::ReadBytes;
+
+class HeifDecoder : public testing::Test {
+ protected:
+  void SetUp() override {
+    SKIP_WITHOUT("heif-enc");
+    SKIP_WITHOUT("avifenc");
+    SKIP_WITHOUT("heif-convert");
+    ASSERT_TRUE(dir.isValid());
+  }
+
+  QTemporaryDir dir;
+};
+
+TEST_F(HeifDecoder, EveryPixelIsWhatHeifConvertWrites) {
+  const QString photo = test::Saved(test::TestPicture(67, 45), dir.filePath("photo.png"));
+  const QString translucent =
+      test::Saved(test::TestPicture(40, 30, true), dir.filePath("translucent.png"));
+  // heif-enc keeps a JPEG's EXIF data, whose orientation HEIF readers leave alone.
+  const QString exif =
+      test::SavedWithOrientation(test::TestPicture(64, 48), dir.filePath("exif.jpg"), 6);
+  struct Case {
+    const char* name;
+    const QString& input;
+    const char* encoder;
+    QStringList options;
+  };
+  for (const auto& [name, input, encoder, options] :
+       {Case{"photo.heic", photo, "heif-enc", {"-q", "80"}},
+        Case{"photo.avif", photo, "avifenc", {}},
+        Case{"photo-444.avif", photo, "avifenc", {"-y", "444"}},
+        Case{"translucent.heic", translucent, "heif-enc", {}},
+        Case{"translucent.avif", translucent, "avifenc", {}},
+        Case{"turned-mirrored.avif", photo, "avifenc", {"--irot", "1", "--imir", "1"}},
+        Case{"exif.heic", exif, "heif-enc", {}}}) {
+    const QString path = test::Encoded(input, dir.filePath(name), encoder, options);
+    const Image image = Decoded(DecodeByContent(ReadBytes(path)));
+    test::Run("heif-convert", {path, path + ".png"});
+    test::ExpectSamePixels(image, QImage(path + ".png"), name);
+    EXPECT_EQ(image.HasAlpha(), &input == &translucent) << name;
+  }
+}
+
+TEST_F(HeifDecoder, DeepPicturesAreReducedToEightBits) {
+  const QImage photo = test::TestPicture(48, 32);
+  const QString png = test::Saved(photo, dir.filePath("photo.png"));
+  for (const char* depth : {"10", "12"}) {
+    const QString path = test::Encoded(png, dir.filePath(QStringLiteral("deep%1.avif").arg(depth)),
+                                       "avifenc", {"-d", depth, "--min", "0", "--max", "0"});
+    const Image image = Decoded(DecodeByContent(ReadBytes(path)));
+    ASSERT_EQ(image.Width(), 48);
+    int worst = 0;
+    for (int y = 0; y < 32; ++y) {
+      for (int x = 0; x < 48; ++x) {
+        const ColorValue got = ColorOf(image.At(x, y));
+        const QRgb want = photo.pixel(x, y);
+        worst =
+            std::max({worst, std::abs(RedOf(got) - qRed(want)),
+                      std::abs(GreenOf(got) - qGreen(want)), std::abs(BlueOf(got) - qBlue(want))});
+      }
+    }
+    EXPECT_LE(worst, 3) << depth << " bits";
+  }
+}
+
+}  // namespace
+}  // namespace irobunkai
