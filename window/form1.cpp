@@ -87,6 +87,7 @@ void Form1::ConnectEvents() {
   connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
   connect(Picture1, &PictureBox::MouseDown, this, &Form1::Picture1_MouseDown);
   connect(Picture1, &PictureBox::KeyDown, this, &Form1::Picture1_KeyDown);
+  connect(Picture1, &PictureBox::ToggleMosaic, this, &Form1::Picture1_ToggleMosaic);
   connect(Picture2, &PictureBox::ContextMenu, this, &Form1::Picture2_ContextMenu);
   connect(Picture3, &PictureBox::ContextMenu, this, &Form1::Picture3_ContextMenu);
   connect(Picture4, &PictureBox::ContextMenu, this, &Form1::Picture4_ContextMenu);

@@ -67,6 +67,7 @@ class Form1 : public QWidget {
   void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
   void Form1_DragDrop(const QString& path);
   void Picture1_KeyDown(int dx, int dy);
+  void Picture1_ToggleMosaic();
   void Form1_Copy();
   void Form1_Paste();
   void Form1_Help();
@@ -85,6 +86,7 @@ class Form1 : public QWidget {
   void AddShortcuts();
   void ShowSamplePicture();
   bool ShowLoadedPicture(LoadResult result, PictureSource source, const QString& name);
+  void ShowSourcePicture(Image picture, bool mosaic);
   void ShowReadout(float x, float y);
   void CountShownHistograms();
   void ShowChannelMenu(Channel channel, QPoint at);

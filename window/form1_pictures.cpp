@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "io/clipboard_picture.h"
+#include "io/sensor_mosaic.h"
 #include "window/busy_cursor.h"
 #include "window/error_reports.h"
 #include "window/form1.h"
@@ -68,6 +69,50 @@ bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QSt
     shown = true;
   });
   return shown;
+}
+
+void Form1::Picture1_ToggleMosaic() {
+  RunGrowing(this, QStringLiteral("センサーのモザイク (sensor mosaic)"), [this] {
+    const BusyCursor busy;
+    if (const Image* developed = document_->Developed()) {
+      ShowSourcePicture(*developed, false);
+      return;
+    }
+    const PictureSource& origin = document_->Origin();
+    const QString path = QString::fromStdString(origin.path);
+    SensorMosaic mosaic =
+        origin.origin == PictureOrigin::File ? LoadSensorMosaic(path) : NoSensorMosaic{};
+    if (const auto* error = std::get_if<RunTimeError>(&mosaic)) {
+      ShowLoadError(this, *error, path);
+    } else if (auto* image = std::get_if<Image>(&mosaic)) {
+      ShowSourcePicture(std::move(*image), true);
+    } else {
+      QMessageBox::information(
+          this, QCoreApplication::applicationName(),
+          QStringLiteral("この画像にはセンサーのモザイクがありません。カメラの RAW ファイルでは"
+                         "ないか、モザイクのない (色分解済みかモノクロの) RAW ファイルです。\n"
+                         "This picture has no sensor mosaic: it is not a camera raw file, or "
+                         "its raw data is already demosaiced or monochrome."));
+    }
+  });
+}
+
+void Form1::ShowSourcePicture(Image picture, bool mosaic) {
+  const PictureView& before = document_->Source();
+  const bool sameArea =
+      picture.Width() == before.Picture().Width() && picture.Height() == before.Picture().Height();
+  std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(document_->SourceWith(picture));
+  if (mosaic) {
+    document_->ShowMosaic(std::move(picture));
+  } else {
+    document_->ShowDeveloped();
+  }
+  renditions_->SetSourceLevels(std::move(levels), document_->PictureNumber());
+  // The mosaic covers the developed picture's area: the learner flips between the two
+  // where they are looking.
+  if (!sameArea) {
+    viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
+  }
 }
 
 void Form1::Command3_Click() {

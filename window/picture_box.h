@@ -47,6 +47,8 @@ class PictureBox : public QFrame {
   void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
   /// An arrow key on a source view: move the read pixel by (dx, dy).
   void KeyDown(int dx, int dy);
+  /// M on a source view: between a camera raw picture and its sensor's mosaic.
+  void ToggleMosaic();
   /// A channel view's menu is asked for, by the right button, the Menu key or
   /// Shift+F10, to open at `globalPos`.
   void ContextMenu(QPoint globalPos);

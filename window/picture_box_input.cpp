@@ -134,6 +134,9 @@ void PictureBox::keyPressEvent(QKeyEvent* event) {
     state_->ZoomBy(-1);
   } else if (key == Qt::Key_0 || key == Qt::Key_Home) {
     state_->ZoomBy(kToDefault);
+  } else if (key == Qt::Key_M && IsSource() &&
+             (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    emit ToggleMosaic();
   } else if (const auto step = ArrowStep(key)) {
     const int size = (event->modifiers() & Qt::ShiftModifier) ? kBigStep : 1;
     if (IsSource()) {
