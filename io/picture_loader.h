@@ -16,7 +16,8 @@ inline constexpr qint64 kMaxPicturePixels = 100'000'000;
 
 using LoadResult = std::variant<Image, RunTimeError>;
 
-/// Decodes a picture file: the first frame, turned as its EXIF orientation says,
+/// Decodes a picture file: the first frame, turned as the format says (EXIF
+/// orientation; HEIF's own rotation and mirroring),
 /// reduced to 8-bit R, G, B (and alpha), with the file's own values and no colour
 /// profile applied. Failures come back as errors 53, 75, 481 or 7.
 LoadResult LoadPictureFile(const QString& path);

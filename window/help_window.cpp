@@ -17,6 +17,11 @@ constexpr Control kControls[] = {
      "Click the picture: read out that pixel"},
     {"← → ↑ ↓ (画像)", "読み取る画素を 1 つ動かす (Shift で 10)",
      "Arrows on the picture: move the read pixel by 1 (Shift: 10)"},
+    {"M (画像)",
+     "カメラの RAW 画像: センサーのモザイク (画素ごとの R・G・B のフィルター) "
+     "と現像した画像を切り替える",
+     "M on the picture: a camera raw picture's sensor mosaic (each photosite in its filter's "
+     "colour) or the developed picture"},
     {"Ctrl + ホイール", "4 つのビューをまとめて拡大・縮小", "Ctrl + wheel: zoom all four views"},
     {"+ / -", "拡大・縮小 (Ctrl + + / Ctrl + - も)",
      "+ / -: zoom in / out (also Ctrl + + / Ctrl + -)"},
