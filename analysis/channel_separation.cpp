@@ -1,6 +1,5 @@
 #include "analysis/channel_separation.h"
 
-#include <omp.h>
 
 #include <algorithm>
 #include <array>
@@ -116,14 +115,12 @@ struct Planes {
   ChannelPlane& blue;
 };
 
-// How many threads split a source of `width` x `height` content pixels.
-int ThreadsFor(int width, int height) {
-  return static_cast<std::int64_t>(width) * height >= kParallelPixels ? omp_get_max_threads() : 1;
-}
+// Rows are read and split a piece at a time, so that the piece stays in the
+// first-level cache between the two. It lives on each thread's stack: running short
+// of memory inside the parallel region could not be reported.
+constexpr int kPiece = 2048;
 
-// `rows` holds one row of the content for each thread: running short of memory
-// inside the parallel region could not be reported, so nothing is allocated there.
-// One row of colours into the three planes' levels.
+// One piece of colours into the three planes' levels.
 void SplitInto(ColourModel model, std::span<const ColorValue> colours, std::uint8_t* first,
                std::uint8_t* second, std::uint8_t* third) {
   if (model == ColourModel::RGB) {
@@ -135,26 +132,32 @@ void SplitInto(ColourModel model, std::span<const ColorValue> colours, std::uint
 
 template <bool kCount>
 void FillPlanes(const PictureView& source, const Planes& planes, ColourModel model,
-                std::span<ColorValue> rows, ChannelHistograms* histograms) {
+                ChannelHistograms* histograms) {
   const int width = source.ContentWidth();
   const int height = source.ContentHeight();
-  const int threads = ThreadsFor(width, height);
-#pragma omp parallel num_threads(threads)
+  [[maybe_unused]] const bool parallel =
+      static_cast<std::int64_t>(width) * height >= kParallelPixels;
+#pragma omp parallel if (parallel)
   {
-    const std::span<ColorValue> row(
-        rows.data() + static_cast<std::size_t>(omp_get_thread_num()) * width,
-        static_cast<std::size_t>(width));
+    std::array<ColorValue, kPiece> buffer;
     [[maybe_unused]] RowCounter counter;
 #pragma omp for schedule(static) nowait
     for (int y = 0; y < height; ++y) {
-      source.ReadRow(y, 0, row);
-      SplitInto(model, row, planes.red.Row(y), planes.green.Row(y), planes.blue.Row(y));
-      if constexpr (kCount) {
-        // The row is still in the first-level cache from the split.
-        if (model == ColourModel::RGB) {
-          counter.CountRow(row.data(), width);
-        } else {
-          counter.CountLevels(planes.red.Row(y), planes.green.Row(y), planes.blue.Row(y), width);
+      for (int left = 0; left < width; left += kPiece) {
+        const int count = std::min(kPiece, width - left);
+        const std::span<ColorValue> piece(buffer.data(), static_cast<std::size_t>(count));
+        source.ReadRow(y, left, piece);
+        std::uint8_t* const first = planes.red.Row(y) + left;
+        std::uint8_t* const second = planes.green.Row(y) + left;
+        std::uint8_t* const third = planes.blue.Row(y) + left;
+        SplitInto(model, piece, first, second, third);
+        if constexpr (kCount) {
+          // The piece is still in the first-level cache from the split.
+          if (model == ColourModel::RGB) {
+            counter.CountRow(piece.data(), count);
+          } else {
+            counter.CountLevels(first, second, third, count);
+          }
         }
       }
     }
@@ -190,9 +193,6 @@ PerChannel<std::shared_ptr<ChannelPlane>> PlanesFor(const PictureView& source,
 void SeparateChannels(const PictureView& source, Separation& separation,
                       SeparationOptions options) {
   PerChannel<std::shared_ptr<ChannelPlane>> planes = PlanesFor(source, separation);
-  std::vector<ColorValue> rows(
-      static_cast<std::size_t>(ThreadsFor(source.ContentWidth(), source.ContentHeight())) *
-      static_cast<std::size_t>(source.ContentWidth()));
   std::optional<ChannelHistograms> histograms;
   if (options.countHistograms) {
     histograms.emplace();
@@ -208,9 +208,9 @@ void SeparateChannels(const PictureView& source, Separation& separation,
   }
   const Planes filling{*planes[Channel::Red], *planes[Channel::Green], *planes[Channel::Blue]};
   if (histograms) {
-    FillPlanes<true>(source, filling, options.model, rows, &*histograms);
+    FillPlanes<true>(source, filling, options.model, &*histograms);
   } else {
-    FillPlanes<false>(source, filling, options.model, rows, nullptr);
+    FillPlanes<false>(source, filling, options.model, nullptr);
   }
   separation.planes = std::move(planes);
   separation.histograms = histograms;

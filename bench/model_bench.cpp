@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/channel_separation.h"
+#include "bench/copy_source.h"
 #include "bench/plain_names.h"
 
 namespace irobunkai::bench {
@@ -71,16 +72,7 @@ void SeparateModelOf(benchmark::State& state, const PictureView& source, ColourM
 
 // As the open benchmarks' copy of the source, so that the ratios compare.
 void CopySource(benchmark::State& state, const Size& size) {
-  const auto bytes =
-      static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 4;
-  const auto from = std::make_unique<unsigned char[]>(bytes);
-  const auto to = std::make_unique<unsigned char[]>(bytes);
-  std::memset(from.get(), 1, bytes);
-  for (auto _ : state) {
-    std::memcpy(to.get(), from.get(), bytes);
-    benchmark::DoNotOptimize(to.get());
-    benchmark::ClobberMemory();
-  }
+  CopySourceBytes(state, size.width, size.height);
 }
 
 void Register(const PictureView& source) {

@@ -18,6 +18,7 @@
 
 #include "bench/bare_decode.h"
 #include "bench/bench_photo.h"
+#include "bench/copy_source.h"
 #include "bench/plain_names.h"
 #include "tests/formats/dng_writer.h"
 #include "window/form1.h"
@@ -160,16 +161,7 @@ void BareDecode(benchmark::State& state, BarePixels (*decode)(const std::string&
 }
 
 void CopySource(benchmark::State& state, const Size& size) {
-  const auto bytes =
-      static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 4;
-  const auto from = std::make_unique<unsigned char[]>(bytes);
-  const auto to = std::make_unique<unsigned char[]>(bytes);
-  std::memset(from.get(), 1, bytes);
-  for (auto _ : state) {
-    std::memcpy(to.get(), from.get(), bytes);
-    benchmark::DoNotOptimize(to.get());
-    benchmark::ClobberMemory();
-  }
+  CopySourceBytes(state, size.width, size.height);
 }
 
 // Runs this program again to open and separate one file, and reads back its peak.
