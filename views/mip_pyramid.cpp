@@ -60,8 +60,9 @@ void ReduceColourBlocks4(const std::array<const std::uint32_t*, kMaxFactor>& row
       redBlue += (p[0] & 0xFF00FFu) + (p[1] & 0xFF00FFu) + (p[2] & 0xFF00FFu) + (p[3] & 0xFF00FFu);
       green += (p[0] & 0xFF00u) + (p[1] & 0xFF00u) + (p[2] & 0xFF00u) + (p[3] & 0xFF00u);
     }
-    const std::uint32_t mean = (((redBlue & 0xFFFFu) + 8) >> 4) | ((((green >> 8) + 8) >> 4) << 8) |
-                               ((((redBlue >> 16) + 8) >> 4) << 16);
+    const std::uint32_t mean = BoxMean(redBlue & 0xFFFFu, 16, 4) |
+                               (BoxMean(green >> 8, 16, 4) << 8) |
+                               (BoxMean(redBlue >> 16, 16, 4) << 16);
     std::memcpy(out + static_cast<std::size_t>(x) * sizeof(mean), &mean, sizeof(mean));
   }
 }
