@@ -58,8 +58,6 @@ class PictureView {
 
   /// The plane drawn with DrawPlane, if any.
   [[nodiscard]] const ChannelPlane* Plane() const { return plane_.get(); }
-  /// True when pixels were set one by one with PSet since the last clear.
-  [[nodiscard]] bool HasPixelsSet() const { return !drawn_.empty(); }
 
   /// True when anything was drawn with PSet or DrawPlane since the last clear.
   [[nodiscard]] bool HasDrawing() const { return plane_ || !drawn_.empty(); }
