@@ -171,6 +171,13 @@ convert -size 188x179 xc:red small.png -composite small-shown.png
 convert small-shown.png -channel GB -evaluate set 0 +channel small-red.png
 convert small-shown.png -channel RB -evaluate set 0 +channel small-green.png
 convert small-shown.png -channel RG -evaluate set 0 +channel small-blue.png
+# The same picture as JPEG XL, losslessly, and as HEIC, shown as heif-convert decodes it.
+cjxl -d 0 small.png small.jxl >/dev/null 2>&1 || abort "cjxl could not write small.jxl"
+# (heif-enc misreads palette PNGs, which is how ImageMagick writes a one-colour picture.)
+convert small.png PNG24:small-rgb.png
+heif-enc small-rgb.png -o small.heic >/dev/null 2>&1 || abort "heif-enc could not write small.heic"
+heif-convert small.heic small-heic.png >/dev/null 2>&1 || abort "heif-convert could not read small.heic"
+convert -size 188x179 xc:red small-heic.png -composite small-heic-shown.png
 printf 'this is not a picture\n' >bad.png
 # A real PNG cut in half: the header reads well, the pixels do not.
 convert sample.png full.png
@@ -477,6 +484,14 @@ close_window() {
 
 launch "$tmp/small.png"
 expect 5 "irobunkai PICTURE starts with that picture|$(area "${P1[@]}") small-shown.png"
+close_window
+
+launch "$tmp/small.jxl"
+expect 5 "irobunkai PICTURE.jxl starts with that JPEG XL picture|$(area "${P1[@]}") small-shown.png"
+close_window
+
+launch "$tmp/small.heic"
+expect 5 "irobunkai PICTURE.heic shows it as heif-convert decodes it|$(area "${P1[@]}") small-heic-shown.png"
 close_window
 
 launch "$tmp/bad.png"
