@@ -1,7 +1,6 @@
 // Separating a picture into each colour model's components, against a plain copy of the
 // same picture's bytes, measured in one run.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -93,19 +92,8 @@ void Register(const PictureView& source) {
 
 int main(int argc, char* argv[]) {
   using irobunkai::bench::kSize;
-  // Google Benchmark takes its flags out of argv, and refuses a file reporter without a file.
-  const bool toFile = std::any_of(argv + 1, argv + argc, [](const char* arg) {
-    return std::strncmp(arg, "--benchmark_out=", std::strlen("--benchmark_out=")) == 0;
-  });
-  benchmark::Initialize(&argc, argv);
   irobunkai::PictureView source(kSize.width, kSize.height, 0);
   source.SetPicture(irobunkai::bench::PhotoLike(kSize));
-  irobunkai::bench::Register(source);
-  irobunkai::bench::PlainNames<benchmark::ConsoleReporter> display(
-      isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_Defaults
-                                 : benchmark::ConsoleReporter::OO_Tabular);
-  irobunkai::bench::PlainNames<benchmark::JSONReporter> file;
-  benchmark::RunSpecifiedBenchmarks(&display, toFile ? &file : nullptr);
-  benchmark::Shutdown();
-  return 0;
+  return irobunkai::bench::RunWithPlainNames(argc, argv,
+                                             [&source] { irobunkai::bench::Register(source); });
 }

@@ -265,17 +265,6 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   const QApplication app(argc, argv);
-  // Google Benchmark takes its flags out of argv, and refuses a file reporter without a file.
-  const bool toFile = std::any_of(argv + 1, argv + argc, [](const char* arg) {
-    return std::strncmp(arg, "--benchmark_out=", std::strlen("--benchmark_out=")) == 0;
-  });
-  benchmark::Initialize(&argc, argv);
-  irobunkai::bench::Register(dir);
-  irobunkai::bench::PlainNames<benchmark::ConsoleReporter> display(
-      isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_Defaults
-                                 : benchmark::ConsoleReporter::OO_Tabular);
-  irobunkai::bench::PlainNames<benchmark::JSONReporter> file;
-  benchmark::RunSpecifiedBenchmarks(&display, toFile ? &file : nullptr);
-  benchmark::Shutdown();
-  return 0;
+  return irobunkai::bench::RunWithPlainNames(argc, argv,
+                                             [&dir] { irobunkai::bench::Register(dir); });
 }
