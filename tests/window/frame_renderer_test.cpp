@@ -26,6 +26,15 @@ QImage Noise(int width, int height, unsigned seed) {
   return image;
 }
 
+// A source view on red showing a picture of one colour.
+PictureView SolidSource(int width, int height, QRgb colour) {
+  QImage picture(width, height, QImage::Format_RGB32);
+  picture.fill(colour);
+  PictureView view(kPlace.width(), kPlace.height(), 0x0000FF);
+  view.SetPicture(AdoptImage(picture));
+  return view;
+}
+
 // What a place shows of `view` in its default view, painted on white.
 QImage DefaultView(const PictureView& view, const MipPyramid* levels,
                    std::optional<Channel> channel = std::nullopt) {
@@ -69,10 +78,7 @@ TEST(FrameRenderer, AScaledChannelViewIsTheChannelOfTheScaledSource) {
 }
 
 TEST(FrameRenderer, AScaledAreaKeepsItsAspectAndShowsTheBackgroundBeyondThePicture) {
-  QImage picture(600, 100, QImage::Format_RGB32);
-  picture.fill(qRgb(0, 0, 255));
-  PictureView view(188, 179, 0x0000FF);
-  view.SetPicture(AdoptImage(picture));
+  const PictureView view = SolidSource(600, 100, qRgb(0, 0, 255));
   // The area is 600 x 179; a scale of 188 / 600 shows it as 188 x 56.
   const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(view);
   for (const MipPyramid* from :
@@ -97,10 +103,7 @@ TEST(FrameRenderer, OneToOneRenderingIsExactlyWhatTheViewShows) {
 
 TEST(FrameRenderer, AThinPictureIsDrawnFromLevelsOfItsOwnPixels) {
   // 20000 x 2 in a 20000 x 179 area: the levels cover the two rows, the fill the rest.
-  QImage thin(20000, 2, QImage::Format_RGB32);
-  thin.fill(qRgb(0, 200, 0));
-  PictureView view(188, 179, 0x0000FF);
-  view.SetPicture(AdoptImage(thin));
+  const PictureView view = SolidSource(20000, 2, qRgb(0, 200, 0));
   const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(view);
   ASSERT_TRUE(levels.has_value());
   EXPECT_LT(levels->Bytes(), 20000U * 2U * sizeof(RgbaPixel));  // less than the picture
