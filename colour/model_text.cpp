@@ -55,10 +55,14 @@ std::string_view ClipboardName(ColourModel model) {
 
 }  // namespace
 
+std::string ComponentValueText(ColourModel model, int component, double value) {
+  return ValueText(model, component, value, Sign::Always);
+}
+
 std::string ComponentCaption(ColourModel model, int component, double value) {
   std::string caption(ComponentName(model, component));
   caption += ' ';
-  caption += ValueText(model, component, value, Sign::Always);
+  caption += ComponentValueText(model, component, value);
   return caption;
 }
 

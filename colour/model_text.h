@@ -8,6 +8,9 @@
 
 namespace irobunkai {
 
+/// One component value as ComponentCaption writes it, without the name: "210°", "+80.09".
+std::string ComponentValueText(ColourModel model, int component, double value);
+
 /// One component value with its name: "R 255", "H 210°", "S 45%", "Cb 85",
 /// "L* 53.24", "a* +80.09". Degrees and percent are whole; RGB, CMY and Y′CbCr whole
 /// levels 0..255; L*a*b* has two decimals, a* and b* always signed.

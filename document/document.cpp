@@ -11,7 +11,8 @@ Document::Document(int layoutWidth, int layoutHeight, ColorValue sourceBack,
     : source_(layoutWidth, layoutHeight, sourceBack),
       channelViews_{{PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Red]),
                      PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Green]),
-                     PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Blue])}} {}
+                     PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Blue])}},
+      separatedSource_(source_) {}
 
 int Document::Subscribe(Observer observer) const {
   observers_.emplace(nextKey_, std::move(observer));
@@ -60,17 +61,36 @@ void Document::ShowDeveloped() {
 }
 
 void Document::Separate(SeparationOptions options) {
-  // Fills the planes the channel views show in place when they fit: nothing is
-  // written before every allocation has succeeded.
-  SeparateChannels(source_, separation_, options);
-  for (const Channel channel : kChannels) {
-    PictureView& view = channelViews_[channel];
-    view.Cls();
-    view.DrawPlane(separation_.planes[channel], channel);
-  }
+  SplitAndShow(source_, options);
+  separatedSource_ = source_;
   separatedPicture_ = picture_;
   separatedOrigin_ = origin_;
   Notify(Change::Separation);
+}
+
+void Document::SeparateAgain(SeparationOptions options) {
+  if (!IsSeparated()) {
+    return;
+  }
+  SplitAndShow(separatedSource_, options);
+  Notify(Change::Separation);
+}
+
+void Document::SplitAndShow(const PictureView& from, SeparationOptions options) {
+  auto looks = looks_ && looks_->Model() == options.model
+                   ? looks_
+                   : std::make_shared<const ComponentLooks>(options.model);
+  // Fills the planes the channel views show in place when they fit: nothing is
+  // written before every allocation has succeeded.
+  SeparateChannels(from, separation_, options);
+  looks_ = std::move(looks);
+  for (const Channel channel : kChannels) {
+    PictureView& view = channelViews_[channel];
+    view.Cls();
+    // S is shown in its pixel's hue, which is the first plane of HSV and HSL.
+    view.DrawPlane(separation_.planes[channel], PlaneLook(looks_, ComponentIndex(channel)),
+                   separation_.planes[Channel::Red]);
+  }
 }
 
 const ChannelHistogram* Document::Histogram(Channel channel) const {

@@ -72,9 +72,15 @@ class Document {
   /// The developed picture while its mosaic is shown, else nullptr.
   [[nodiscard]] const Image* Developed() const { return developed_ ? &*developed_ : nullptr; }
 
-  /// Splits the source into the channel planes and shows them in the channel views.
+  /// Splits the source into the channel planes and shows them in the channel views,
+  /// each in the tinted look of its component of `options.model`.
   /// When memory runs short std::bad_alloc leaves the document as it was.
   void Separate(SeparationOptions options = {});
+  /// Splits the picture that was separated last again, into `options.model`'s
+  /// components, whatever the source shows now. Does nothing before a separation.
+  void SeparateAgain(SeparationOptions options);
+  /// The source view as it was when it was separated.
+  [[nodiscard]] const PictureView& SeparatedSource() const { return separatedSource_; }
   [[nodiscard]] bool IsSeparated() const { return !separation_.IsEmpty(); }
   [[nodiscard]] const Separation& Separated() const { return separation_; }
   /// The picture that was separated, and where it came from.
@@ -99,6 +105,7 @@ class Document {
 
  private:
   void Notify(Change change) const;
+  void SplitAndShow(const PictureView& from, SeparationOptions options);
 
   PictureView source_;
   PerChannel<PictureView> channelViews_;
@@ -106,6 +113,9 @@ class Document {
   std::optional<Image> developed_;
   int picture_ = 0;
   Separation separation_;
+  std::shared_ptr<const ComponentLooks> looks_;
+  // A copy that shares the picture's pixels, kept to split again in another model.
+  PictureView separatedSource_;
   int separatedPicture_ = 0;
   PictureSource separatedOrigin_;
   std::optional<Readout> readout_;

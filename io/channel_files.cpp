@@ -11,6 +11,8 @@
 #include <span>
 #include <vector>
 
+#include "views/plane_look.h"
+
 namespace irobunkai {
 namespace {
 
@@ -32,6 +34,39 @@ QByteArray FormatFor(const QString& suffix) {
   return {};
 }
 
+// A component of another model, each cell in the colour it contributes.
+QImage ModelImage(const ChannelPlane& plane, Channel channel, PlaneModel model) {
+  const int width = plane.Width();
+  const int height = plane.Height();
+  QImage image(width, height, QImage::Format_RGB888);
+  if (image.isNull()) {
+    return image;
+  }
+  try {
+    const PlaneLook shade(std::make_shared<const ComponentLooks>(model.model),
+                          ComponentIndex(channel));
+    const ChannelPlane* hue = shade.NeedsHue() ? model.hue : nullptr;
+    std::vector<std::uint8_t> cells(static_cast<std::size_t>(width));
+    std::vector<std::uint8_t> hues(hue != nullptr ? cells.size() : 0);
+    for (int y = 0; y < height; ++y) {
+      plane.ReadRow(y, 0, cells);
+      if (hue != nullptr) {
+        hue->ReadRow(y, 0, hues);
+      }
+      uchar* line = image.scanLine(y);
+      for (std::size_t x = 0; x < cells.size(); ++x) {
+        const ColorValue c = shade.At(cells[x], hue != nullptr ? hues[x] : 0);
+        line[3 * x] = static_cast<uchar>(RedOf(c));
+        line[3 * x + 1] = static_cast<uchar>(GreenOf(c));
+        line[3 * x + 2] = static_cast<uchar>(BlueOf(c));
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+  return image;
+}
+
 }  // namespace
 
 bool CanSaveAs(const QString& suffix) { return !FormatFor(suffix).isEmpty(); }
@@ -46,7 +81,11 @@ QString SaveErrorText(const QString& path, const QString& japanese, const QStrin
   return text;
 }
 
-QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look) {
+QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look,
+                    PlaneModel model) {
+  if (look == ChannelLook::Tinted && model.model != ColourModel::RGB) {
+    return ModelImage(plane, channel, model);
+  }
   const int width = plane.Width();
   const int height = plane.Height();
   if (look == ChannelLook::Grey) {
@@ -82,7 +121,15 @@ QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look
   return image;
 }
 
-QString ChannelSuffix(Channel channel) {
+QString ChannelSuffix(Channel channel, ColourModel model) {
+  if (model != ColourModel::RGB) {
+    // File names keep to ASCII: Y′ is written Y, L* and a* without their stars.
+    QString component = QString::fromUtf8(ComponentName(model, ComponentIndex(channel)));
+    component.remove(QChar(0x2032)).remove(QLatin1Char('*'));
+    QString name = QString::fromUtf8(MenuText(model));
+    name.remove(QLatin1Char('*'));
+    return QStringLiteral("-%1-%2").arg(name, component);
+  }
   switch (channel) {
     case Channel::Red:
       return QStringLiteral("-R");
@@ -95,7 +142,7 @@ QString ChannelSuffix(Channel channel) {
 }
 
 QString SuggestedChannelPath(const QString& picturePath, Channel channel,
-                             const QString& unnamedBase) {
+                             const QString& unnamedBase, ColourModel model) {
   QString folder;
   QString base;
   if (picturePath.isEmpty()) {
@@ -109,7 +156,7 @@ QString SuggestedChannelPath(const QString& picturePath, Channel channel,
     folder = picture.absolutePath();
     base = picture.completeBaseName();
   }
-  return QDir(folder).filePath(base + ChannelSuffix(channel) + QStringLiteral(".png"));
+  return QDir(folder).filePath(base + ChannelSuffix(channel, model) + QStringLiteral(".png"));
 }
 
 QString SavePathWithExtension(const QString& path) {
@@ -171,12 +218,13 @@ SaveResult SaveChannelImage(const QImage& image, const QString& path) {
   return {target, {}};
 }
 
-std::array<QString, 3> ChannelSiblingPaths(const QString& chosen) {
+std::array<QString, 3> ChannelSiblingPaths(const QString& chosen, ColourModel model) {
   const QFileInfo info(SavePathWithExtension(chosen));
   QString base = info.completeBaseName();
   for (const Channel channel : kChannels) {
-    if (base.endsWith(ChannelSuffix(channel), Qt::CaseInsensitive)) {
-      base.chop(2);
+    const QString suffix = ChannelSuffix(channel, model);
+    if (base.endsWith(suffix, Qt::CaseInsensitive)) {
+      base.chop(suffix.size());
       break;
     }
   }
@@ -184,13 +232,14 @@ std::array<QString, 3> ChannelSiblingPaths(const QString& chosen) {
   const QString extension = QStringLiteral(".") + info.suffix();
   std::array<QString, 3> paths;
   for (std::size_t i = 0; i < kChannels.size(); ++i) {
-    paths[i] = folder.filePath(base + ChannelSuffix(kChannels[i]) + extension);
+    paths[i] = folder.filePath(base + ChannelSuffix(kChannels[i], model) + extension);
   }
   return paths;
 }
 
-bool CopyChannelToClipboard(const ChannelPlane& plane, Channel channel, ChannelLook look) {
-  const QImage image = ChannelImage(plane, channel, look);
+bool CopyChannelToClipboard(const ChannelPlane& plane, Channel channel, ChannelLook look,
+                            PlaneModel model) {
+  const QImage image = ChannelImage(plane, channel, look, model);
   if (image.isNull()) {
     return false;
   }

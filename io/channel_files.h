@@ -4,25 +4,37 @@
 #include <QString>
 #include <array>
 
+#include "colour/colour_model.h"
 #include "views/channel_look.h"
 #include "views/channel_plane.h"
 
 namespace irobunkai {
 
+/// Which model's component a plane holds, left to right as the channels: RGB's
+/// channels themselves, or another model's, with the hue plane that tints an S plane.
+struct PlaneModel {
+  ColourModel model = ColourModel::RGB;
+  const ChannelPlane* hue = nullptr;
+};
+
 /// The whole plane as a picture, one pixel per cell: tinted as 24-bit RGB, grey as
 /// 8-bit grey, so that each saves as the plain file of its kind. A null image when
 /// there is not enough memory for it.
-QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look);
+QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look,
+                    PlaneModel model = {});
 
-/// "-R", "-G" or "-B": what a channel's file name ends with before its extension.
-QString ChannelSuffix(Channel channel);
+/// "-R", "-G" or "-B": what a channel's file name ends with before its extension. In
+/// other models the model's and the component's names, "-HSV-H" or "-Lab-a", so
+/// that no two models' files share a name.
+QString ChannelSuffix(Channel channel, ColourModel model = ColourModel::RGB);
 
 /// Where a channel of the picture at `picturePath` is offered to be saved:
 /// "<folder>/<base name>-R.png" (-G, -B). A picture without a file (the built-in
 /// sample, a pasted one: an empty path) is named `unnamedBase` and offered in the
 /// user's Pictures folder, or the home folder when there is none.
 QString SuggestedChannelPath(const QString& picturePath, Channel channel,
-                             const QString& unnamedBase = QStringLiteral("sample"));
+                             const QString& unnamedBase = QStringLiteral("sample"),
+                             ColourModel model = ColourModel::RGB);
 
 /// `path` as it will be written: with ".png" added when it has no extension.
 QString SavePathWithExtension(const QString& path);
@@ -45,7 +57,8 @@ SaveResult SaveChannelImage(const QImage& image, const QString& path);
 /// The three paths for saving all channels beside `chosen`: its channel suffix, if it
 /// has one, replaced by -R, -G and -B, else those appended; ".png" added when it has
 /// no extension.
-std::array<QString, 3> ChannelSiblingPaths(const QString& chosen);
+std::array<QString, 3> ChannelSiblingPaths(const QString& chosen,
+                                           ColourModel model = ColourModel::RGB);
 
 /// Whether pictures can be saved with the extension `suffix` (without the dot).
 bool CanSaveAs(const QString& suffix);
@@ -57,6 +70,7 @@ QString SaveErrorText(const QString& path, const QString& japanese, const QStrin
 
 /// Puts the whole channel, at full resolution, on the clipboard as a picture. False,
 /// with the clipboard unchanged, when there is not enough memory for the picture.
-bool CopyChannelToClipboard(const ChannelPlane& plane, Channel channel, ChannelLook look);
+bool CopyChannelToClipboard(const ChannelPlane& plane, Channel channel, ChannelLook look,
+                            PlaneModel model = {});
 
 }  // namespace irobunkai

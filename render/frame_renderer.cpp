@@ -10,31 +10,33 @@
 namespace irobunkai {
 namespace {
 
-QImage ReadCells(const PictureView& view, const CellRange& cells) {
+QImage ReadCells(const PictureView& view, const CellRange& cells, ChannelLook look) {
   QImage image(cells.Width(), cells.Height(), QImage::Format_RGB32);
   if (image.isNull()) {
     return image;
   }
   std::vector<ColorValue> row(static_cast<std::size_t>(cells.Width()));
   for (int y = 0; y < cells.Height(); ++y) {
-    view.ReadRow(cells.top + y, cells.left, row);
+    view.ReadRow(cells.top + y, cells.left, row, look);
     std::ranges::transform(row, reinterpret_cast<QRgb*>(image.scanLine(y)), ToRgb32);
   }
   return image;
 }
 
-QImage ReadLevel(const MipPyramid::Level& level, const CellRange& cells,
-                 std::optional<Channel> channel) {
+// `hue`, when given, is the hue plane's level of the same size.
+QImage ReadLevel(const MipPyramid::Level& level, const CellRange& cells, const PlaneLook& shade,
+                 const MipPyramid::Level* hue, ChannelLook look) {
   QImage image(cells.Width(), cells.Height(), QImage::Format_RGB32);
   if (image.isNull()) {
     return image;
   }
   for (int y = 0; y < cells.Height(); ++y) {
     const std::uint8_t* in = level.Row(cells.top + y) + cells.left * level.components;
+    const std::uint8_t* hues = hue != nullptr ? hue->Row(cells.top + y) + cells.left : nullptr;
     auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < cells.Width(); ++x) {
       if (level.components == 1) {
-        out[x] = ToRgb32(ChannelColor(channel.value_or(Channel::Red), in[x]));
+        out[x] = ToRgb32(shade.At(in[x], hues != nullptr ? hues[x] : 0, look));
       } else {
         const std::uint8_t* p = in + 4 * x;
         out[x] = qRgb(p[0], p[1], p[2]);
@@ -51,7 +53,7 @@ QRectF Target(const ViewMapping& mapping, double left, double top, double right,
 
 // The cells averaged in 2 x 2 blocks, read two rows at a time so that the full-size
 // region is never held; a last odd row or column averages what it has.
-QImage ReadCellsHalved(const PictureView& view, const CellRange& cells) {
+QImage ReadCellsHalved(const PictureView& view, const CellRange& cells, ChannelLook look) {
   const int width = (cells.Width() + 1) / 2;
   const int height = (cells.Height() + 1) / 2;
   QImage half(width, height, QImage::Format_RGB32);
@@ -62,8 +64,8 @@ QImage ReadCellsHalved(const PictureView& view, const CellRange& cells) {
   std::vector<ColorValue> lower(upper.size());
   const auto last = static_cast<int>(upper.size()) - 1;
   for (int y = 0; y < height; ++y) {
-    view.ReadRow(cells.top + 2 * y, cells.left, upper);
-    view.ReadRow(std::min(cells.top + 2 * y + 1, cells.bottom - 1), cells.left, lower);
+    view.ReadRow(cells.top + 2 * y, cells.left, upper, look);
+    view.ReadRow(std::min(cells.top + 2 * y + 1, cells.bottom - 1), cells.left, lower, look);
     auto* out = reinterpret_cast<QRgb*>(half.scanLine(y));
     for (int x = 0; x < width; ++x) {
       const auto left = static_cast<std::size_t>(2 * x);
@@ -80,11 +82,28 @@ QImage ReadCellsHalved(const PictureView& view, const CellRange& cells) {
   return half;
 }
 
+// The hue level that matches `level` of `levels`, when the look needs one.
+const MipPyramid::Level* HueLevel(const MipPyramid& levels, const MipPyramid::Level& level,
+                                  const PictureView& view, const MipPyramid* hueLevels) {
+  if (hueLevels == nullptr || !view.Look().NeedsHue()) {
+    return nullptr;
+  }
+  const auto index = static_cast<std::size_t>(&level - levels.Levels().data());
+  return index < hueLevels->Levels().size() ? &hueLevels->Levels()[index] : nullptr;
+}
+
 }  // namespace
 
 Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize place,
                   double devicePixelRatio, const MipPyramid* pyramid,
-                  std::optional<Channel> channel) {
+                  std::optional<Channel> /*channel*/) {
+  return RenderFrame(view, mapping, place, devicePixelRatio, FrameSources{pyramid});
+}
+
+Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize place,
+                  double devicePixelRatio, const FrameSources& sources) {
+  const MipPyramid* pyramid = sources.levels;
+  const ChannelLook look = sources.look;
   const int areaWidth = view.AreaWidth();
   const int areaHeight = view.AreaHeight();
   const CellRange cells =
@@ -94,18 +113,18 @@ Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize pla
   }
   const QRectF cellTarget = Target(mapping, cells.left, cells.top, cells.right, cells.bottom);
   if (mapping.scale >= 1.0) {
-    return {ReadCells(view, cells), cellTarget, false, std::nullopt};
+    return {ReadCells(view, cells, look), cellTarget, false, std::nullopt};
   }
   const double deviceScale = mapping.scale * devicePixelRatio;
   const MipPyramid::Level* level = pyramid != nullptr ? pyramid->LevelFor(deviceScale) : nullptr;
   if (level == nullptr) {
     // Zoomed out by less than 4, few enough pixels are visible to average them here;
     // bilinear drawing then averages the rest, at most 2 x 2 per device pixel.
-    return {deviceScale < 0.5 ? ReadCellsHalved(view, cells) : ReadCells(view, cells), cellTarget,
-            true, std::nullopt};
+    return {deviceScale < 0.5 ? ReadCellsHalved(view, cells, look) : ReadCells(view, cells, look),
+            cellTarget, true, std::nullopt};
   }
   // The levels hold the content; the rest of the area is one colour.
-  const Frame::Fill fill{Target(mapping, 0, 0, areaWidth, areaHeight), view.AreaFill()};
+  const Frame::Fill fill{Target(mapping, 0, 0, areaWidth, areaHeight), view.AreaFill(look)};
   const CellRange content = mapping.VisibleCells(place.width(), place.height(), view.ContentWidth(),
                                                  view.ContentHeight());
   if (content.IsEmpty()) {
@@ -117,7 +136,9 @@ Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize pla
   const QRectF target = Target(mapping, levelCells.left * r, levelCells.top * r,
                                std::min(levelCells.right * r, view.ContentWidth()),
                                std::min(levelCells.bottom * r, view.ContentHeight()));
-  return {ReadLevel(*level, levelCells, channel), target, true, fill};
+  return {ReadLevel(*level, levelCells, view.Look(),
+                    HueLevel(*pyramid, *level, view, sources.hueLevels), look),
+          target, true, fill};
 }
 
 void PaintFrame(QPainter& painter, const Frame& frame) {

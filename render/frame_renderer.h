@@ -29,6 +29,24 @@ struct Frame {
   std::optional<Fill> fill;
 };
 
+/// What a frame is drawn from besides the view itself.
+struct FrameSources {
+  /// The view's levels, when it has them.
+  const MipPyramid* levels = nullptr;
+  /// The hue plane's levels, level for level, for a plane whose look needs the hue.
+  const MipPyramid* hueLevels = nullptr;
+  /// How a drawn plane's cells are shown.
+  ChannelLook look = ChannelLook::Tinted;
+};
+
+/// Renders what `view` shows in `sources.look` through `mapping` in a place of `place`
+/// logical pixels at `devicePixelRatio`. Only visible pixels are read; zoomed far out
+/// they come from the levels, whose single-component levels are shown in the view's
+/// plane look. Every zoom, the default view among them, is drawn this way. Allocates
+/// only what the place shows.
+Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize place,
+                  double devicePixelRatio, const FrameSources& sources);
+
 /// Renders what `view` shows through `mapping` in a place of `place` logical pixels at
 /// `devicePixelRatio`. Only visible pixels are read; zoomed far out they come from
 /// `pyramid` (the view's levels, when it has them), whose single-channel levels are

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "analysis/channel_histogram.h"
+#include "colour/colour_model.h"
 
 class QPainter;
 
@@ -14,9 +15,10 @@ namespace irobunkai {
 QFont HistogramFont();
 
 /// The figures as the overlay writes them: mean and median on the first line,
-/// minimum, maximum and how many pixels were counted on the second; nothing for an
-/// empty histogram.
-QStringList HistogramCaption(const ChannelHistogram& histogram);
+/// minimum, maximum and how many pixels were counted on the second, in the units of
+/// `model`'s `component`; nothing for an empty histogram.
+QStringList HistogramCaption(const ChannelHistogram& histogram,
+                             ColourModel model = ColourModel::RGB, int component = 0);
 
 /// Paints `histogram` over the bottom third of `place`: a translucent dark band, the
 /// caption at its top and, below it, one bar per value in the channel's bright colour,
@@ -24,6 +26,6 @@ QStringList HistogramCaption(const ChannelHistogram& histogram);
 /// tallest of the values that fall in it, so no value goes unseen in a narrow place.
 /// Only the band is painted over.
 void PaintHistogram(QPainter& painter, const QRectF& place, const ChannelHistogram& histogram,
-                    Channel channel, HistogramScale scale);
+                    Channel channel, HistogramScale scale, ColourModel model = ColourModel::RGB);
 
 }  // namespace irobunkai

@@ -110,4 +110,16 @@ void PaintMark(QPainter& painter, const ViewMapping& mapping, Cell cell) {
   }
 }
 
+void PaintCornerCaption(QPainter& painter, const QString& text) {
+  const SavedState saved(painter);
+  const QFont font = ValueFont();
+  const QFontMetricsF metrics(font);
+  constexpr double kInset = 2.0;
+  const QRectF box(0, 0, metrics.horizontalAdvance(text) + 2 * kInset, metrics.height() + kInset);
+  painter.fillRect(box, QColor(0, 0, 0, 160));
+  painter.setFont(font);
+  painter.setPen(Qt::white);
+  painter.drawText(box, Qt::AlignCenter, text);
+}
+
 }  // namespace irobunkai

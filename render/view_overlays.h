@@ -39,4 +39,8 @@ void PaintCellValues(QPainter& painter, const ViewMapping& mapping, const CellRa
 /// Marks one pixel: an outline around it, or a cross-hair when it is too small.
 void PaintMark(QPainter& painter, const ViewMapping& mapping, Cell cell);
 
+/// Writes `text` small in the top-left corner of the place, white on a dark box, so
+/// it reads over any picture.
+void PaintCornerCaption(QPainter& painter, const QString& text);
+
 }  // namespace irobunkai

@@ -28,6 +28,34 @@ ViewRenditions::ChannelLevels ViewRenditions::ChannelLevelsOf(int picture) const
   return levels;
 }
 
+ViewRenditions::ChannelLevels ViewRenditions::ChannelLevelsOf(const PictureView& split, int picture,
+                                                              ColourModel model) const {
+  if (model == ColourModel::RGB && sourcePicture_ == picture) {
+    return ChannelLevelsOf(picture);
+  }
+  std::optional<MipPyramid> made;
+  const MipPyramid* colour = source_ && sourcePicture_ == picture ? &*source_ : nullptr;
+  if (colour == nullptr) {
+    made = SourceLevels(split);
+    colour = made ? &*made : nullptr;
+  }
+  ChannelLevels levels;
+  if (colour == nullptr) {
+    return levels;
+  }
+  if (model == ColourModel::RGB) {
+    for (const Channel channel : kChannels) {
+      levels[channel] = MipPyramid::ChannelOf(*colour, channel);
+    }
+    return levels;
+  }
+  auto components = MipPyramid::ComponentsOf(*colour, model);
+  for (const Channel channel : kChannels) {
+    levels[channel] = std::move(components[static_cast<std::size_t>(ComponentIndex(channel))]);
+  }
+  return levels;
+}
+
 void ViewRenditions::SetChannelLevels(ChannelLevels levels, int picture) {
   channels_ = std::move(levels);
   channelPicture_ = picture;
@@ -42,6 +70,14 @@ const MipPyramid* ViewRenditions::LevelsFor(const Document& document,
   return levels && document.IsSeparated() && channelPicture_ == document.SeparatedPicture()
              ? &*levels
              : nullptr;
+}
+
+const MipPyramid* ViewRenditions::HueLevelsFor(const Document& document) const {
+  const ColourModel model = document.Separated().model;
+  if (model != ColourModel::HSV && model != ColourModel::HSL) {
+    return nullptr;
+  }
+  return LevelsFor(document, Channel::Red);
 }
 
 std::size_t ViewRenditions::Bytes() const {

@@ -24,6 +24,12 @@ class ViewRenditions {
   /// The channel levels of a separation of picture number `picture`: the channels
   /// of the source's levels, which hold them already. May throw std::bad_alloc.
   [[nodiscard]] ChannelLevels ChannelLevelsOf(int picture) const;
+  /// The levels of a separation of `split`, the source view of picture number
+  /// `picture`, into `model`'s components: worked out from the source's levels when
+  /// they are of that picture, else from levels made here. None for a picture that
+  /// fits the view. May throw std::bad_alloc.
+  [[nodiscard]] ChannelLevels ChannelLevelsOf(const PictureView& split, int picture,
+                                              ColourModel model) const;
   /// Keeps channel levels made for a separation of picture number `picture`.
   void SetChannelLevels(ChannelLevels levels, int picture);
 
@@ -31,6 +37,8 @@ class ViewRenditions {
   /// none), or nullptr when it has none.
   [[nodiscard]] const MipPyramid* LevelsFor(const Document& document,
                                             std::optional<Channel> channel) const;
+  /// The levels of the hue plane, for the view of a saturation plane, or nullptr.
+  [[nodiscard]] const MipPyramid* HueLevelsFor(const Document& document) const;
   /// Memory the levels take.
   [[nodiscard]] std::size_t Bytes() const;
 

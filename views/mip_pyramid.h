@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <vector>
 
+#include "colour/colour_model.h"
 #include "views/channel_plane.h"
 #include "views/picture_view.h"
 
@@ -40,6 +42,11 @@ class MipPyramid {
   /// One channel of a colour pyramid: the same as OfPlane of that channel's plane,
   /// since every level averages each channel on its own.
   static MipPyramid ChannelOf(const MipPyramid& colour, Channel channel);
+
+  /// The levels of `model`'s three components, worked out from each pixel of a colour
+  /// pyramid: each level pixel shows the components of its mean colour, so that the
+  /// S of a zoomed-out HSV view is tinted by the hue of the same colour.
+  static std::array<MipPyramid, 3> ComponentsOf(const MipPyramid& colour, ColourModel model);
 
   /// The coarsest level that still has at least `devicePixelsPerAreaPixel` pixels
   /// per area pixel; nullptr when only the full-size area is fine enough.

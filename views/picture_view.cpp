@@ -63,8 +63,8 @@ int PictureView::ContentHeight() const {
                   std::max({picture_.Height(), drawnHeight_, plane_ ? plane_->StoredHeight() : 0}));
 }
 
-ColorValue PictureView::AreaFill() const {
-  return plane_ ? ChannelColor(planeChannel_, plane_->Fill()) : backColor_;
+ColorValue PictureView::AreaFill(ChannelLook look) const {
+  return plane_ ? planeLook_.At(plane_->Fill(), hue_ ? hue_->Fill() : 0, look) : backColor_;
 }
 
 ColorValue PictureView::PictureOrBackground(int x, int y) const {
@@ -95,7 +95,7 @@ ColorValue PictureView::Point(float x, float y) const {
     }
   }
   if (plane_ && cell->column < plane_->Width() && cell->row < plane_->Height()) {
-    return ChannelColor(planeChannel_, plane_->At(cell->column, cell->row));
+    return planeLook_.At(plane_->At(cell->column, cell->row), HueAt(cell->column, cell->row));
   }
   return PictureOrBackground(cell->column, cell->row);
 }
@@ -129,6 +129,7 @@ void PictureView::PSet(float x, float y, ColorValue color) {
 
 void PictureView::Cls() {
   plane_.reset();
+  hue_.reset();
   drawn_.clear();
   drawn_.shrink_to_fit();
   drawnWidth_ = 0;
@@ -141,8 +142,14 @@ void PictureView::SetPicture(Image picture) {
 }
 
 void PictureView::DrawPlane(std::shared_ptr<const ChannelPlane> plane, Channel channel) {
+  DrawPlane(std::move(plane), PlaneLook::Of(channel));
+}
+
+void PictureView::DrawPlane(std::shared_ptr<const ChannelPlane> plane, PlaneLook look,
+                            std::shared_ptr<const ChannelPlane> hue) {
   plane_ = std::move(plane);
-  planeChannel_ = channel;
+  planeLook_ = std::move(look);
+  hue_ = planeLook_.NeedsHue() ? std::move(hue) : nullptr;
   if (!plane_ || drawn_.empty()) {
     return;
   }
@@ -154,6 +161,21 @@ void PictureView::DrawPlane(std::shared_ptr<const ChannelPlane> plane, Channel c
   }
 }
 
+void PictureView::ShadePlaneCells(int y, int left, std::span<ColorValue> out,
+                                  ChannelLook look) const {
+  const std::uint8_t* cells = plane_->Row(y) + left;
+  if (!hue_ || look == ChannelLook::Grey) {
+    std::transform(cells, cells + out.size(), out.begin(),
+                   [&](std::uint8_t v) { return planeLook_.At(v, 0, look); });
+    return;
+  }
+  // The hue plane holds the same cells, so it covers this stretch too.
+  const std::uint8_t* hues = hue_->Row(y) + left;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    out[i] = planeLook_.At(cells[i], hues[i]);
+  }
+}
+
 void PictureView::ReadRow(int y, std::span<ColorValue> out) const {
   if (out.size() != static_cast<std::size_t>(AreaWidth())) {
     throw std::out_of_range("PictureView::ReadRow: the buffer is not one row of the area");
@@ -161,7 +183,7 @@ void PictureView::ReadRow(int y, std::span<ColorValue> out) const {
   ReadRow(y, 0, out);
 }
 
-void PictureView::ReadRow(int y, int left, std::span<ColorValue> out) const {
+void PictureView::ReadRow(int y, int left, std::span<ColorValue> out, ChannelLook look) const {
   const auto width = static_cast<std::ptrdiff_t>(out.size());
   if (y < 0 || y >= AreaHeight() || left < 0 || left + width > AreaWidth()) {
     throw std::out_of_range("PictureView::ReadRow: row or columns outside the area");
@@ -186,15 +208,11 @@ void PictureView::ReadRow(int y, int left, std::span<ColorValue> out) const {
   }
   std::fill(out.begin() + x, out.end(), backColor_);
   if (plane_ && y < plane_->Height()) {
-    const auto show = [channel = planeChannel_](std::uint8_t v) {
-      return ChannelColor(channel, v);
-    };
     const std::ptrdiff_t stored = y < plane_->StoredHeight() ? covered(plane_->StoredWidth()) : 0;
     if (stored > 0) {
-      const std::uint8_t* cells = plane_->Row(y) + left;
-      std::transform(cells, cells + stored, out.begin(), show);
+      ShadePlaneCells(y, left, out.first(static_cast<std::size_t>(stored)), look);
     }
-    std::fill(out.begin() + stored, out.begin() + covered(plane_->Width()), show(plane_->Fill()));
+    std::fill(out.begin() + stored, out.begin() + covered(plane_->Width()), AreaFill(look));
   }
   if (y < drawnHeight_) {
     const auto drawn =

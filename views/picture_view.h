@@ -8,6 +8,7 @@
 #include "colour/color_value.h"
 #include "views/channel_plane.h"
 #include "views/image.h"
+#include "views/plane_look.h"
 
 namespace irobunkai {
 
@@ -28,8 +29,8 @@ class PictureView {
   /// the picture, a drawn plane's stored cells and pixels set one by one.
   [[nodiscard]] int ContentWidth() const;
   [[nodiscard]] int ContentHeight() const;
-  /// The colour the area shows beyond its content.
-  [[nodiscard]] ColorValue AreaFill() const;
+  /// The colour the area shows beyond its content, a drawn plane's fill in `look`.
+  [[nodiscard]] ColorValue AreaFill(ChannelLook look = ChannelLook::Tinted) const;
   [[nodiscard]] int LayoutWidth() const { return layoutWidth_; }
   [[nodiscard]] int LayoutHeight() const { return layoutHeight_; }
 
@@ -55,17 +56,24 @@ class PictureView {
   /// shares the plane rather than copying it: the plane must not change until the
   /// next Cls or SetPicture.
   void DrawPlane(std::shared_ptr<const ChannelPlane> plane, Channel channel);
+  /// Draws a plane of a model's component, each cell in `look`. A look that needs the
+  /// hue reads it from `hue`, the same pixels' hue plane, shared like the plane.
+  void DrawPlane(std::shared_ptr<const ChannelPlane> plane, PlaneLook look,
+                 std::shared_ptr<const ChannelPlane> hue = nullptr);
 
-  /// The plane drawn with DrawPlane, if any.
+  /// The plane drawn with DrawPlane, if any, and how it is shown.
   [[nodiscard]] const ChannelPlane* Plane() const { return plane_.get(); }
+  [[nodiscard]] const PlaneLook& Look() const { return planeLook_; }
 
   /// True when anything was drawn with PSet or DrawPlane since the last clear.
   [[nodiscard]] bool HasDrawing() const { return plane_ || !drawn_.empty(); }
 
   /// What Point reads along row y, for the whole width of the area.
   void ReadRow(int y, std::span<ColorValue> out) const;
-  /// What Point reads along row y from column `left` on, for `out.size()` columns.
-  void ReadRow(int y, int left, std::span<ColorValue> out) const;
+  /// What Point reads along row y from column `left` on, for `out.size()` columns;
+  /// in the grey look a drawn plane's cells show as greys.
+  void ReadRow(int y, int left, std::span<ColorValue> out,
+               ChannelLook look = ChannelLook::Tinted) const;
 
  private:
   static constexpr ColorValue kUndrawn = -1;
@@ -81,14 +89,18 @@ class PictureView {
            static_cast<std::size_t>(cell.column);
   }
   [[nodiscard]] ColorValue PictureOrBackground(int x, int y) const;
+  [[nodiscard]] std::uint8_t HueAt(int x, int y) const { return hue_ ? hue_->At(x, y) : 0; }
   void GrowDrawnPixels();
+  // A stretch of stored cells of the plane in row y, from column `left` on.
+  void ShadePlaneCells(int y, int left, std::span<ColorValue> out, ChannelLook look) const;
 
   int layoutWidth_;
   int layoutHeight_;
   ColorValue backColor_;
   Image picture_;
   std::shared_ptr<const ChannelPlane> plane_;
-  Channel planeChannel_ = Channel::Red;
+  PlaneLook planeLook_ = PlaneLook::Of(Channel::Red);
+  std::shared_ptr<const ChannelPlane> hue_;
   // PSet pixels over the area, kUndrawn where nothing was set; empty until the first PSet.
   std::vector<ColorValue> drawn_;
   int drawnWidth_ = 0;

@@ -63,6 +63,7 @@ void ViewState::Reset(int areaWidth, int areaHeight) {
   level_ = 0;
   originX_ = 0.0;
   originY_ = 0.0;
+  kept_ = {true, true, true};
   Notify();
 }
 
@@ -154,6 +155,21 @@ void ViewState::ShowHistograms(bool show) {
 
 void ViewState::SetLogarithmicHistograms(bool logarithmic) {
   logarithmic_ = logarithmic;
+  Notify();
+}
+
+void ViewState::SetModel(ColourModel model) {
+  model_ = model;
+  kept_ = {true, true, true};
+  Notify();
+}
+
+void ViewState::ToggleComponent(int component) {
+  if (component < 0 || component > 2) {
+    throw std::out_of_range("ViewState::ToggleComponent: a component is 0, 1 or 2");
+  }
+  auto& kept = kept_[static_cast<std::size_t>(component)];
+  kept = !kept;
   Notify();
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "colour/colour_model.h"
 #include "views/channel_look.h"
 #include "views/view_mapping.h"
 
@@ -28,7 +29,8 @@ class ViewState {
   int Subscribe(Observer observer);
   void Unsubscribe(int key);
 
-  /// A new source picture: returns to the default view of its area.
+  /// A new source picture: returns to the default view of its area, with every
+  /// component shown.
   void Reset(int areaWidth, int areaHeight);
 
   [[nodiscard]] bool IsDefault() const { return level_ == 0; }
@@ -59,6 +61,16 @@ class ViewState {
   [[nodiscard]] bool LogarithmicHistograms() const { return logarithmic_; }
   void SetLogarithmicHistograms(bool logarithmic);
 
+  /// The model whose components a separation splits into; RGB at start.
+  [[nodiscard]] ColourModel Model() const { return model_; }
+  /// Chooses another model, with all its components shown in the source view.
+  void SetModel(ColourModel model);
+  /// Which of the model's components the source view is rebuilt from.
+  [[nodiscard]] const KeptComponents& Kept() const { return kept_; }
+  [[nodiscard]] bool KeepsAll() const { return kept_ == KeptComponents{true, true, true}; }
+  /// Switches component 0, 1 or 2 off or back on in the source view.
+  void ToggleComponent(int component);
+
  private:
   void Clamp();
   void Notify() const;
@@ -75,6 +87,8 @@ class ViewState {
   ChannelLook look_ = ChannelLook::Tinted;
   bool histograms_ = false;
   bool logarithmic_ = false;
+  ColourModel model_ = ColourModel::RGB;
+  KeptComponents kept_{true, true, true};
   std::map<int, Observer> observers_;
   int nextKey_ = 0;
 };

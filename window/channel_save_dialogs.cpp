@@ -13,9 +13,9 @@ void ShowSaveError(QWidget* parent, const QString& text) {
   QMessageBox::warning(parent, QCoreApplication::applicationName(), text);
 }
 
-SaveResult SavePlane(const ChannelPlane& plane, Channel channel, ChannelLook look,
+SaveResult SavePlane(const ChannelPlane& plane, Channel channel, ChannelLook look, PlaneModel model,
                      const QString& path) {
-  const QImage image = ChannelImage(plane, channel, look);
+  const QImage image = ChannelImage(plane, channel, look, model);
   if (image.isNull()) {
     return {SavePathWithExtension(path),
             SaveErrorText(SavePathWithExtension(path), QStringLiteral("メモリが不足しています。"),
@@ -53,9 +53,9 @@ bool AskOverwrite(QWidget* parent, const QStringList& paths) {
 
 bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel channel,
                            ChannelLook look, const ChannelFileBase& base,
-                           const SaveDialogHooks& hooks) {
-  const QString chosen =
-      hooks.choosePath(parent, SuggestedChannelPath(base.picturePath, channel, base.unnamedBase));
+                           const SaveDialogHooks& hooks, PlaneModel model) {
+  const QString chosen = hooks.choosePath(
+      parent, SuggestedChannelPath(base.picturePath, channel, base.unnamedBase, model.model));
   if (chosen.isEmpty()) {
     return false;
   }
@@ -64,7 +64,7 @@ bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel c
   if (target != chosen && QFileInfo::exists(target) && !hooks.askOverwrite(parent, {target})) {
     return false;
   }
-  const SaveResult result = SavePlane(plane, channel, look, target);
+  const SaveResult result = SavePlane(plane, channel, look, model, target);
   if (!result.Saved()) {
     ShowSaveError(parent, result.error);
   }
@@ -74,13 +74,13 @@ bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel c
 QStringList SaveAllChannelsWithDialog(QWidget* parent,
                                       const PerChannel<const ChannelPlane*>& planes,
                                       ChannelLook look, const ChannelFileBase& base,
-                                      const SaveDialogHooks& hooks) {
+                                      const SaveDialogHooks& hooks, ColourModel model) {
   const QString chosen = hooks.choosePath(
-      parent, SuggestedChannelPath(base.picturePath, Channel::Red, base.unnamedBase));
+      parent, SuggestedChannelPath(base.picturePath, Channel::Red, base.unnamedBase, model));
   if (chosen.isEmpty()) {
     return {};
   }
-  const std::array<QString, 3> paths = ChannelSiblingPaths(chosen);
+  const std::array<QString, 3> paths = ChannelSiblingPaths(chosen, model);
   if (!CanSaveAs(QFileInfo(paths[0]).suffix())) {
     // Refused before anything is written: all three would fail alike.
     ShowSaveError(parent, SaveChannelImage(QImage(), paths[0]).error);
@@ -98,7 +98,10 @@ QStringList SaveAllChannelsWithDialog(QWidget* parent,
   QStringList written;
   QStringList errors;
   for (std::size_t i = 0; i < paths.size(); ++i) {
-    const SaveResult result = SavePlane(*planes[kChannels[i]], kChannels[i], look, paths[i]);
+    // The S of HSV and HSL is tinted by the first plane, the hue.
+    const PlaneModel planeModel{model, planes[Channel::Red]};
+    const SaveResult result =
+        SavePlane(*planes[kChannels[i]], kChannels[i], look, planeModel, paths[i]);
     if (result.Saved()) {
       written.append(result.path);
     } else {

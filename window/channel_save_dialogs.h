@@ -40,7 +40,7 @@ struct SaveDialogHooks {
 /// warning box. True when the file was written.
 bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel channel,
                            ChannelLook look, const ChannelFileBase& base,
-                           const SaveDialogHooks& hooks = {});
+                           const SaveDialogHooks& hooks = {}, PlaneModel model = {});
 
 /// Asks for one path (the red channel's name is suggested) and writes all three
 /// channels beside each other as ChannelSiblingPaths names them. Existing files
@@ -50,6 +50,7 @@ bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel c
 QStringList SaveAllChannelsWithDialog(QWidget* parent,
                                       const PerChannel<const ChannelPlane*>& planes,
                                       ChannelLook look, const ChannelFileBase& base,
-                                      const SaveDialogHooks& hooks = {});
+                                      const SaveDialogHooks& hooks = {},
+                                      ColourModel model = ColourModel::RGB);
 
 }  // namespace irobunkai

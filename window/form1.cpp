@@ -10,6 +10,7 @@
 #include <array>
 
 #include "analysis/pixel_readout.h"
+#include "colour/model_text.h"
 #include "render/qt_colour.h"
 #include "window/busy_cursor.h"
 #include "window/caption_font.h"
@@ -120,9 +121,11 @@ void Form1::Command1_Click() {
   RunGrowing(this, QStringLiteral("色分解 (separation)"), [this] {
     const BusyCursor busy;
     // Everything the separation needs is allocated before the document changes.
-    ViewRenditions::ChannelLevels levels = renditions_->ChannelLevelsOf(document_->PictureNumber());
+    const ColourModel model = viewState_->Model();
+    ViewRenditions::ChannelLevels levels =
+        renditions_->ChannelLevelsOf(document_->Source(), document_->PictureNumber(), model);
     // Histograms shown now are counted with the planes; otherwise when first shown.
-    document_->Separate({.countHistograms = viewState_->ShowsHistograms()});
+    document_->Separate({.countHistograms = viewState_->ShowsHistograms(), .model = model});
     renditions_->SetChannelLevels(std::move(levels), document_->SeparatedPicture());
   });
 }
@@ -169,8 +172,11 @@ void Form1::Form1_Copy() {
   if (!readout) {
     return;  // nothing read yet: nothing to copy
   }
-  QGuiApplication::clipboard()->setText(
-      QString::fromStdString(ReadoutLine(readout->cell.column, readout->cell.row, readout->color)));
+  std::string line = ReadoutLine(readout->cell.column, readout->cell.row, readout->color);
+  if (const auto field = ClipboardField(viewState_->Model(), readout->color)) {
+    line += ' ' + *field;
+  }
+  QGuiApplication::clipboard()->setText(QString::fromStdString(line));
 }
 
 void Form1::Form1_Help() {

@@ -2,17 +2,21 @@
 
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
 #include "document/document.h"
+#include "io/channel_files.h"
 #include "io/picture_loader.h"
 #include "render/view_renditions.h"
 #include "views/view_state.h"
 
 class QDragEnterEvent;
 class QDropEvent;
+class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace irobunkai {
@@ -90,6 +94,14 @@ class Form1 : public QWidget {
   void ShowReadout(float x, float y);
   void CountShownHistograms();
   void ShowChannelMenu(Channel channel, QPoint at);
+  // The entries of the colour model submenu, and what each stands for.
+  struct ModelMenu {
+    std::map<const QAction*, ColourModel> models;
+    std::map<const QAction*, int> components;
+  };
+  ModelMenu AddModelMenu(QMenu& menu) const;
+  void ChooseModel(ColourModel model);
+  [[nodiscard]] PlaneModel SeparatedModel() const;
   void SaveChannel(Channel channel);
   void SaveAllChannels();
   void CopyChannel(Channel channel);

@@ -1,7 +1,9 @@
 // The channel views' menu: their look, histograms, and saving or copying a channel.
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 
+#include "window/busy_cursor.h"
 #include "window/channel_save_dialogs.h"
 #include "window/error_reports.h"
 #include "window/form1.h"
@@ -52,6 +54,8 @@ void Form1::ShowChannelMenu(Channel channel, QPoint at) {
       AddAction(menu, "LogScaleAction", QStringLiteral("ヒストグラムを対数目盛で"),
                 QKeySequence(Qt::Key_L), viewState_->LogarithmicHistograms());
   menu.addSeparator();
+  const ModelMenu models = AddModelMenu(menu);
+  menu.addSeparator();
   QAction* save = AddAction(menu, "SaveChannelAction", QStringLiteral("チャンネルを保存..."), {});
   QAction* saveAll =
       AddAction(menu, "SaveAllChannelsAction", QStringLiteral("3 チャンネルをすべて保存..."), {});
@@ -61,7 +65,15 @@ void Form1::ShowChannelMenu(Channel channel, QPoint at) {
     action->setEnabled(document_->IsSeparated());
   }
   const QAction* chosen = menu.exec(at);
+  if (const auto model = models.models.find(chosen); model != models.models.end()) {
+    ChooseModel(model->second);
+    return;
+  }
   RunHandler(this, [&] {
+    if (const auto component = models.components.find(chosen);
+        component != models.components.end()) {
+      viewState_->ToggleComponent(component->second);
+    }
     if (chosen == grey) {
       viewState_->SetLook(grey->isChecked() ? ChannelLook::Grey : ChannelLook::Tinted);
     } else if (chosen == histograms) {
@@ -78,9 +90,58 @@ void Form1::ShowChannelMenu(Channel channel, QPoint at) {
   });
 }
 
+Form1::ModelMenu Form1::AddModelMenu(QMenu& menu) const {
+  ModelMenu entries;
+  QMenu* models = menu.addMenu(QStringLiteral("色空間"));
+  models->setObjectName(QStringLiteral("ModelMenu"));
+  auto* exclusive = new QActionGroup(models);
+  for (const ColourModel model : kColourModels) {
+    QAction* action = models->addAction(QString::fromUtf8(MenuText(model)));
+    action->setObjectName(QStringLiteral("ModelAction") + QString::fromUtf8(MenuText(model)));
+    action->setCheckable(true);
+    action->setChecked(model == viewState_->Model());
+    action->setActionGroup(exclusive);
+    entries.models.emplace(action, model);
+  }
+  // What the source view is rebuilt from, as the keys 1, 2 and 3 on it switch it.
+  models->addSeparator();
+  const ColourModel model = viewState_->Model();
+  for (int i = 0; i < 3; ++i) {
+    QAction* action = models->addAction(
+        QStringLiteral("元画像に %1").arg(QString::fromUtf8(ComponentName(model, i))));
+    action->setObjectName(QStringLiteral("ComponentAction%1").arg(i + 1));
+    action->setShortcut(QKeySequence(Qt::Key_1 + i));  // shown here; the source view takes it
+    action->setCheckable(true);
+    action->setChecked(viewState_->Kept()[static_cast<std::size_t>(i)]);
+    entries.components.emplace(action, i);
+  }
+  return entries;
+}
+
+void Form1::ChooseModel(ColourModel model) {
+  RunGrowing(this, QStringLiteral("色空間 (colour model)"), [&] {
+    if (document_->IsSeparated() && document_->Separated().model != model) {
+      const BusyCursor busy;
+      // As for a separation, everything is allocated before the document changes.
+      ViewRenditions::ChannelLevels levels = renditions_->ChannelLevelsOf(
+          document_->SeparatedSource(), document_->SeparatedPicture(), model);
+      document_->SeparateAgain({.countHistograms = viewState_->ShowsHistograms(), .model = model});
+      renditions_->SetChannelLevels(std::move(levels), document_->SeparatedPicture());
+    }
+    if (model != viewState_->Model()) {
+      viewState_->SetModel(model);
+    }
+  });
+}
+
+PlaneModel Form1::SeparatedModel() const {
+  const Separation& separated = document_->Separated();
+  return {separated.model, separated.planes[Channel::Red].get()};
+}
+
 void Form1::SaveChannel(Channel channel) {
   SaveChannelWithDialog(this, *document_->Separated().planes[channel], channel, viewState_->Look(),
-                        FileBaseOf(document_->SeparatedOrigin()));
+                        FileBaseOf(document_->SeparatedOrigin()), {}, SeparatedModel());
 }
 
 void Form1::SaveAllChannels() {
@@ -89,12 +150,13 @@ void Form1::SaveAllChannels() {
     planes[channel] = document_->Separated().planes[channel].get();
   }
   SaveAllChannelsWithDialog(this, planes, viewState_->Look(),
-                            FileBaseOf(document_->SeparatedOrigin()));
+                            FileBaseOf(document_->SeparatedOrigin()), {},
+                            document_->Separated().model);
 }
 
 void Form1::CopyChannel(Channel channel) {
-  if (!CopyChannelToClipboard(*document_->Separated().planes[channel], channel,
-                              viewState_->Look())) {
+  if (!CopyChannelToClipboard(*document_->Separated().planes[channel], channel, viewState_->Look(),
+                              SeparatedModel())) {
     ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory),
                   QStringLiteral("クリップボード (clipboard)"));
   }

@@ -3,10 +3,13 @@
 #include <QPainter>
 #include <new>
 
-#include "render/channel_look_image.h"
+#include "colour/model_formulas.h"
+#include "colour/model_rebuild.h"
+#include "colour/model_text.h"
 #include "render/frame_renderer.h"
 #include "render/histogram_overlay.h"
 #include "render/qt_colour.h"
+#include "render/rebuilt_frame.h"
 #include "render/view_overlays.h"
 
 namespace irobunkai {
@@ -14,6 +17,22 @@ namespace {
 
 QString ComponentText(const char* name, ColorValue value) {
   return QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(value);
+}
+
+// The widest value a component's pixels may have to hold.
+QString WidestValue(ColourModel model, int component) {
+  switch (model) {
+    case ColourModel::HSV:
+    case ColourModel::HSL:
+      return component == 0 ? QStringLiteral("360\u00B0") : QStringLiteral("100%");
+    case ColourModel::Lab:
+      return QStringLiteral("+100.00");
+    case ColourModel::RGB:
+    case ColourModel::CMY:
+    case ColourModel::YCbCr:
+      break;
+  }
+  return QStringLiteral("255");
 }
 
 }  // namespace
@@ -85,14 +104,14 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
 
 void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) const {
   const PictureView& view = View();
-  Frame frame =
-      RenderFrame(view, mapping, {view.LayoutWidth(), view.LayoutHeight()}, devicePixelRatioF(),
-                  renditions_->LevelsFor(*document_, channel_), channel_);
-  if (channel_) {
-    const ChannelLook look = Look();
-    ShowInLook(frame.image, *channel_, look);
+  const FrameSources sources{renditions_->LevelsFor(*document_, channel_),
+                             channel_ ? renditions_->HueLevelsFor(*document_) : nullptr, Look()};
+  Frame frame = RenderFrame(view, mapping, {view.LayoutWidth(), view.LayoutHeight()},
+                            devicePixelRatioF(), sources);
+  if (IsSource() && !state_->KeepsAll()) {
+    ShowRebuilt(frame.image, state_->Model(), state_->Kept());
     if (frame.fill) {
-      frame.fill->color = LookColor(*channel_, look, ComponentOf(*channel_, frame.fill->color));
+      frame.fill->color = Rebuild(state_->Model(), frame.fill->color, state_->Kept());
     }
   }
   PaintFrame(painter, frame);
@@ -116,17 +135,55 @@ void PictureBox::PaintOverlays(QPainter& painter, const ViewMapping& mapping) co
                       c};
     });
   } else if (!IsSource() && view.Plane() != nullptr &&
-             mapping.scale >= ValueScale(QStringLiteral("255"), 1)) {
+             mapping.scale >= ValueScale(WidestValue(view.Look().Model(), Component()), 1)) {
     PaintCellValues(painter, mapping, cells, [&](Cell cell) {
-      const ColorValue c = colourAt(cell);
-      return CellText{{QString::number(ComponentOf(*channel_, c))}, c};
+      return CellText{{ChannelValueText(cell)}, colourAt(cell)};
     });
   }
   PaintHistogramBand(painter);
+  PaintCaption(painter);
   const auto mark = document_->MarkOn(document_->PictureShownBy(channel_));
   if (mark && mark->column < view.AreaWidth() && mark->row < view.AreaHeight()) {
     PaintMark(painter, mapping, *mark);
   }
+}
+
+int PictureBox::Component() const { return channel_ ? ComponentIndex(*channel_) : 0; }
+
+double PictureBox::SeparatedValueAt(Cell cell) const {
+  // Exact, from the separated picture's own colour rather than the plane's grey level.
+  const ColorValue c = document_->SeparatedSource().Point(static_cast<float>(cell.column),
+                                                          static_cast<float>(cell.row));
+  return ToModel(View().Look().Model(), c)[static_cast<std::size_t>(Component())];
+}
+
+QString PictureBox::ChannelValueText(Cell cell) const {
+  const ColourModel model = View().Look().Model();
+  if (model == ColourModel::RGB) {
+    return QString::number(View().Plane()->At(cell.column, cell.row));
+  }
+  return QString::fromStdString(ComponentValueText(model, Component(), SeparatedValueAt(cell)));
+}
+
+void PictureBox::PaintCaption(QPainter& painter) const {
+  if (IsSource()) {
+    if (!state_->KeepsAll()) {
+      PaintCornerCaption(painter,
+                         QString::fromStdString(ShownCaption(state_->Model(), state_->Kept())));
+    }
+    return;
+  }
+  const ColourModel model = View().Look().Model();
+  if (View().Plane() == nullptr || model == ColourModel::RGB) {
+    return;
+  }
+  QString caption = QString::fromUtf8(ComponentName(model, Component()));
+  const auto& readout = document_->LastReadout();
+  if (readout && readout->picture == document_->SeparatedPicture()) {
+    const double value = ToModel(model, readout->color)[static_cast<std::size_t>(Component())];
+    caption = QString::fromStdString(ComponentCaption(model, Component(), value));
+  }
+  PaintCornerCaption(painter, caption);
 }
 
 void PictureBox::PaintHistogramBand(QPainter& painter) const {
@@ -137,7 +194,8 @@ void PictureBox::PaintHistogramBand(QPainter& painter) const {
   if (const ChannelHistogram* histogram = document_->Histogram(*channel_)) {
     PaintHistogram(
         painter, QRectF(0, 0, View().LayoutWidth(), View().LayoutHeight()), *histogram, *channel_,
-        state_->LogarithmicHistograms() ? HistogramScale::Logarithmic : HistogramScale::Linear);
+        state_->LogarithmicHistograms() ? HistogramScale::Logarithmic : HistogramScale::Linear,
+        View().Look().Model());
   }
 }
 

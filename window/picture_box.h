@@ -69,6 +69,11 @@ class PictureBox : public QFrame {
   void PaintPicture(QPainter& painter, const ViewMapping& mapping) const;
   void PaintOverlays(QPainter& painter, const ViewMapping& mapping) const;
   void PaintHistogramBand(QPainter& painter) const;
+  void PaintCaption(QPainter& painter) const;
+  // The model component a channel view shows: 0, 1 or 2.
+  [[nodiscard]] int Component() const;
+  [[nodiscard]] double SeparatedValueAt(Cell cell) const;
+  [[nodiscard]] QString ChannelValueText(Cell cell) const;
 
   std::shared_ptr<const Document> document_;
   std::optional<Channel> channel_;

@@ -137,6 +137,8 @@ void PictureBox::keyPressEvent(QKeyEvent* event) {
   } else if (key == Qt::Key_M && IsSource() &&
              (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
     emit ToggleMosaic();
+  } else if (key >= Qt::Key_1 && key <= Qt::Key_3 && IsSource()) {
+    state_->ToggleComponent(key - Qt::Key_1);
   } else if (const auto step = ArrowStep(key)) {
     const int size = (event->modifiers() & Qt::ShiftModifier) ? kBigStep : 1;
     if (IsSource()) {

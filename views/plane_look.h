@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "colour/channel.h"
+#include "colour/component_look.h"
+#include "views/channel_look.h"
+
+namespace irobunkai {
+
+/// How a channel view shows the grey levels of its plane: tinted, as the colour that
+/// each level of one model component contributes; or as the grey of the level.
+class PlaneLook {
+ public:
+  /// Component 0, 1 or 2 of the model `looks` belong to.
+  PlaneLook(std::shared_ptr<const ComponentLooks> looks, int component);
+  /// An RGB channel in its own pure colour.
+  static PlaneLook Of(Channel channel);
+
+  [[nodiscard]] ColourModel Model() const { return looks_->Model(); }
+  [[nodiscard]] int Component() const { return component_; }
+  /// Whether the tinted look of a level depends on the same pixel's hue level (the S
+  /// of HSV and HSL).
+  [[nodiscard]] bool NeedsHue() const;
+
+  /// The colour that shows `level`; `hueLevel` is read only when NeedsHue().
+  [[nodiscard]] ColorValue At(std::uint8_t level, std::uint8_t hueLevel,
+                              ChannelLook look = ChannelLook::Tinted) const {
+    return look == ChannelLook::Grey ? RGB(level, level, level)
+                                     : looks_->Look(component_, level, hueLevel);
+  }
+
+ private:
+  std::shared_ptr<const ComponentLooks> looks_;
+  int component_;
+};
+
+}  // namespace irobunkai
