@@ -137,11 +137,13 @@ void PictureBox::PaintOverlays(QPainter& painter, const ViewMapping& mapping) co
   } else if (!IsSource() && view.Plane() != nullptr &&
              mapping.scale >= ValueScale(WidestValue(view.Look().Model(), Component()), 1)) {
     PaintCellValues(painter, mapping, cells, [&](Cell cell) {
-      return CellText{{ChannelValueText(cell)}, colourAt(cell)};
+      return CellText{{ValueText(cell)}, colourAt(cell)};
     });
   }
   PaintHistogramBand(painter);
-  PaintCaption(painter);
+  if (const QString caption = CornerCaption(); !caption.isEmpty()) {
+    PaintCornerCaption(painter, caption);
+  }
   const auto mark = document_->MarkOn(document_->PictureShownBy(channel_));
   if (mark && mark->column < view.AreaWidth() && mark->row < view.AreaHeight()) {
     PaintMark(painter, mapping, *mark);
@@ -157,7 +159,7 @@ double PictureBox::SeparatedValueAt(Cell cell) const {
   return ToModel(View().Look().Model(), c)[static_cast<std::size_t>(Component())];
 }
 
-QString PictureBox::ChannelValueText(Cell cell) const {
+QString PictureBox::ValueText(Cell cell) const {
   const ColourModel model = View().Look().Model();
   if (model == ColourModel::RGB) {
     return QString::number(View().Plane()->At(cell.column, cell.row));
@@ -165,25 +167,22 @@ QString PictureBox::ChannelValueText(Cell cell) const {
   return QString::fromStdString(ComponentValueText(model, Component(), SeparatedValueAt(cell)));
 }
 
-void PictureBox::PaintCaption(QPainter& painter) const {
+QString PictureBox::CornerCaption() const {
   if (IsSource()) {
-    if (!state_->KeepsAll()) {
-      PaintCornerCaption(painter,
-                         QString::fromStdString(ShownCaption(state_->Model(), state_->Kept())));
-    }
-    return;
+    return state_->KeepsAll()
+               ? QString()
+               : QString::fromStdString(ShownCaption(state_->Model(), state_->Kept()));
   }
   const ColourModel model = View().Look().Model();
   if (View().Plane() == nullptr || model == ColourModel::RGB) {
-    return;
+    return {};
   }
-  QString caption = QString::fromUtf8(ComponentName(model, Component()));
   const auto& readout = document_->LastReadout();
-  if (readout && readout->picture == document_->SeparatedPicture()) {
-    const double value = ToModel(model, readout->color)[static_cast<std::size_t>(Component())];
-    caption = QString::fromStdString(ComponentCaption(model, Component(), value));
+  if (!readout || readout->picture != document_->SeparatedPicture()) {
+    return QString::fromUtf8(ComponentName(model, Component()));
   }
-  PaintCornerCaption(painter, caption);
+  const double value = ToModel(model, readout->color)[static_cast<std::size_t>(Component())];
+  return QString::fromStdString(ComponentCaption(model, Component(), value));
 }
 
 void PictureBox::PaintHistogramBand(QPainter& painter) const {

@@ -41,6 +41,14 @@ class PictureBox : public QFrame {
   /// How the place maps onto the area now.
   [[nodiscard]] ViewMapping Mapping() const;
 
+  /// What the view's top-left corner says: in a model other than RGB a channel view's
+  /// component, with its value at the read pixel; the source view's kept components
+  /// while any is switched off. Empty when nothing is said.
+  [[nodiscard]] QString CornerCaption() const;
+  /// What a channel view writes inside a pixel of its plane at high zoom: the
+  /// component's value there, in the model's units.
+  [[nodiscard]] QString ValueText(Cell cell) const;
+
  signals:
   /// A mouse press on the place, at (x, y) in pixels of the view's area. A press
   /// where the area doesn't reach gives a point beyond the area.
@@ -69,11 +77,9 @@ class PictureBox : public QFrame {
   void PaintPicture(QPainter& painter, const ViewMapping& mapping) const;
   void PaintOverlays(QPainter& painter, const ViewMapping& mapping) const;
   void PaintHistogramBand(QPainter& painter) const;
-  void PaintCaption(QPainter& painter) const;
   // The model component a channel view shows: 0, 1 or 2.
   [[nodiscard]] int Component() const;
   [[nodiscard]] double SeparatedValueAt(Cell cell) const;
-  [[nodiscard]] QString ChannelValueText(Cell cell) const;
 
   std::shared_ptr<const Document> document_;
   std::optional<Channel> channel_;
