@@ -8,10 +8,12 @@
 #include <QImageReader>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <random>
 
 #include "analysis/channel_separation.h"
 #include "gui_test_support.h"
+#include "views/picture_view.h"
 #include "window/channel_save_dialogs.h"
 
 namespace irobunkai {
@@ -386,6 +388,57 @@ TEST_F(SaveAllChannels, AnUnknownExtensionIsRefusedBeforeAnythingIsWritten) {
   ASSERT_EQ(answerer.Texts().size(), 1);
   EXPECT_TRUE(answerer.Texts()[0].contains(QStringLiteral(".gif")));
   EXPECT_TRUE(Files().isEmpty());
+}
+
+// Another model's component is saved as its view shows it, the S of HSV in its pixels' hue.
+TEST_F(SaveAllChannels, AModelsComponentsAreNamedAfterTheModelAndShownAsTheirViewsShowThem) {
+  PictureView source(190, 181, 0x0000FF);
+  std::mt19937 rng(17);
+  std::vector<RgbaPixel> noise(std::size_t{190} * 181);
+  std::ranges::generate(noise,
+                        [&rng] { return MakeRgba(static_cast<ColorValue>(rng() & 0xFFFFFF)); });
+  source.SetPicture(Image::FromPixels(190, 181, std::move(noise)));
+  const Separation hsv = SeparateChannels(source, {.model = ColourModel::HSV});
+  FakeUser user(Path("cat-HSV-S.png"));
+  const QStringList written = SaveAllChannelsWithDialog(
+      nullptr,
+      {{hsv.planes[Channel::Red].get(), hsv.planes[Channel::Green].get(),
+        hsv.planes[Channel::Blue].get()}},
+      ChannelLook::Tinted, QStringLiteral("/pics/cat.jpg"), user.Hooks(), ColourModel::HSV);
+  EXPECT_EQ(user.suggested, QStringLiteral("/pics/cat-HSV-H.png"));
+  ASSERT_EQ(written,
+            (QStringList{Path("cat-HSV-H.png"), Path("cat-HSV-S.png"), Path("cat-HSV-V.png")}));
+  for (const Channel channel : kChannels) {
+    PictureView view(190, 181, 0);
+    view.DrawPlane(hsv.planes[channel],
+                   PlaneLook(std::make_shared<const ComponentLooks>(ColourModel::HSV),
+                             ComponentIndex(channel)),
+                   hsv.planes[Channel::Red]);
+    const QImage saved = ReadBack(written[ComponentIndex(channel)]);
+    int mismatches = 0;
+    for (int y = 0; y < 181; ++y) {
+      for (int x = 0; x < 190; ++x) {
+        const QRgb p = saved.pixel(x, y);
+        mismatches += RGB(qRed(p), qGreen(p), qBlue(p)) != view.Point(x + 0.5F, y + 0.5F);
+      }
+    }
+    EXPECT_EQ(mismatches, 0) << ComponentIndex(channel);
+  }
+}
+
+TEST(ChannelSiblingPaths, AModelsSuffixesNameTheModelInAscii) {
+  const std::array<QString, 3> lab =
+      ChannelSiblingPaths(QStringLiteral("/d/cat-Lab-b.png"), ColourModel::Lab);
+  EXPECT_EQ(lab, (std::array<QString, 3>{QStringLiteral("/d/cat-Lab-L.png"),
+                                         QStringLiteral("/d/cat-Lab-a.png"),
+                                         QStringLiteral("/d/cat-Lab-b.png")}));
+  const std::array<QString, 3> ycbcr =
+      ChannelSiblingPaths(QStringLiteral("/d/cat-R.tif"), ColourModel::YCbCr);
+  EXPECT_EQ(ycbcr[0], QStringLiteral("/d/cat-R-YCbCr-Y.tif"));
+  EXPECT_EQ(ycbcr[2], QStringLiteral("/d/cat-R-YCbCr-Cr.tif"));
+  EXPECT_EQ(
+      SuggestedChannelPath(QStringLiteral("/d/cat.jpg"), Channel::Green, {}, ColourModel::CMY),
+      QStringLiteral("/d/cat-CMY-M.png"));
 }
 
 TEST(CopyChannelToClipboard, PutsTheWholeChannelThere) {

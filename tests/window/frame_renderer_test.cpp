@@ -6,6 +6,8 @@
 #include <random>
 
 #include "analysis/channel_separation.h"
+#include "colour/component_grey.h"
+#include "colour/model_formulas.h"
 #include "io/picture_loader.h"
 #include "render/view_renditions.h"
 #include "views/view_state.h"
@@ -113,6 +115,51 @@ TEST(FrameRenderer, AThinPictureIsDrawnFromLevelsOfItsOwnPixels) {
   ASSERT_TRUE(frame.fill.has_value());
   EXPECT_EQ(frame.fill->color, 0x0000FF);
   EXPECT_EQ(DefaultView(view, &*levels).pixel(50, 5), qRgb(255, 255, 255));  // beyond the area
+}
+
+// Zoomed far out a model's views show, in each level pixel, the components of the
+// source's mean colour there: S in that colour's own hue, and greys in the grey look.
+TEST(FrameRenderer, AModelsLevelsShowTheComponentsOfTheMeanColourInTheirLook) {
+  PictureView source(kPlace.width(), kPlace.height(), 0x0000FF);
+  source.SetPicture(AdoptImage(Noise(1600, 900, 11)));
+  ViewRenditions renditions;
+  renditions.SetSourceLevels(ViewRenditions::SourceLevels(source), 1);
+  const ViewRenditions::ChannelLevels hsv = renditions.ChannelLevelsOf(source, 1, ColourModel::HSV);
+  ASSERT_TRUE(hsv[Channel::Red] && hsv[Channel::Green] && hsv[Channel::Blue]);
+  const ViewMapping far{0.1, 0.0, 0.0};
+  const std::optional<MipPyramid> colourLevels = ViewRenditions::SourceLevels(source);
+  const Frame colour = RenderFrame(source, far, kPlace, 1.0, FrameSources{&*colourLevels});
+  const Separation planes = SeparateChannels(source, {.model = ColourModel::HSV});
+  const auto looks = std::make_shared<const ComponentLooks>(ColourModel::HSV);
+  PictureView saturation(kPlace.width(), kPlace.height(), 0);
+  saturation.DrawPlane(planes.planes[Channel::Green], PlaneLook(looks, 1),
+                       planes.planes[Channel::Red]);
+  PictureView value(kPlace.width(), kPlace.height(), 0);
+  value.DrawPlane(planes.planes[Channel::Blue], PlaneLook(looks, 2));
+  const Frame tinted =
+      RenderFrame(saturation, far, kPlace, 1.0,
+                  {&*hsv[Channel::Green], &*hsv[Channel::Red], ChannelLook::Tinted});
+  const Frame grey =
+      RenderFrame(value, far, kPlace, 1.0, {&*hsv[Channel::Blue], nullptr, ChannelLook::Grey});
+  ASSERT_EQ(tinted.image.size(), colour.image.size());
+  ASSERT_EQ(grey.image.size(), colour.image.size());
+  int farOff = 0;
+  for (int y = 0; y < colour.image.height(); ++y) {
+    for (int x = 0; x < colour.image.width(); ++x) {
+      const QRgb c = colour.image.pixel(x, y);
+      const Components exact = ToModel(ColourModel::HSV, RGB(qRed(c), qGreen(c), qBlue(c)));
+      const ColorValue expected = looks->Look(1, GreyLevel(ColourModel::HSV, 1, exact[1]),
+                                              GreyLevel(ColourModel::HSV, 0, exact[0]));
+      const QRgb t = tinted.image.pixel(x, y);
+      farOff += std::abs(qRed(t) - RedOf(expected)) > 8 ||
+                std::abs(qGreen(t) - GreenOf(expected)) > 8 ||
+                std::abs(qBlue(t) - BlueOf(expected)) > 8;
+      const QRgb g = grey.image.pixel(x, y);
+      const int v = GreyLevel(ColourModel::HSV, 2, exact[2]);
+      EXPECT_TRUE(qRed(g) == qGreen(g) && qGreen(g) == qBlue(g) && std::abs(qRed(g) - v) <= 1);
+    }
+  }
+  EXPECT_EQ(farOff, 0);
 }
 
 TEST(FrameRenderer, AdoptingADecodedPhotoDoesNotCopyItsPixels) {

@@ -135,6 +135,23 @@ TEST(HistogramOverlay, CaptionGivesTheFiguresAndFitsTheView) {
   EXPECT_LT(metrics.horizontalAdvance(large), kWidth - 6);
 }
 
+TEST(HistogramOverlay, AModelsFiguresAreInItsUnits) {
+  ChannelHistogram histogram;
+  histogram.counts[0] = 1;
+  histogram.counts[128] = 2;
+  histogram.counts[255] = 1;
+  // Hue: degrees of the grey levels' 360/255; the mean too.
+  EXPECT_EQ(HistogramCaption(histogram, ColourModel::HSV, 0),
+            (QStringList{QStringLiteral("平均 180°  中央 181°"),
+                         QStringLiteral("最小 0°  最大 0°  4 画素")}));
+  // a*: the level less 128, signed, with two decimals.
+  EXPECT_EQ(HistogramCaption(histogram, ColourModel::Lab, 1),
+            (QStringList{QStringLiteral("平均 -0.25  中央 +0.00"),
+                         QStringLiteral("最小 -128.00  最大 +127.00  4 画素")}));
+  // Y′CbCr's units are levels, as RGB's.
+  EXPECT_EQ(HistogramCaption(histogram, ColourModel::YCbCr, 2), HistogramCaption(histogram));
+}
+
 TEST(HistogramOverlay, CaptionIsWrittenInTheBand) {
   ChannelHistogram histogram = TallAndSmall();
   const QImage image = Painted(histogram, Channel::Red, HistogramScale::Linear);
