@@ -4,13 +4,18 @@
 // Peak memory is measured in a fresh process per file, since a process's peak only grows.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -147,6 +152,61 @@ void ClickToPainted(benchmark::State& state, const QString& path) {
   }
 }
 
+// Takes `entry` of the channel views' 色空間 submenu as a user does with the keyboard,
+// once the menu has opened; starts the clock at the key that takes it.
+void TakeModelEntry(const char* entry, std::chrono::steady_clock::time_point& pressed) {
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  auto* models = menu != nullptr ? menu->findChild<QMenu*>(QStringLiteral("ModelMenu")) : nullptr;
+  auto* action =
+      models != nullptr ? models->findChild<QAction*>(QString::fromLatin1(entry)) : nullptr;
+  if (action == nullptr) {
+    if (menu != nullptr) {
+      menu->close();  // the benchmark then fails on the model left unchanged
+    }
+    return;
+  }
+  menu->setActiveAction(models->menuAction());
+  QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+  QApplication::sendEvent(menu, &right);
+  models->setActiveAction(action);
+  pressed = std::chrono::steady_clock::now();
+  QKeyEvent take(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(models, &take);
+}
+
+// From the key that chooses another colour model to all four views painted again, with
+// a 48 megapixel picture separated: between L*a*b* and HSV, the slowest splits.
+void ModelSwitchToPainted(benchmark::State& state, const QString& path) {
+  Form1 form([](QWidget*) { return QString(); });
+  if (!Load(state, form, path)) {
+    return;
+  }
+  form.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+  QWidget* const picture2 = Find(form, "Picture2");
+  const std::array views = {Find(form, "Picture1"), picture2, Find(form, "Picture3"),
+                            Find(form, "Picture4")};
+  const std::array entries = {std::pair{"ModelActionL*a*b*", ColourModel::Lab},
+                              std::pair{"ModelActionHSV", ColourModel::HSV}};
+  std::size_t next = 0;
+  for (auto _ : state) {
+    auto pressed = std::chrono::steady_clock::now();
+    const auto [entry, model] = entries[next++ % entries.size()];
+    QTimer::singleShot(0, [entry, &pressed] { TakeModelEntry(entry, pressed); });
+    // Shift+F10 opens the menu; it returns once the chosen model has been handled.
+    QKeyEvent open(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+    QApplication::sendEvent(picture2, &open);
+    if (form.Shown().Separated().model != model) {
+      state.SkipWithError("the menu did not choose the model");
+      break;
+    }
+    for (QWidget* view : views) {
+      benchmark::DoNotOptimize(view->grab());
+    }
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count());
+  }
+}
+
 void BareDecode(benchmark::State& state, BarePixels (*decode)(const std::string&),
                 const std::string& path) {
   for (auto _ : state) {
@@ -231,6 +291,10 @@ void Register(const QTemporaryDir& dir) {
                                        jpeg));
     timed(benchmark::RegisterBenchmark(name("BM_CopySource", size.name).c_str(), CopySource, size));
   }
+  benchmark::RegisterBenchmark("BM_ModelSwitchToPainted/48mp", ModelSwitchToPainted,
+                               PhotoPath(dir, kFormats[0], kSizes[1]))
+      ->Unit(benchmark::kMillisecond)
+      ->UseManualTime();
   for (const Coded& coded : kCoded) {
     const std::string variant = std::string(coded.name) + "_" + coded.size.name;
     const QString path = CodedPath(dir, coded);
