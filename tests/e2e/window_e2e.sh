@@ -641,4 +641,24 @@ else
 fi
 close_window
 
+# --- h. colour models: the source rebuilt from its components, and the 色空間 submenu -------------
+
+# RGB without G and B; HSV's V, the brightest of R, G and B, in grey; both below the caption.
+convert gradient-shown.png -channel GB -evaluate set 0 +channel -crop 188x155+0+24 +repage red-only.png
+convert gradient-shown.png -separate -evaluate-sequence max -colorspace sRGB -type TrueColor \
+  -crop 188x155+0+24 +repage value.png
+
+launch "$tmp/gradient.png"  # the source view has the focus
+xdo key 2 key 3
+expect 5 "2 and 3 on the source picture show it without G and B|area ${P1[0]} $((P1[1] + 24)) 188 155 red-only.png"
+xdo key 2 key 3
+expect 5 "2 and 3 again show the picture itself|$(area "${P1[@]}") gradient-shown.png"
+click 256 80
+# The menu: グレーで表示, ヒストグラム, 対数目盛, 色空間 ▸ (RGB, CMY, HSV, ...).
+xdo mousemove --window "$win" $((P4[0] + 90)) $((P4[1] + 90)) click 3
+sleep 0.5
+for key in Down Down Down Down Right Down Down Return; do xdo key "$key"; sleep 0.1; done
+expect 5 "色空間 ▸ HSV splits the picture into H, S and V: the third view is V in grey|area ${P4[0]} $((P4[1] + 24)) 188 155 value.png"
+close_window
+
 finish
