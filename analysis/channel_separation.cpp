@@ -1,6 +1,5 @@
 #include "analysis/channel_separation.h"
 
-
 #include <algorithm>
 #include <array>
 #include <cstddef>
