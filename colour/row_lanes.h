@@ -14,7 +14,7 @@
 // A row loop is built for AVX2 as well as for any x86-64, and the program runs the one
 // its processor has: twice the lanes, and multiplies of 32-bit lanes in one instruction.
 #if defined(__x86_64__)
-#define IROBUNKAI_ROW_LOOP [[gnu::target_clones("avx2", "default")]]
+#define IROBUNKAI_ROW_LOOP [[gnu::target_clones("arch=x86-64-v4", "avx2", "default")]]
 #else
 #define IROBUNKAI_ROW_LOOP
 #endif
