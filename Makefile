@@ -67,6 +67,7 @@ bench: deps
 	build/release/bench/pyramid_bench --benchmark_repetitions=5 \
 	  --benchmark_out=build/bench-pyramid.json --benchmark_out_format=json
 	build/release/bench/model_bench --benchmark_repetitions=5 \
+	  --benchmark_enable_random_interleaving=true \
 	  --benchmark_out=build/bench-models.json --benchmark_out_format=json
 	bench/ratios.py build/bench-open.json build/bench.json build/bench-zoom.json \
 	  build/bench-models.json

@@ -11,8 +11,9 @@
 #include "colour/color_value.h"
 #include "colour/model_rows.h"
 
-// A row loop is built for AVX2 as well as for any x86-64, and the program runs the one
-// its processor has: twice the lanes, and multiplies of 32-bit lanes in one instruction.
+// A row loop is built for AVX-512 and AVX2 as well as for any x86-64, and the program
+// runs the best its processor has: two or four times the lanes, and multiplies of 32-bit
+// lanes in one instruction.
 #if defined(__x86_64__)
 #define IROBUNKAI_ROW_LOOP [[gnu::target_clones("arch=x86-64-v4", "avx2", "default")]]
 #else
