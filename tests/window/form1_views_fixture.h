@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include "gui_test_support.h"
 #include "window/form1.h"
@@ -35,6 +38,37 @@ class Form1Views : public testing::Test {
       Key("Picture1", Qt::Key_Plus);
     }
     ASSERT_DOUBLE_EQ(View("Picture1")->Mapping().scale, scale);
+  }
+  // Picks `entry` of the 色空間 submenu of a channel view's menu.
+  void ChooseInModelMenu(const char* view, const char* entry) {
+    bool chosen = false;
+    QTimer::singleShot(50, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      auto* models =
+          menu != nullptr ? menu->findChild<QMenu*>(QStringLiteral("ModelMenu")) : nullptr;
+      if (models == nullptr) {
+        return;
+      }
+      menu->setActiveAction(models->menuAction());
+      QTest::keyClick(menu, Qt::Key_Right);
+      QTimer::singleShot(50, [&, models] {
+        auto* action = models->findChild<QAction*>(QString::fromLatin1(entry));
+        if (action == nullptr || QApplication::activePopupWidget() != models) {
+          QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+          return;
+        }
+        models->setActiveAction(action);
+        QTest::keyClick(models, Qt::Key_Return);
+        chosen = true;
+      });
+    });
+    Key(view, Qt::Key_F10, Qt::ShiftModifier);
+    QTest::qWait(150);
+    // A menu left open would take the next test's events.
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+      popup->close();
+    }
+    ASSERT_TRUE(chosen) << entry << " was not in the submenu";
   }
   [[nodiscard]] QStringList Readout() const {
     QStringList texts;

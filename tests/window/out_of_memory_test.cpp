@@ -42,6 +42,24 @@ TEST_F(Form1OutOfMemory, ASeparationWithoutMemoryIsErrorSevenAndTheViewsStay) {
   EXPECT_EQ(View("Picture3")->View().ScaleWidth(), 2000.0F);
 }
 
+TEST_F(Form1OutOfMemory, AModelWithoutMemoryForItsZoomLevelsIsErrorSevenAndNothingChanges) {
+  Load(test::CoordinateImage(3000, 2000));
+  Separate();
+  const QImage red = Grab(View("Picture2"));
+  {
+    // Enough for the menu, not for the components' zoom levels.
+    const test::AllocationLimit limit(200'000);
+    const test::ModalAnswerer answerer;
+    ChooseInModelMenu("Picture2", "ModelActionHSV");
+    ASSERT_EQ(answerer.Texts().size(), 1);
+    EXPECT_TRUE(answerer.Texts().at(0).contains(QStringLiteral("エラー 7")));
+  }
+  EXPECT_EQ(form.Shown().Separated().model, ColourModel::RGB);
+  EXPECT_EQ(Grab(View("Picture2")), red);
+  ChooseInModelMenu("Picture2", "ModelActionHSV");
+  EXPECT_EQ(form.Shown().Separated().model, ColourModel::HSV);
+}
+
 TEST_F(Form1OutOfMemory, APictureWithoutMemoryForItsZoomLevelsIsNotShown) {
   Load(test::CoordinateImage(100, 80));
   const QImage before = Grab(View("Picture1"));
