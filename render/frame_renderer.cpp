@@ -95,12 +95,6 @@ const MipPyramid::Level* HueLevel(const MipPyramid& levels, const MipPyramid::Le
 }  // namespace
 
 Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize place,
-                  double devicePixelRatio, const MipPyramid* pyramid,
-                  std::optional<Channel> /*channel*/) {
-  return RenderFrame(view, mapping, place, devicePixelRatio, FrameSources{pyramid});
-}
-
-Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize place,
                   double devicePixelRatio, const FrameSources& sources) {
   const MipPyramid* pyramid = sources.levels;
   const ChannelLook look = sources.look;

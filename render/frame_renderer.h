@@ -47,15 +47,6 @@ struct FrameSources {
 Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize place,
                   double devicePixelRatio, const FrameSources& sources);
 
-/// Renders what `view` shows through `mapping` in a place of `place` logical pixels at
-/// `devicePixelRatio`. Only visible pixels are read; zoomed far out they come from
-/// `pyramid` (the view's levels, when it has them), whose single-channel levels are
-/// shown as `channel` colours. Every zoom, the default view among them, is drawn
-/// this way. Allocates only what the place shows.
-Frame RenderFrame(const PictureView& view, const ViewMapping& mapping, QSize place,
-                  double devicePixelRatio, const MipPyramid* pyramid,
-                  std::optional<Channel> channel);
-
 /// Paints a rendered frame in place coordinates.
 void PaintFrame(QPainter& painter, const Frame& frame);
 

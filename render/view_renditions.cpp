@@ -18,21 +18,8 @@ void ViewRenditions::SetSourceLevels(std::optional<MipPyramid> levels, int pictu
   sourcePicture_ = picture;
 }
 
-ViewRenditions::ChannelLevels ViewRenditions::ChannelLevelsOf(int picture) const {
-  ChannelLevels levels;
-  if (source_ && sourcePicture_ == picture) {
-    for (const Channel channel : kChannels) {
-      levels[channel] = MipPyramid::ChannelOf(*source_, channel);
-    }
-  }
-  return levels;
-}
-
 ViewRenditions::ChannelLevels ViewRenditions::ChannelLevelsOf(const PictureView& split, int picture,
                                                               ColourModel model) const {
-  if (model == ColourModel::RGB && sourcePicture_ == picture) {
-    return ChannelLevelsOf(picture);
-  }
   std::optional<MipPyramid> made;
   const MipPyramid* colour = source_ && sourcePicture_ == picture ? &*source_ : nullptr;
   if (colour == nullptr) {

@@ -21,13 +21,11 @@ class ViewRenditions {
   [[nodiscard]] static std::optional<MipPyramid> SourceLevels(const PictureView& source);
   /// Keeps levels made for the source showing picture number `picture`.
   void SetSourceLevels(std::optional<MipPyramid> levels, int picture);
-  /// The channel levels of a separation of picture number `picture`: the channels
-  /// of the source's levels, which hold them already. May throw std::bad_alloc.
-  [[nodiscard]] ChannelLevels ChannelLevelsOf(int picture) const;
   /// The levels of a separation of `split`, the source view of picture number
   /// `picture`, into `model`'s components: worked out from the source's levels when
-  /// they are of that picture, else from levels made here. None for a picture that
-  /// fits the view. May throw std::bad_alloc.
+  /// they are of that picture (in RGB its channels, which they hold already), else
+  /// from levels made here. None for a picture that fits the view. May throw
+  /// std::bad_alloc.
   [[nodiscard]] ChannelLevels ChannelLevelsOf(const PictureView& split, int picture,
                                               ColourModel model) const;
   /// Keeps channel levels made for a separation of picture number `picture`.

@@ -79,6 +79,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The default view, drawn as the window draws it.
   const double scale = FitScale(188, 179, source.AreaWidth(), source.AreaHeight());
   static_cast<void>(RenderFrame(source, {scale, 0.0, 0.0}, {188, 179}, 1.0,
-                                levels ? &*levels : nullptr, std::nullopt));
+                                FrameSources{levels ? &*levels : nullptr}));
   return 0;
 }

@@ -38,14 +38,13 @@ PictureView SolidSource(int width, int height, QRgb colour) {
 }
 
 // What a place shows of `view` in its default view, painted on white.
-QImage DefaultView(const PictureView& view, const MipPyramid* levels,
-                   std::optional<Channel> channel = std::nullopt) {
+QImage DefaultView(const PictureView& view, const MipPyramid* levels) {
   const double scale =
       FitScale(kPlace.width(), kPlace.height(), view.AreaWidth(), view.AreaHeight());
   QImage place(kPlace, QImage::Format_RGB32);
   place.fill(Qt::white);
   QPainter painter(&place);
-  PaintFrame(painter, RenderFrame(view, {scale, 0.0, 0.0}, kPlace, 1.0, levels, channel));
+  PaintFrame(painter, RenderFrame(view, {scale, 0.0, 0.0}, kPlace, 1.0, FrameSources{levels}));
   return place;
 }
 
@@ -63,7 +62,7 @@ TEST(FrameRenderer, AScaledChannelViewIsTheChannelOfTheScaledSource) {
       PictureView view(kPlace.width(), kPlace.height(), 0);
       view.DrawPlane(planes.planes[channel], channel);
       const MipPyramid channelLevels = MipPyramid::ChannelOf(*levels, channel);
-      const QImage shownChannel = DefaultView(view, &channelLevels, channel);
+      const QImage shownChannel = DefaultView(view, &channelLevels);
       const int shift = 8 * (2 - ComponentIndex(channel));
       int mismatches = 0;
       for (int y = 0; y < kPlace.height(); ++y) {
@@ -110,7 +109,7 @@ TEST(FrameRenderer, AThinPictureIsDrawnFromLevelsOfItsOwnPixels) {
   ASSERT_TRUE(levels.has_value());
   EXPECT_LT(levels->Bytes(), 20000U * 2U * sizeof(RgbaPixel));  // less than the picture
   const double scale = FitScale(188, 179, view.AreaWidth(), view.AreaHeight());
-  const Frame frame = RenderFrame(view, {scale, 0.0, 0.0}, kPlace, 1.0, &*levels, std::nullopt);
+  const Frame frame = RenderFrame(view, {scale, 0.0, 0.0}, kPlace, 1.0, FrameSources{&*levels});
   EXPECT_LE(frame.image.width(), 2 * kPlace.width());
   ASSERT_TRUE(frame.fill.has_value());
   EXPECT_EQ(frame.fill->color, 0x0000FF);
