@@ -4,9 +4,11 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "analysis/channel_separation.h"
 #include "analysis/pixel_readout.h"
@@ -48,6 +50,33 @@ bool OverBudget(const QByteArray& bytes, std::span<const std::uint8_t> input) {
   return size.isValid() && qint64{size.width()} * size.height() > kPixelBudget;
 }
 
+// The second component of a colour model the input picks, drawn in its look (the S of
+// HSV and HSL tinted by the hue plane) from its own zoom levels.
+void SplitIntoAModel(const irobunkai::PictureView& source, const irobunkai::MipPyramid* levels,
+                     double scale, std::size_t pick) {
+  using namespace irobunkai;
+  static const std::array looks = [] {
+    std::array<std::shared_ptr<const ComponentLooks>, kColourModels.size()> all;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      all[i] = std::make_shared<const ComponentLooks>(kColourModels[i]);
+    }
+    return all;
+  }();
+  const std::size_t chosen = pick % kColourModels.size();
+  const Separation components = SeparateChannels(source, {.model = kColourModels[chosen]});
+  PictureView second(188, 179, 0);
+  second.DrawPlane(components.planes[Channel::Green], PlaneLook(looks[chosen], 1),
+                   components.planes[Channel::Red]);
+  std::optional<std::array<MipPyramid, 3>> componentLevels;
+  if (levels != nullptr) {
+    componentLevels = MipPyramid::ComponentsOf(*levels, kColourModels[chosen]);
+  }
+  static_cast<void>(RenderFrame(
+      second, {scale, 0.0, 0.0}, {188, 179}, 1.0,
+      FrameSources{componentLevels ? &(*componentLevels)[1] : nullptr,
+                   componentLevels ? &(*componentLevels)[0] : nullptr, ChannelLook::Tinted}));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -80,5 +109,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const double scale = FitScale(188, 179, source.AreaWidth(), source.AreaHeight());
   static_cast<void>(RenderFrame(source, {scale, 0.0, 0.0}, {188, 179}, 1.0,
                                 FrameSources{levels ? &*levels : nullptr}));
+  SplitIntoAModel(source, levels ? &*levels : nullptr, scale, size);
   return 0;
 }
