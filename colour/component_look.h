@@ -24,6 +24,11 @@ class ComponentLooks {
   /// The colour that shows `level` of component 0, 1 or 2. `hueLevel`, the same
   /// pixel's H level, matters only for the S of HSV and HSL.
   [[nodiscard]] ColorValue Look(int component, std::uint8_t level, std::uint8_t hueLevel = 0) const;
+  /// The colours of levels 0..255 of a component whose look needs no hue, for
+  /// renderers that map whole rows.
+  [[nodiscard]] const std::array<ColorValue, 256>& Levels(int component) const {
+    return tables_[static_cast<std::size_t>(component)];
+  }
 
  private:
   static constexpr int kSaturation = 1;

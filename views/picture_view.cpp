@@ -164,9 +164,16 @@ void PictureView::DrawPlane(std::shared_ptr<const ChannelPlane> plane, PlaneLook
 void PictureView::ShadePlaneCells(int y, int left, std::span<ColorValue> out,
                                   ChannelLook look) const {
   const std::uint8_t* cells = plane_->Row(y) + left;
-  if (!hue_ || look == ChannelLook::Grey) {
+  // Rows are read for every frame: a table read per cell, no choice.
+  if (look == ChannelLook::Grey) {
     std::transform(cells, cells + out.size(), out.begin(),
-                   [&](std::uint8_t v) { return planeLook_.At(v, 0, look); });
+                   [](std::uint8_t v) { return RGB(v, v, v); });
+    return;
+  }
+  if (!hue_) {
+    const auto& tints = planeLook_.Levels();
+    std::transform(cells, cells + out.size(), out.begin(),
+                   [&tints](std::uint8_t v) { return tints[v]; });
     return;
   }
   // The hue plane holds the same cells, so it covers this stretch too.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -23,6 +24,11 @@ class PlaneLook {
   /// Whether the tinted look of a level depends on the same pixel's hue level (the S
   /// of HSV and HSL).
   [[nodiscard]] bool NeedsHue() const;
+
+  /// The tinted colours of levels 0..255, when the look needs no hue.
+  [[nodiscard]] const std::array<ColorValue, 256>& Levels() const {
+    return looks_->Levels(component_);
+  }
 
   /// The colour that shows `level`; `hueLevel` is read only when NeedsHue().
   [[nodiscard]] ColorValue At(std::uint8_t level, std::uint8_t hueLevel,
