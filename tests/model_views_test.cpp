@@ -7,8 +7,6 @@
 #include "colour/component_grey.h"
 #include "colour/model_formulas.h"
 #include "document/document.h"
-#include "views/mip_pyramid.h"
-#include "views/view_state.h"
 
 namespace irobunkai {
 namespace {
@@ -98,60 +96,6 @@ TEST(ModelViews, SplittingAgainFollowsTheSeparatedPictureNotTheOneShownSince) {
   // The source and its readout are the picture's own, whatever the channel views show.
   EXPECT_EQ(document.LastReadout()->color, readout.color);
   EXPECT_EQ(document.Source().Picture().Width(), 3);
-}
-
-TEST(ModelViews, SplittingAgainBeforeAnySeparationDoesNothing) {
-  Document document = MakeDocument();
-  document.ShowPicture(Colours(4, 4), {});
-  document.SeparateAgain({.model = ColourModel::HSV});
-  EXPECT_FALSE(document.IsSeparated());
-  EXPECT_EQ(document.ChannelView(Channel::Red).Plane(), nullptr);
-}
-
-TEST(ModelViews, ComponentLevelsAreTheComponentsOfEachLevelsMeanColour) {
-  PictureView view(64, 64, kRed);
-  view.SetPicture(Colours(301, 203));
-  const MipPyramid colour = MipPyramid::OfView(view);
-  ASSERT_FALSE(colour.Levels().empty());
-  for (const ColourModel model : {ColourModel::HSL, ColourModel::Lab}) {
-    const auto components = MipPyramid::ComponentsOf(colour, model);
-    for (std::size_t i = 0; i < colour.Levels().size(); ++i) {
-      const MipPyramid::Level& mean = colour.Levels()[i];
-      for (int c = 0; c < 3; ++c) {
-        const MipPyramid::Level& level = components[static_cast<std::size_t>(c)].Levels()[i];
-        ASSERT_EQ(level.components, 1);
-        ASSERT_EQ(level.width, mean.width);
-        ASSERT_EQ(level.reduction, mean.reduction);
-        for (int y = 0; y < mean.height; y += 3) {
-          for (int x = 0; x < mean.width; x += 3) {
-            const std::uint8_t* p = mean.Row(y) + 4 * x;
-            const int expected = Level(model, c, RGB(p[0], p[1], p[2]));
-            EXPECT_LE(std::abs(level.Row(y)[x] - expected), 1) << MenuText(model) << c;
-          }
-        }
-      }
-    }
-  }
-}
-
-TEST(ModelViews, TheModelStaysAcrossPicturesWhileSwitchedOffComponentsReturn) {
-  ViewState state(188, 179);
-  EXPECT_EQ(state.Model(), ColourModel::RGB);
-  EXPECT_TRUE(state.KeepsAll());
-  state.SetModel(ColourModel::HSV);
-  state.ToggleComponent(2);
-  state.ToggleComponent(0);
-  EXPECT_EQ(state.Kept(), (KeptComponents{false, true, false}));
-  state.ToggleComponent(0);
-  EXPECT_EQ(state.Kept(), (KeptComponents{true, true, false}));
-  EXPECT_THROW(state.ToggleComponent(3), std::out_of_range);
-  // Another model has other components: all are shown again.
-  state.SetModel(ColourModel::Lab);
-  EXPECT_TRUE(state.KeepsAll());
-  state.ToggleComponent(1);
-  state.Reset(500, 500);
-  EXPECT_TRUE(state.KeepsAll());
-  EXPECT_EQ(state.Model(), ColourModel::Lab);
 }
 
 }  // namespace

@@ -68,9 +68,10 @@ TEST_F(Form1Models, ChoosingAModelSplitsTheSeparatedPictureAgainAtOnceKeepingThe
 
 TEST_F(Form1Models, TheModelStaysForTheNextPictureAndItsSeparation) {
   ChooseInModelMenu("Picture2", "ModelActionCMY");
-  // Nothing was separated: the views stay as they were.
+  // Nothing was separated: the views stay as they were, with no caption.
   EXPECT_EQ(View("Picture2")->View().Plane(), nullptr);
   EXPECT_EQ(Shown("Picture2"), RGB(255, 0, 0));
+  EXPECT_TRUE(View("Picture2")->CornerCaption().isEmpty());
   LoadPlain();
   Separate();
   EXPECT_EQ(form.Shown().Separated().model, ColourModel::CMY);
@@ -132,7 +133,10 @@ TEST_F(Form1Models, KeysOneToThreeRebuildTheSourceWithoutChangingWhatAPressReads
   Key("Picture1", Qt::Key_3);
   EXPECT_EQ(Shown("Picture1"), kPixel);
   EXPECT_TRUE(View("Picture1")->CornerCaption().isEmpty());
-  // A new picture is shown whole.
+  // Another model, or a new picture, shows the picture whole again.
+  Key("Picture1", Qt::Key_1);
+  ChooseInModelMenu("Picture2", "ModelActionHSV");
+  EXPECT_EQ(Shown("Picture1"), kPixel);
   Key("Picture1", Qt::Key_1);
   LoadPlain();
   EXPECT_EQ(Shown("Picture1"), kPixel);
