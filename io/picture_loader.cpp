@@ -89,7 +89,7 @@ Image AdoptImage(QImage image) {
   return {width, height, stride, std::move(shared), hasAlpha};
 }
 
-LoadResult DecodePicture(const QByteArray& bytes) {
+LoadResult DecodePicture(const QByteArray& bytes, const Progress& /*progress*/) {
   if (auto other = DecodeOtherFormat(bytes)) {
     return *std::move(other);
   }
@@ -99,7 +99,7 @@ LoadResult DecodePicture(const QByteArray& bytes) {
   return Decode(reader);
 }
 
-LoadResult LoadPictureFile(const QString& path) {
+LoadResult LoadPictureFile(const QString& path, const Progress& progress) {
   if (auto error = CheckReadable(path)) {
     return *error;
   }
@@ -107,7 +107,7 @@ LoadResult LoadPictureFile(const QString& path) {
   if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxContentFileBytes &&
       MayDecodeByContent(BytesOf(file.peek(kContentSignatureBytes)))) {
     try {
-      return DecodePicture(file.readAll());
+      return DecodePicture(file.readAll(), progress);
     } catch (const std::bad_alloc&) {
       return MakeRunTimeError(error_number::kOutOfMemory);
     }

@@ -16,6 +16,8 @@ inline constexpr int kInternal = 51;
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kFileAccess = 75;
 inline constexpr int kInvalidPicture = 481;
+/// Not a run-time error: work the user no longer wants stopped early. Never reported.
+inline constexpr int kCancelled = -1;
 }  // namespace error_number
 
 /// The error with `number` and its standard Japanese description.

@@ -14,6 +14,7 @@ inline constexpr std::int64_t kMaxDecodedPixels = 100'000'000;
 enum class FormatError {
   Invalid,   ///< damaged, cut short or not decodable
   TooLarge,  ///< more pixels than allowed, or more memory than there is
+  Cancelled, ///< no longer wanted: the decode stopped early
 };
 
 using FormatResult = std::variant<Image, FormatError>;
