@@ -18,6 +18,7 @@
 #include "window/form1_controls.h"
 #include "window/help_window.h"
 #include "window/picture_box.h"
+#include "window/work_progress_bar.h"
 
 namespace irobunkai {
 namespace {
@@ -40,7 +41,9 @@ Form1::Form1(PictureChooser chooser, QWidget* parent)
       document_(std::make_shared<Document>(kViewWidth, kViewHeight, kRed,
                                            PerChannel<ColorValue>{{kRed, kGreen, kBlue}})),
       viewState_(std::make_shared<ViewState>(kViewWidth, kViewHeight)),
-      renditions_(std::make_shared<ViewRenditions>()) {
+      renditions_(std::make_shared<ViewRenditions>()),
+      work_(new BackgroundWork(
+          [this](const BackgroundWork::Finish& finish) { RunHandler(this, finish); }, this)) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Form1"));
   resize(602, 497);
@@ -80,6 +83,7 @@ void Form1::CreateControls() {
   const int hintHeight = std::max(16, metrics.height());
   Label6 = MakeLabel(this, "Label6", hint, kBlack, kWindowColor, {32, 200, hintWidth, hintHeight});
   Label6->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  new WorkProgressBar(*work_, Label6, this);
 }
 
 void Form1::ConnectEvents() {
@@ -106,6 +110,7 @@ void Form1::AddShortcuts() {
   add(QKeySequence::Copy, &Form1::Form1_Copy);
   add(QKeySequence::Paste, &Form1::Form1_Paste);
   add(QKeySequence::HelpContents, &Form1::Form1_Help);
+  add(QKeySequence(Qt::Key_Escape), &Form1::Form1_Cancel);
 }
 
 void Form1::SetTabOrder() {
@@ -131,6 +136,11 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() { QCoreApplication::exit(0); }
+
+void Form1::Form1_Cancel() {
+  // Whatever runs in the background is dropped; the views stay as they are.
+  work_->CancelAll();
+}
 
 void Form1::CountShownHistograms() {
   if (viewState_->ShowsHistograms()) {

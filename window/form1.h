@@ -11,6 +11,7 @@
 #include "io/picture_loader.h"
 #include "render/view_renditions.h"
 #include "views/view_state.h"
+#include "window/background_work.h"
 
 class QDragEnterEvent;
 class QDropEvent;
@@ -41,9 +42,12 @@ class Form1 : public QWidget {
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
-  /// Loads `path` into the source view, or tells the user why it can't.
-  /// Returns whether the picture was loaded.
-  bool LoadIntoPicture1(const QString& path);
+  /// Starts loading `path` into the source view, off the GUI thread; the picture
+  /// replaces the one shown when it is decoded, or the user is told why it can't.
+  void LoadIntoPicture1(const QString& path);
+
+  /// Whether work runs in the background: a picture being opened, separated or saved.
+  [[nodiscard]] bool IsBusy() const { return work_->IsBusy(); }
 
   /// The document the window shows.
   [[nodiscard]] const Document& Shown() const { return *document_; }
@@ -75,6 +79,7 @@ class Form1 : public QWidget {
   void Form1_Copy();
   void Form1_Paste();
   void Form1_Help();
+  void Form1_Cancel();
   void Picture2_ContextMenu(QPoint at);
   void Picture3_ContextMenu(QPoint at);
   void Picture4_ContextMenu(QPoint at);
@@ -90,6 +95,10 @@ class Form1 : public QWidget {
   void AddShortcuts();
   void ShowSamplePicture();
   bool ShowLoadedPicture(LoadResult result, PictureSource source, const QString& name);
+  using Decode = std::function<LoadResult(const Progress&)>;
+  void OpenInBackground(Decode decode, PictureSource source, const QString& name);
+  void ShowOpened(Image picture, std::shared_ptr<std::optional<MipPyramid>> levels,
+                  PictureSource source);
   void ShowSourcePicture(Image picture, bool mosaic);
   void ShowReadout(float x, float y);
   void CountShownHistograms();
@@ -113,6 +122,7 @@ class Form1 : public QWidget {
   std::shared_ptr<ViewRenditions> renditions_;
   int stateSubscription_ = -1;
   HelpWindow* help_ = nullptr;
+  BackgroundWork* work_ = nullptr;
 };
 
 }  // namespace irobunkai

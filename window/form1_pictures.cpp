@@ -42,12 +42,49 @@ void Form1::ShowSamplePicture() {
   ShowLoadedPicture(std::move(sample), {PictureOrigin::Sample, {}}, {});
 }
 
-bool Form1::LoadIntoPicture1(const QString& path) {
-  LoadResult result = [&] {
-    const BusyCursor busy;
-    return LoadPictureFile(path);
-  }();
-  return ShowLoadedPicture(std::move(result), {PictureOrigin::File, path.toStdString()}, path);
+void Form1::LoadIntoPicture1(const QString& path) {
+  OpenInBackground([path](const Progress& progress) { return LoadPictureFile(path, progress); },
+                   {PictureOrigin::File, path.toStdString()}, path);
+}
+
+void Form1::OpenInBackground(Decode decode, PictureSource source, const QString& name) {
+  // The worker reads nothing of the window's: the empty source view is its own copy.
+  const PictureView blank = document_->SourceWith({});
+  work_->Start(BackgroundWork::Lane::Open,
+               [this, blank, decode = std::move(decode), source = std::move(source),
+                name](const BackgroundWork::Context& context) -> BackgroundWork::Finish {
+                 LoadResult result = decode(context.Progress());
+                 if (const auto* error = std::get_if<RunTimeError>(&result)) {
+                   if (error->number == error_number::kCancelled) {
+                     return {};
+                   }
+                   return [this, error = *error, name] { ShowLoadError(this, error, name); };
+                 }
+                 try {
+                   Image picture = std::get<Image>(std::move(result));
+                   PictureView view = blank;
+                   view.SetPicture(picture);
+                   // The zoom levels are built with the picture: one that can't have them is
+                   // refused like one that can't be decoded, and the old one stays.
+                   auto levels = std::make_shared<std::optional<MipPyramid>>(
+                       ViewRenditions::SourceLevels(view));
+                   return [this, picture = std::move(picture), levels = std::move(levels), source] {
+                     ShowOpened(picture, levels, source);
+                   };
+                 } catch (const std::bad_alloc&) {
+                   return [this, name] {
+                     ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory), name);
+                   };
+                 }
+               });
+}
+
+void Form1::ShowOpened(Image picture, std::shared_ptr<std::optional<MipPyramid>> levels,
+                       PictureSource source) {
+  document_->ShowPicture(std::move(picture), std::move(source));
+  renditions_->SetSourceLevels(std::move(*levels), document_->PictureNumber());
+  // A new picture is looked at from the start: whole.
+  viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
 }
 
 bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QString& name) {

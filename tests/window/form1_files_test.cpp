@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "form1_views_fixture.h"
+#include "form1_waiting.h"
 #include "gui_test_support.h"
 #include "window/error_reports.h"
 #include "window/form1.h"
@@ -33,7 +34,11 @@ int RunUntilEnd() {
 
 class Form1Files : public test::Form1Views {
  protected:
-  void Press(const char* name) { QTest::mouseClick(Child<QWidget>(form, name), Qt::LeftButton); }
+  // Presses a button and waits for what it started in the background.
+  void Press(const char* name) {
+    QTest::mouseClick(Child<QWidget>(form, name), Qt::LeftButton);
+    test::WaitIdle(form);
+  }
 
   // Everything the window shows that a load must leave alone or change.
   [[nodiscard]] QImage Shown(const char* name) const {
@@ -109,6 +114,7 @@ TEST_F(Form1Files, TheRealOpenDialogLoadsTheChoiceAndItsCancelKeepsThePicture) {
       static_cast<QDialog*>(dialog)->accept();
     });
     QTest::mouseClick(Child<QWidget>(real, "Command3"), Qt::LeftButton);
+    test::WaitIdle(real);
     EXPECT_EQ(answerer.Texts().size(), 1);
   }
   EXPECT_EQ(Child<PictureBox>(real, "Picture1")->View().Point(2, 2), RGB(0, 0, 200));
@@ -116,6 +122,7 @@ TEST_F(Form1Files, TheRealOpenDialogLoadsTheChoiceAndItsCancelKeepsThePicture) {
     const test::ModalAnswerer answerer(
         [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
     QTest::mouseClick(Child<QWidget>(real, "Command3"), Qt::LeftButton);
+    test::WaitIdle(real);
     EXPECT_EQ(answerer.Texts().size(), 1);
   }
   EXPECT_EQ(Child<PictureBox>(real, "Picture1")->View().Point(2, 2), RGB(0, 0, 200));
@@ -130,6 +137,7 @@ TEST_F(Form1Files, ADroppedFileLoadsAsTheSelectButtonWouldWithItsErrors) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent dropped(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&form, &dropped);
+    test::WaitIdle(form);
   };
   drop(test::WriteImage(dir, "dropped.png", Solid(2, 2, qRgb(1, 200, 3)), "png"));
   const auto& view = Child<PictureBox>(form, "Picture1")->View();

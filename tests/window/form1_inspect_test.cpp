@@ -32,6 +32,7 @@ class Form1Inspect : public test::Form1Views {
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QTest::keyClick(&form, static_cast<Qt::Key>(key), Qt::ControlModifier);
+    test::WaitIdle(form);  // a pasted file opens in the background
   }
   // Zooms in with Ctrl + wheel at the top-left, which stays put.
   void ZoomTopLeftTo(double scale) {

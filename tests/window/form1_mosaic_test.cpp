@@ -30,7 +30,7 @@ class Form1Mosaic : public test::Form1Views {
 };
 
 TEST_F(Form1Mosaic, MShowsThePhotositesWhereTheUserLooksAndMAgainTheDevelopedPicture) {
-  ASSERT_TRUE(form.LoadIntoPicture1(WriteRaw(400, 300)));
+  ASSERT_TRUE(test::Open(form, WriteRaw(400, 300)));
   const ColorValue developed = Shown(10, 10);
   ASSERT_GT(RedOf(developed), 0);
   ASSERT_GT(BlueOf(developed), 0);

@@ -5,6 +5,7 @@
 
 #include "form1_views_fixture.h"
 #include "gui_test_support.h"
+#include "form1_waiting.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
 
@@ -50,7 +51,7 @@ TEST_F(Form1Separation, SeparateButtonPaintsTheSamplesChannelsEverywhere) {
 TEST_F(Form1Separation, ASmallPictureSeparatesTogetherWithTheBackgroundAroundIt) {
   QImage image(2, 1, QImage::Format_RGB32);
   image.fill(qRgb(10, 20, 30));
-  ASSERT_TRUE(form.LoadIntoPicture1(test::WriteImage(dir, "small.png", image, "png")));
+  ASSERT_TRUE(test::Open(form, test::WriteImage(dir, "small.png", image, "png")));
   Separate();
   const QImage red = Shown("Picture2");
   const QImage green = Shown("Picture3");
@@ -72,7 +73,7 @@ TEST_F(Form1Separation, AGrownPictureGivesGrownChannelViewsShownWholeAndScaled) 
       image.setPixel(x, y, qRgb(20, 40, 240));
     }
   }
-  ASSERT_TRUE(form.LoadIntoPicture1(test::WriteImage(dir, "big.png", image, "png")));
+  ASSERT_TRUE(test::Open(form, test::WriteImage(dir, "big.png", image, "png")));
   Separate();
   auto* red = Child<PictureBox>(form, "Picture2");
   EXPECT_EQ(red->View().ScaleWidth(), 752.0F);

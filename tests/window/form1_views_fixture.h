@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "gui_test_support.h"
+#include "form1_waiting.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
 
@@ -25,7 +26,7 @@ class Form1Views : public testing::Test {
 
   PictureBox* View(const char* name) { return Child<PictureBox>(form, name); }
   void Load(const QImage& image, const QString& name = QStringLiteral("picture.png")) {
-    ASSERT_TRUE(form.LoadIntoPicture1(WriteImage(dir, name, image, "png")));
+    ASSERT_TRUE(test::Open(form, WriteImage(dir, name, image, "png")));
   }
   void Separate() { QTest::mouseClick(Child<QWidget>(form, "Command1"), Qt::LeftButton); }
   void Key(const char* view, int key, Qt::KeyboardModifiers modifiers = {}) {

@@ -68,7 +68,7 @@ TEST_F(Form1OutOfMemory, APictureWithoutMemoryForItsZoomLevelsIsNotShown) {
   {
     const test::AllocationLimit limit(kLimit);
     const test::ModalAnswerer answerer;
-    EXPECT_FALSE(form.LoadIntoPicture1(large));
+    EXPECT_FALSE(test::Open(form, large));
     ASSERT_EQ(answerer.Texts().size(), 1);
     EXPECT_TRUE(answerer.Texts().at(0).contains(QStringLiteral("エラー 7")));
   }
