@@ -35,13 +35,14 @@ constexpr ColorValue kBlack = 0x00000000;
 
 }  // namespace
 
-Form1::Form1(PictureChooser chooser, QWidget* parent)
+Form1::Form1(PictureChooser chooser, std::shared_ptr<RememberedChoices> choices, QWidget* parent)
     : QWidget(parent),
       CommonDialog1(std::move(chooser)),
       document_(std::make_shared<Document>(kViewWidth, kViewHeight, kRed,
                                            PerChannel<ColorValue>{{kRed, kGreen, kBlue}})),
       viewState_(std::make_shared<ViewState>(kViewWidth, kViewHeight)),
       renditions_(std::make_shared<ViewRenditions>()),
+      choices_(std::move(choices)),
       work_(new BackgroundWork(
           [this](const BackgroundWork::Finish& finish) { RunHandler(this, finish); }, this)) {
   setObjectName(QStringLiteral("Form1"));
@@ -96,7 +97,15 @@ void Form1::ConnectEvents() {
   connect(Picture2, &PictureBox::ContextMenu, this, &Form1::Picture2_ContextMenu);
   connect(Picture3, &PictureBox::ContextMenu, this, &Form1::Picture3_ContextMenu);
   connect(Picture4, &PictureBox::ContextMenu, this, &Form1::Picture4_ContextMenu);
-  stateSubscription_ = viewState_->Subscribe([this] { CountShownHistograms(); });
+  if (choices_) {
+    choices_->RestoreInto(*viewState_);
+  }
+  stateSubscription_ = viewState_->Subscribe([this] {
+    CountShownHistograms();
+    if (choices_) {
+      choices_->KeepFrom(*viewState_);
+    }
+  });
 }
 
 void Form1::AddShortcuts() {

@@ -9,6 +9,7 @@
 #include "document/document.h"
 #include "io/channel_files.h"
 #include "io/picture_loader.h"
+#include "io/remembered_choices.h"
 #include "render/view_renditions.h"
 #include "views/view_state.h"
 #include "window/background_work.h"
@@ -31,13 +32,19 @@ using PictureChooser = std::function<QString(QWidget* parent)>;
 /// The open-file dialog with all its defaults: no title of ours, no filter, no folder.
 QString ChooseWithFileDialog(QWidget* parent);
 
+/// The open-file dialog as the platform's own remembers where it was last used: it opens
+/// in the folder of the picture last chosen, and keeps the folder of the next.
+PictureChooser FileDialogChooser(std::shared_ptr<RememberedChoices> choices);
+
 /// The program's one window: the controls and their wiring to the document, which
 /// holds the picture and everything worked out from it.
 class Form1 : public QWidget {
   Q_OBJECT
 
  public:
-  explicit Form1(PictureChooser chooser = ChooseWithFileDialog, QWidget* parent = nullptr);
+  /// A window that keeps the user's choices in `choices` when given, else forgets them.
+  explicit Form1(PictureChooser chooser = ChooseWithFileDialog,
+                 std::shared_ptr<RememberedChoices> choices = nullptr, QWidget* parent = nullptr);
   ~Form1() override;
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -121,6 +128,7 @@ class Form1 : public QWidget {
   std::shared_ptr<ViewState> viewState_;
   std::shared_ptr<ViewRenditions> renditions_;
   int stateSubscription_ = -1;
+  std::shared_ptr<RememberedChoices> choices_;
   HelpWindow* help_ = nullptr;
   BackgroundWork* work_ = nullptr;
 };

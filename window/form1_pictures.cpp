@@ -34,6 +34,16 @@ QString DroppedFile(const QMimeData* data) {
 
 QString ChooseWithFileDialog(QWidget* parent) { return QFileDialog::getOpenFileName(parent); }
 
+PictureChooser FileDialogChooser(std::shared_ptr<RememberedChoices> choices) {
+  return [choices = std::move(choices)](QWidget* parent) {
+    const QString path = QFileDialog::getOpenFileName(parent, {}, choices->Folder());
+    if (!path.isEmpty()) {
+      choices->KeepFolderOf(path);
+    }
+    return path;
+  };
+}
+
 void Form1::ShowSamplePicture() {
   LoadResult sample = LoadPictureFile(QStringLiteral(":/assets/sample.gif"));
   if (!std::holds_alternative<Image>(sample)) {
