@@ -76,6 +76,19 @@ void Document::SeparateAgain(SeparationOptions options) {
   Notify(Change::Separation);
 }
 
+void Document::ShowSeparation(Separation separation, PictureView from, int picture,
+                              PictureSource origin) {
+  if (!looks_ || looks_->Model() != separation.model) {
+    looks_ = std::make_shared<const ComponentLooks>(separation.model);
+  }
+  separation_ = std::move(separation);
+  ShowPlanes();
+  separatedSource_ = std::move(from);
+  separatedPicture_ = picture;
+  separatedOrigin_ = std::move(origin);
+  Notify(Change::Separation);
+}
+
 void Document::SplitAndShow(const PictureView& from, SeparationOptions options) {
   auto looks = looks_ && looks_->Model() == options.model
                    ? looks_
@@ -84,6 +97,10 @@ void Document::SplitAndShow(const PictureView& from, SeparationOptions options) 
   // written before every allocation has succeeded.
   SeparateChannels(from, separation_, options);
   looks_ = std::move(looks);
+  ShowPlanes();
+}
+
+void Document::ShowPlanes() {
   for (const Channel channel : kChannels) {
     PictureView& view = channelViews_[channel];
     view.Cls();

@@ -76,6 +76,10 @@ class Document {
   /// each in the tinted look of its component of `options.model`.
   /// When memory runs short std::bad_alloc leaves the document as it was.
   void Separate(SeparationOptions options = {});
+  /// Shows `separation`, made away from the document from `from`, the source view of
+  /// picture number `picture` that came from `origin`: as Separate would have, had it
+  /// been run when the work began.
+  void ShowSeparation(Separation separation, PictureView from, int picture, PictureSource origin);
   /// Splits the picture that was separated last again, into `options.model`'s
   /// components, whatever the source shows now. Does nothing before a separation.
   void SeparateAgain(SeparationOptions options);
@@ -106,6 +110,7 @@ class Document {
  private:
   void Notify(Change change) const;
   void SplitAndShow(const PictureView& from, SeparationOptions options);
+  void ShowPlanes();
 
   PictureView source_;
   PerChannel<PictureView> channelViews_;

@@ -14,14 +14,23 @@ std::optional<MipPyramid> ViewRenditions::SourceLevels(const PictureView& source
 }
 
 void ViewRenditions::SetSourceLevels(std::optional<MipPyramid> levels, int picture) {
-  source_ = std::move(levels);
+  source_ = levels ? std::make_shared<const MipPyramid>(*std::move(levels)) : nullptr;
   sourcePicture_ = picture;
+}
+
+std::shared_ptr<const MipPyramid> ViewRenditions::SourceLevelsOf(int picture) const {
+  return sourcePicture_ == picture ? source_ : nullptr;
 }
 
 ViewRenditions::ChannelLevels ViewRenditions::ChannelLevelsOf(const PictureView& split, int picture,
                                                               ColourModel model) const {
+  return ChannelLevelsFrom(SourceLevelsOf(picture).get(), split, model);
+}
+
+ViewRenditions::ChannelLevels ViewRenditions::ChannelLevelsFrom(const MipPyramid* colour,
+                                                                const PictureView& split,
+                                                                ColourModel model) {
   std::optional<MipPyramid> made;
-  const MipPyramid* colour = source_ && sourcePicture_ == picture ? &*source_ : nullptr;
   if (colour == nullptr) {
     made = SourceLevels(split);
     colour = made ? &*made : nullptr;
@@ -51,7 +60,7 @@ void ViewRenditions::SetChannelLevels(ChannelLevels levels, int picture) {
 const MipPyramid* ViewRenditions::LevelsFor(const Document& document,
                                             std::optional<Channel> channel) const {
   if (!channel) {
-    return source_ && sourcePicture_ == document.PictureNumber() ? &*source_ : nullptr;
+    return source_ && sourcePicture_ == document.PictureNumber() ? source_.get() : nullptr;
   }
   const auto& levels = channels_[*channel];
   return levels && document.IsSeparated() && channelPicture_ == document.SeparatedPicture()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "document/document.h"
@@ -21,6 +22,9 @@ class ViewRenditions {
   [[nodiscard]] static std::optional<MipPyramid> SourceLevels(const PictureView& source);
   /// Keeps levels made for the source showing picture number `picture`.
   void SetSourceLevels(std::optional<MipPyramid> levels, int picture);
+  /// The source's levels when they are of picture number `picture`, shared so that
+  /// work off the GUI thread can read them while the window moves on.
+  [[nodiscard]] std::shared_ptr<const MipPyramid> SourceLevelsOf(int picture) const;
   /// The levels of a separation of `split`, the source view of picture number
   /// `picture`, into `model`'s components: worked out from the source's levels when
   /// they are of that picture (in RGB its channels, which they hold already), else
@@ -28,6 +32,9 @@ class ViewRenditions {
   /// std::bad_alloc.
   [[nodiscard]] ChannelLevels ChannelLevelsOf(const PictureView& split, int picture,
                                               ColourModel model) const;
+  /// The same from `colour`, the levels of `split` when it has any (else made here).
+  [[nodiscard]] static ChannelLevels ChannelLevelsFrom(const MipPyramid* colour,
+                                                       const PictureView& split, ColourModel model);
   /// Keeps channel levels made for a separation of picture number `picture`.
   void SetChannelLevels(ChannelLevels levels, int picture);
 
@@ -41,7 +48,7 @@ class ViewRenditions {
   [[nodiscard]] std::size_t Bytes() const;
 
  private:
-  std::optional<MipPyramid> source_;
+  std::shared_ptr<const MipPyramid> source_;
   int sourcePicture_ = -1;
   ChannelLevels channels_;
   int channelPicture_ = -1;

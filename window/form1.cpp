@@ -131,19 +131,6 @@ void Form1::SetTabOrder() {
   }
 }
 
-void Form1::Command1_Click() {
-  RunGrowing(this, QStringLiteral("色分解 (separation)"), [this] {
-    const BusyCursor busy;
-    // Everything the separation needs is allocated before the document changes.
-    const ColourModel model = viewState_->Model();
-    ViewRenditions::ChannelLevels levels =
-        renditions_->ChannelLevelsOf(document_->Source(), document_->PictureNumber(), model);
-    // Histograms shown now are counted with the planes; otherwise when first shown.
-    document_->Separate({.countHistograms = viewState_->ShowsHistograms(), .model = model});
-    renditions_->SetChannelLevels(std::move(levels), document_->SeparatedPicture());
-  });
-}
-
 void Form1::Command2_Click() { QCoreApplication::exit(0); }
 
 void Form1::Form1_Cancel() {

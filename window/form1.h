@@ -108,6 +108,7 @@ class Form1 : public QWidget {
                   PictureSource source);
   void ShowSourcePicture(Image picture, bool mosaic);
   void ShowReadout(float x, float y);
+  void SeparateInBackground(const PictureView& from, SeparationOptions options);
   void CountShownHistograms();
   void ShowChannelMenu(Channel channel, QPoint at);
   // The entries of the colour model submenu, and what each stands for.

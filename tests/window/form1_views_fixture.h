@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "gui_test_support.h"
 #include "form1_waiting.h"
+#include "gui_test_support.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
 
@@ -28,7 +28,10 @@ class Form1Views : public testing::Test {
   void Load(const QImage& image, const QString& name = QStringLiteral("picture.png")) {
     ASSERT_TRUE(test::Open(form, WriteImage(dir, name, image, "png")));
   }
-  void Separate() { QTest::mouseClick(Child<QWidget>(form, "Command1"), Qt::LeftButton); }
+  void Separate() {
+    QTest::mouseClick(Child<QWidget>(form, "Command1"), Qt::LeftButton);
+    WaitIdle(form);
+  }
   void Key(const char* view, int key, Qt::KeyboardModifiers modifiers = {}) {
     View(view)->setFocus();
     QTest::keyClick(View(view), static_cast<Qt::Key>(key), modifiers);
