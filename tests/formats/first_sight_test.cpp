@@ -2,16 +2,13 @@
 // heif-enc and libheif write, against the exact pictures decoded from the same files.
 #include "io/formats/first_sight.h"
 
-#include <libheif/heif.h>
-
 #include <QBuffer>
 #include <QTemporaryDir>
 #include <cmath>
-#include <cstring>
 
 #include "dng_writer.h"
 #include "format_test_support.h"
-#include "io/formats/c_handle.h"
+#include "heif_writer.h"
 #include "io/formats/decode_by_content.h"
 #include "io/formats/preview_jpeg.h"
 
@@ -269,51 +266,13 @@ TEST_F(HeifFirstSight, WithoutAThumbnailThereIsNone) {
   EXPECT_FALSE(ReadFirstSight(bytes));
 }
 
-// A HEIC of `picture` and its thumbnail, both said to be shown in `orientation`, as cameras and
-// phones write them; through libheif, since heif-enc writes no orientation.
-QString TurnedHeic(const QImage& picture, int orientation, const QString& path) {
-  const CHandle<heif_context, heif_context_free> context(heif_context_alloc());
-  heif_encoder* rawEncoder = nullptr;
-  EXPECT_EQ(
-      heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &rawEncoder).code,
-      heif_error_Ok);
-  const CHandle<heif_encoder, heif_encoder_release> encoder(rawEncoder);
-  heif_image* rawImage = nullptr;
-  heif_image_create(picture.width(), picture.height(), heif_colorspace_RGB,
-                    heif_chroma_interleaved_RGB, &rawImage);
-  const CHandle<heif_image, heif_image_release> image(rawImage);
-  heif_image_add_plane(image.get(), heif_channel_interleaved, picture.width(), picture.height(), 8);
-  int stride = 0;
-  std::uint8_t* plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
-  const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
-  for (int y = 0; y < rgb.height(); ++y) {
-    std::memcpy(plane + static_cast<std::ptrdiff_t>(y) * stride, rgb.constScanLine(y),
-                static_cast<std::size_t>(3 * rgb.width()));
-  }
-  const CHandle<heif_encoding_options, heif_encoding_options_free> options(
-      heif_encoding_options_alloc());
-  options->image_orientation = static_cast<heif_orientation>(orientation);
-  heif_image_handle* primary = nullptr;
-  EXPECT_EQ(
-      heif_context_encode_image(context.get(), image.get(), encoder.get(), options.get(), &primary)
-          .code,
-      heif_error_Ok);
-  const CHandle<heif_image_handle, heif_image_handle_release> owned(primary);
-  EXPECT_EQ(heif_context_encode_thumbnail(context.get(), image.get(), primary, encoder.get(),
-                                          options.get(), 64, nullptr)
-                .code,
-            heif_error_Ok);
-  EXPECT_EQ(heif_context_write_to_file(context.get(), path.toLocal8Bit().constData()).code,
-            heif_error_Ok);
-  return path;
-}
-
 TEST_F(HeifFirstSight, TurnedAsThePrimary) {
   const QImage picture = Quadrants(128, 96);
   for (int orientation = 1; orientation <= 8; ++orientation) {
     const std::string what = "orientation " + std::to_string(orientation);
-    const std::vector<std::uint8_t> bytes = test::ReadBytes(TurnedHeic(
-        picture, orientation, dir.filePath(QStringLiteral("turned%1.heic").arg(orientation))));
+    const QString path = dir.filePath(QStringLiteral("turned%1.heic").arg(orientation));
+    ASSERT_TRUE(test::WriteTurnedHeic(picture, orientation, 64, path)) << what;
+    const std::vector<std::uint8_t> bytes = test::ReadBytes(path);
     const Image exact = Decoded(DecodeByContent(bytes));
     const std::optional<FirstSight> sight = ReadFirstSight(bytes);
     ExpectStandsFor(sight, exact, what);
