@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QBuffer>
 #include <QImage>
 #include <algorithm>
 #include <cmath>
@@ -75,6 +76,26 @@ bool WritePhoto(const QString& path, const char* format, int width, int height) 
   return !photo.isNull() &&
          photo.save(path, format,
                     QStringLiteral("JPEG") == QLatin1String(format) ? kJpegQuality : -1);
+}
+
+std::vector<test::DngPreview> CameraPreviews(const QImage& photo) {
+  constexpr int kThumbnailWidth = 256;
+  constexpr int kPreviewWidth = 1620;
+  const QImage thumbnail = photo.scaledToWidth(kThumbnailWidth, Qt::SmoothTransformation)
+                               .convertToFormat(QImage::Format_RGB888);
+  test::DngPreview bitmap{thumbnail.width(), thumbnail.height(), {}, false};
+  for (int y = 0; y < thumbnail.height(); ++y) {
+    const uchar* line = thumbnail.constScanLine(y);
+    bitmap.bytes.insert(bitmap.bytes.end(), line, line + 3 * thumbnail.width());
+  }
+  const QImage preview = photo.scaledToWidth(kPreviewWidth, Qt::SmoothTransformation);
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  if (!preview.save(&buffer, "JPEG", kJpegQuality)) {
+    return {bitmap};
+  }
+  return {bitmap, {preview.width(), preview.height(), {jpeg.begin(), jpeg.end()}, true}};
 }
 
 bool InChild(const std::function<bool()>& work) {

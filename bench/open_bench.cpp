@@ -19,12 +19,14 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "bench/bare_decode.h"
 #include "bench/bench_photo.h"
 #include "bench/copy_source.h"
 #include "bench/plain_names.h"
+#include "io/formats/first_sight.h"
 #include "tests/formats/dng_writer.h"
 #include "window/form1.h"
 
@@ -53,16 +55,18 @@ QString PhotoPath(const QTemporaryDir& dir, const Format& format, const Size& si
 
 // Formats Qt has no reader for: the PNG photo of the size encoded by Debian's encoder at its
 // default quality, or, with no encoder, a DNG of what a camera's sensor records of the photo.
+// The HEIC carries a thumbnail and the DNG previews, as phones and cameras write them.
 struct Coded {
   const char* name;
   const char* encoder;
   Size size;
   BarePixels (*decode)(const std::string&);
+  bool firstSight = false;
 };
-const std::array kCoded = {Coded{"heic", "heif-enc", kSizes[0], DecodeHeifFile},
+const std::array kCoded = {Coded{"heic", "heif-enc", kSizes[0], DecodeHeifFile, true},
                            Coded{"avif", "avifenc", kSizes[0], DecodeHeifFile},
                            Coded{"jxl", "cjxl", kSizes[0], DecodeJxlFile},
-                           Coded{"dng", nullptr, {"24mp", 6000, 4000}, DecodeRawFile}};
+                           Coded{"dng", nullptr, {"24mp", 6000, 4000}, DecodeRawFile, true}};
 
 QString CodedPath(const QTemporaryDir& dir, const Coded& coded) {
   return dir.filePath(QStringLiteral("%1_%2.%1").arg(coded.name, coded.size.name));
@@ -79,6 +83,7 @@ bool WriteDng(const QString& path, const Size& size) {
     const QRgb p = reinterpret_cast<const QRgb*>(photo.constScanLine(y))[x];
     return std::array{qRed(p), qGreen(p), qBlue(p)};
   });
+  dng.previews = CameraPreviews(photo);
   const std::vector<std::uint8_t> bytes = test::EncodeDng(dng);
   QFile file(path);
   return file.open(QIODevice::WriteOnly) && file.write(reinterpret_cast<const char*>(bytes.data()),
@@ -92,8 +97,9 @@ bool WriteCoded(const QTemporaryDir& dir, const Coded& coded) {
   }
   const QString png = PhotoPath(dir, kFormats[1], coded.size);
   const QString encoder = QLatin1String(coded.encoder);
-  return QProcess::execute(encoder, encoder == "heif-enc" ? QStringList{png, "-o", path}
-                                                          : QStringList{png, path}) == 0;
+  return QProcess::execute(encoder, encoder == "heif-enc"
+                                        ? QStringList{"-t", "320", png, "-o", path}
+                                        : QStringList{png, path}) == 0;
 }
 
 // Made in a child, before any thread starts, so the encoders' memory stays out of ours.
@@ -220,6 +226,26 @@ void BareDecode(benchmark::State& state, BarePixels (*decode)(const std::string&
   }
 }
 
+// A file's first sight alone, from a memory map, as a window reads only what it needs.
+void FirstSightDecode(benchmark::State& state, const QString& path) {
+  Image preview;
+  for (auto _ : state) {
+    QFile file(path);
+    const uchar* mapped = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
+    const std::optional<FirstSight> sight =
+        mapped == nullptr ? std::nullopt
+                          : ReadFirstSight(Bytes(mapped, static_cast<std::size_t>(file.size())));
+    if (!sight) {
+      state.SkipWithError("the file showed no first sight");
+      break;
+    }
+    preview = sight->preview;
+    benchmark::DoNotOptimize(preview.Data());
+  }
+  state.counters["preview_width"] = preview.Width();
+  state.counters["preview_height"] = preview.Height();
+}
+
 void CopySource(benchmark::State& state, const Size& size) {
   CopySourceBytes(state, size.width, size.height);
 }
@@ -301,6 +327,10 @@ void Register(const QTemporaryDir& dir) {
     timed(benchmark::RegisterBenchmark(name("BM_OpenToShown", variant).c_str(), OpenToShown, path));
     timed(benchmark::RegisterBenchmark(name("BM_BareDecode", variant).c_str(), BareDecode,
                                        coded.decode, path.toStdString()));
+    if (coded.firstSight) {
+      timed(benchmark::RegisterBenchmark(name("BM_FirstSightDecode", variant).c_str(),
+                                         FirstSightDecode, path));
+    }
   }
   const Size& large = kSizes[1];
   for (const Format& format : kFormats) {

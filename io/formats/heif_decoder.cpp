@@ -3,8 +3,10 @@
 #include <libheif/heif.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
+#include <variant>
 
 #include "io/formats/c_handle.h"
 #include "io/formats/pixel_buffer.h"
@@ -46,8 +48,14 @@ Image ToImage(std::shared_ptr<const heif_image> decoded, bool hasAlpha) {
   return std::move(copy).Finish(hasAlpha);
 }
 
-FormatResult Decode(Bytes bytes, std::int64_t maxPixels) {
-  const Context context(heif_context_alloc());
+// A file's primary picture; the handle is released before the context.
+struct Primary {
+  Context context;
+  Handle handle;
+};
+
+std::variant<Primary, FormatError> OpenPrimary(Bytes bytes, std::int64_t maxPixels) {
+  Context context(heif_context_alloc());
   if (!context) {
     return FormatError::TooLarge;
   }
@@ -61,7 +69,7 @@ FormatResult Decode(Bytes bytes, std::int64_t maxPixels) {
   if (heif_context_get_primary_image_handle(context.get(), &primary).code != heif_error_Ok) {
     return FormatError::Invalid;
   }
-  const Handle handle(primary);
+  Handle handle(primary);
   const std::int64_t width = heif_image_handle_get_width(handle.get());
   const std::int64_t height = heif_image_handle_get_height(handle.get());
   if (width <= 0 || height <= 0) {
@@ -70,16 +78,77 @@ FormatResult Decode(Bytes bytes, std::int64_t maxPixels) {
   if (width * height > maxPixels) {
     return FormatError::TooLarge;
   }
+  return Primary{std::move(context), std::move(handle)};
+}
+
+// Turned and mirrored as the item's own properties say, which libheif does unless told not to.
+FormatResult DecodeItem(const heif_image_handle* item) {
   const Options options(heif_decoding_options_alloc());
   options->convert_hdr_to_8bit = 1;
   heif_image* decoded = nullptr;
-  if (const heif_error error = heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB,
+  if (const heif_error error = heif_decode_image(item, &decoded, heif_colorspace_RGB,
                                                  heif_chroma_interleaved_RGBA, options.get());
       error.code != heif_error_Ok) {
     return ErrorOf(error);
   }
   return ToImage(std::shared_ptr<const heif_image>(decoded, heif_image_release),
-                 heif_image_handle_has_alpha_channel(handle.get()) != 0);
+                 heif_image_handle_has_alpha_channel(item) != 0);
+}
+
+FormatResult Decode(Bytes bytes, std::int64_t maxPixels) {
+  const auto opened = OpenPrimary(bytes, maxPixels);
+  if (const auto* error = std::get_if<FormatError>(&opened)) {
+    return *error;
+  }
+  return DecodeItem(std::get<Primary>(opened).handle.get());
+}
+
+std::int64_t Area(const heif_image_handle* item) {
+  return std::int64_t{heif_image_handle_get_width(item)} * heif_image_handle_get_height(item);
+}
+
+// Writers give one thumbnail, or a few of different sizes; a hostile file may list thousands.
+constexpr int kMostThumbnails = 16;
+
+// The largest thumbnail of `primary` within `maxPixels`, or null.
+Handle LargestThumbnail(const heif_image_handle* primary, std::int64_t maxPixels) {
+  std::array<heif_item_id, kMostThumbnails> ids{};
+  const int count = heif_image_handle_get_list_of_thumbnail_IDs(
+      primary, ids.data(),
+      std::min(kMostThumbnails, heif_image_handle_get_number_of_thumbnails(primary)));
+  Handle largest;
+  for (int i = 0; i < count; ++i) {
+    heif_image_handle* thumbnail = nullptr;
+    if (heif_image_handle_get_thumbnail(primary, ids[static_cast<std::size_t>(i)], &thumbnail)
+            .code != heif_error_Ok) {
+      continue;
+    }
+    Handle candidate(thumbnail);
+    const std::int64_t area = Area(candidate.get());
+    if (area > 0 && area <= maxPixels && (!largest || area > Area(largest.get()))) {
+      largest = std::move(candidate);
+    }
+  }
+  return largest;
+}
+
+std::optional<FirstSight> Thumbnail(Bytes bytes, std::int64_t maxPixels) {
+  const auto opened = OpenPrimary(bytes, maxPixels);
+  const auto* primary = std::get_if<Primary>(&opened);
+  if (primary == nullptr) {
+    return std::nullopt;
+  }
+  const Handle thumbnail = LargestThumbnail(primary->handle.get(), maxPixels);
+  if (!thumbnail) {
+    return std::nullopt;
+  }
+  FormatResult decoded = DecodeItem(thumbnail.get());
+  auto* preview = std::get_if<Image>(&decoded);
+  if (preview == nullptr) {
+    return std::nullopt;
+  }
+  return FirstSight{std::move(*preview), heif_image_handle_get_width(primary->handle.get()),
+                    heif_image_handle_get_height(primary->handle.get())};
 }
 
 }  // namespace
@@ -96,6 +165,13 @@ std::optional<FormatResult> DecodeHeif(Bytes bytes, std::int64_t maxPixels) {
     return std::nullopt;
   }
   return Decode(bytes, maxPixels);
+}
+
+std::optional<FirstSight> HeifFirstSight(Bytes bytes, std::int64_t maxPixels) {
+  if (!IsHeif(bytes)) {
+    return std::nullopt;
+  }
+  return Thumbnail(bytes, maxPixels);
 }
 
 }  // namespace irobunkai

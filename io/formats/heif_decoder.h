@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "io/formats/first_sight.h"
 #include "io/formats/format_result.h"
 
 namespace irobunkai {
@@ -13,5 +14,11 @@ bool IsHeif(Bytes head);
 /// The primary picture of a HEIF file, HEIC or AVIF, as libheif converts it to 8-bit RGB:
 /// alpha kept, turned and mirrored as the file says. Nullopt when `bytes` are no HEIF file.
 std::optional<FormatResult> DecodeHeif(Bytes bytes, std::int64_t maxPixels);
+
+/// The largest thumbnail of a HEIF file's primary picture, decoded as DecodeHeif decodes the
+/// primary: turned and mirrored as the file says for the thumbnail, as writers say for both.
+/// Nullopt when `bytes` are no HEIF file, the primary has no thumbnail, or either is damaged
+/// or over `maxPixels`.
+std::optional<FirstSight> HeifFirstSight(Bytes bytes, std::int64_t maxPixels);
 
 }  // namespace irobunkai

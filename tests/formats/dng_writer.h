@@ -7,7 +7,16 @@
 
 namespace irobunkai::test {
 
-/// What a small DNG holds: one raw picture of 16-bit samples.
+/// A smaller rendition of the picture, as cameras write beside the raw picture.
+struct DngPreview {
+  int width = 0;
+  int height = 0;
+  /// A JPEG file's bytes, or row-major 8-bit samples, three a pixel (red, green, blue).
+  std::vector<std::uint8_t> bytes;
+  bool jpeg = false;
+};
+
+/// What a small DNG holds: one raw picture of 16-bit samples, and its previews.
 struct Dng {
   int width = 0;
   int height = 0;
@@ -26,6 +35,9 @@ struct Dng {
   std::array<double, 3> neutral = {1, 1, 1};
   /// The TIFF orientation, 1 to 8.
   std::uint16_t orientation = 1;
+  /// None, or previews that readers take for what they are: the first in IFD0, the raw
+  /// picture and the others in its SubIFDs, as cameras and Adobe's converter write them.
+  std::vector<DngPreview> previews;
 };
 
 /// Fills `dng.samples` with what its sensor records of a scene whose 8-bit R, G, B at each
@@ -34,9 +46,9 @@ struct Dng {
 /// sensor the green.
 void Expose(Dng& dng, const std::function<std::array<int, 3>(int x, int y)>& scene);
 
-/// The DNG file of `dng`, little-endian, uncompressed in one strip. Its camera sees as
-/// sRGB does; the strip is written as long as the samples are, so a declared size larger
-/// than the samples makes a file that lies.
+/// The DNG file of `dng`, little-endian, each picture in one strip, the raw one uncompressed.
+/// Its camera sees as sRGB does; the strips are written as long as the samples are, so a
+/// declared size larger than the samples makes a file that lies.
 std::vector<std::uint8_t> EncodeDng(const Dng& dng);
 
 }  // namespace irobunkai::test
