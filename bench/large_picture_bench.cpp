@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <fstream>
 
+#include "bench/window_wait.h"
 #include "window/form1.h"
 
 namespace {
@@ -52,6 +53,7 @@ void WritePhoto(const QString& path, int width, int height) {
 
 void Separate(irobunkai::Form1& form) {
   form.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+  irobunkai::bench::WaitIdle(form);
 }
 
 void BM_LoadAndSeparate8000x6000(benchmark::State& state) {
@@ -61,7 +63,7 @@ void BM_LoadAndSeparate8000x6000(benchmark::State& state) {
   irobunkai::Form1 form([](QWidget*) { return QString(); });
   const double before = PeakRssMiB();
   for (auto _ : state) {
-    form.LoadIntoPicture1(path);
+    irobunkai::bench::OpenAndWait(form, path);
     Separate(form);
   }
   state.counters["peak_rss_MiB"] = PeakRssMiB();
@@ -82,7 +84,7 @@ void BM_RepeatedRounds(benchmark::State& state) {
   double after10 = 0;
   for (auto _ : state) {
     for (int round = 0; round < 100; ++round) {
-      form.LoadIntoPicture1(paths[round % paths.size()]);
+      irobunkai::bench::OpenAndWait(form, paths[round % paths.size()]);
       Separate(form);
       if (round == 9) {
         after10 = CurrentRssMiB();
@@ -121,7 +123,7 @@ void BM_ThinPicturePeak(benchmark::State& state) {
     if (fork() == 0) {
       irobunkai::Form1 form([](QWidget*) { return QString(); });
       form.show();
-      const bool loaded = form.LoadIntoPicture1(path);
+      const bool loaded = irobunkai::bench::OpenAndWait(form, path);
       Separate(form);
       auto* channel = form.findChild<QWidget*>(QStringLiteral("Picture2"));
       for (int step = 0; step < 30; ++step) {

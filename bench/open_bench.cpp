@@ -28,6 +28,7 @@
 #include "bench/plain_names.h"
 #include "io/formats/first_sight.h"
 #include "tests/formats/dng_writer.h"
+#include "bench/window_wait.h"
 #include "window/form1.h"
 
 namespace irobunkai::bench {
@@ -122,7 +123,7 @@ QWidget* Find(const Form1& form, const char* name) {
 }
 
 bool Load(benchmark::State& state, Form1& form, const QString& path) {
-  if (!form.LoadIntoPicture1(path)) {
+  if (!OpenAndWait(form, path)) {
     state.SkipWithError("the photo did not load");
     return false;
   }
@@ -150,8 +151,10 @@ void ClickToPainted(benchmark::State& state, const QString& path) {
   // The first separation also faults in the planes' fresh memory; like the copy's
   // destination, they are touched before the timing starts.
   command1->click();
+  WaitIdle(form);
   for (auto _ : state) {
     command1->click();
+    WaitIdle(form);
     for (QWidget* view : views) {
       benchmark::DoNotOptimize(view->grab());
     }
@@ -188,6 +191,7 @@ void ModelSwitchToPainted(benchmark::State& state, const QString& path) {
     return;
   }
   form.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+  WaitIdle(form);
   QWidget* const picture2 = Find(form, "Picture2");
   const std::array views = {Find(form, "Picture1"), picture2, Find(form, "Picture3"),
                             Find(form, "Picture4")};
@@ -283,10 +287,11 @@ long long HighWaterBytes() {
 
 int MeasurePeak(const QString& path) {
   Form1 form([](QWidget*) { return QString(); });
-  if (!form.LoadIntoPicture1(path)) {
+  if (!OpenAndWait(form, path)) {
     return 1;
   }
   form.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+  WaitIdle(form);
   for (const char* name : {"Picture1", "Picture2", "Picture3", "Picture4"}) {
     Find(form, name)->grab();
   }

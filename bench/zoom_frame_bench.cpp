@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "bench/bench_photo.h"
+#include "bench/window_wait.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
 
@@ -44,8 +45,9 @@ Fixture& Shared() {
     while (f->form->windowHandle() == nullptr || !f->form->windowHandle()->isExposed()) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
-    f->form->LoadIntoPicture1(path);
+    bench::OpenAndWait(*f->form, path);
     f->form->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    bench::WaitIdle(*f->form);
     f->loadedPeakMiB = PeakRssMiB();
     for (std::size_t i = 0; i < f->views.size(); ++i) {
       f->views[i] = f->form->findChild<PictureBox*>(QStringLiteral("Picture%1").arg(i + 1));
