@@ -1,6 +1,7 @@
 #include "document/document.h"
 
 #include <cmath>
+#include <utility>
 
 #include "analysis/pixel_readout.h"
 
@@ -34,12 +35,32 @@ PictureView Document::SourceWith(Image picture) const {
 }
 
 void Document::ShowPicture(Image picture, PictureSource source) {
+  firstSight_.reset();
   source_.SetPicture(std::move(picture));
   origin_ = std::move(source);
   developed_.reset();
   ++picture_;
   Notify(Change::Picture);
 }
+
+void Document::ShowFirstSight(FirstSight sight) {
+  firstSight_ = std::move(sight);
+  Notify(Change::FirstSight);
+}
+
+void Document::DropFirstSight() {
+  deferred_ = {};
+  if (firstSight_) {
+    firstSight_.reset();
+    Notify(Change::FirstSight);
+  }
+}
+
+void Document::DeferReadout(float x, float y) { deferred_.readout = {x, y}; }
+
+void Document::DeferSeparation() { deferred_.separation = true; }
+
+Document::Deferred Document::TakeDeferred() { return std::exchange(deferred_, {}); }
 
 void Document::ShowMosaic(Image mosaic) {
   if (!developed_) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analysis/channel_separation.h"
+#include "views/first_sight.h"
 #include "views/picture_view.h"
 #include "views/view_mapping.h"
 
@@ -35,7 +36,14 @@ struct Readout {
 /// show them, and the last readout. Observers hear what changed.
 class Document {
  public:
-  enum class Change { Picture, Separation, Histograms, Readout };
+  enum class Change { Picture, FirstSight, Separation, Histograms, Readout };
+
+  /// What was asked for while a first sight was shown, to be done on the exact picture.
+  struct Deferred {
+    /// A readout at this point of the exact picture's area.
+    std::optional<std::pair<float, float>> readout;
+    bool separation = false;
+  };
   using Observer = std::function<void(Change)>;
 
   /// Views of `layoutWidth` x `layoutHeight` pixels in their background colours.
@@ -62,6 +70,18 @@ class Document {
   /// The source view as it would be with `picture` shown, for work to be done before
   /// the picture is.
   [[nodiscard]] PictureView SourceWith(Image picture) const;
+
+  /// Shows `sight` in the source view in place of the picture, until the exact picture
+  /// is shown or the sight dropped. Readouts and separations never use it: they wait.
+  void ShowFirstSight(FirstSight sight);
+  /// Drops a first sight and what waited for it: the picture shows again.
+  void DropFirstSight();
+  [[nodiscard]] const std::optional<FirstSight>& ShownFirstSight() const { return firstSight_; }
+  /// Keeps a readout at (x, y) of the exact picture, or a separation, for when it comes.
+  void DeferReadout(float x, float y);
+  void DeferSeparation();
+  /// What waited for the exact picture, now that it is shown; it waits no longer.
+  [[nodiscard]] Deferred TakeDeferred();
 
   /// Shows the sensor mosaic of the camera raw picture shown, from the same file,
   /// keeping the developed picture to return to. A picture of its own: its number is
@@ -124,6 +144,8 @@ class Document {
   int separatedPicture_ = 0;
   PictureSource separatedOrigin_;
   std::optional<Readout> readout_;
+  std::optional<FirstSight> firstSight_;
+  Deferred deferred_;
   mutable std::map<int, Observer> observers_;
   mutable int nextKey_ = 0;
 };

@@ -134,8 +134,9 @@ void Form1::SetTabOrder() {
 void Form1::Command2_Click() { QCoreApplication::exit(0); }
 
 void Form1::Form1_Cancel() {
-  // Whatever runs in the background is dropped; the views stay as they are.
+  // Whatever runs in the background is dropped; the views show what they showed before.
   work_->CancelAll();
+  document_->DropFirstSight();
 }
 
 void Form1::CountShownHistograms() {
@@ -146,7 +147,13 @@ void Form1::CountShownHistograms() {
 
 void Form1::Picture1_MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*shift*/, float x,
                                float y) {
-  RunHandler(this, [&] { ShowReadout(x, y); });
+  RunHandler(this, [&] {
+    if (document_->ShownFirstSight()) {
+      document_->DeferReadout(x, y);  // read on the exact picture, never on its first sight
+      return;
+    }
+    ShowReadout(x, y);
+  });
 }
 
 void Form1::ShowReadout(float x, float y) {
@@ -163,6 +170,9 @@ void Form1::ShowReadout(float x, float y) {
 
 void Form1::Picture1_KeyDown(int dx, int dy) {
   RunHandler(this, [&] {
+    if (document_->ShownFirstSight()) {
+      return;  // no pixel to move to until the exact picture is shown
+    }
     const PictureView& view = document_->Source();
     const Cell from = document_->MarkOn(document_->PictureNumber()).value_or(Cell{0, 0});
     const Cell to{std::clamp(from.column + dx, 0, view.AreaWidth() - 1),

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "io/clipboard_picture.h"
+#include "io/first_sight_file.h"
 #include "io/sensor_mosaic.h"
 #include "window/busy_cursor.h"
 #include "window/error_reports.h"
@@ -58,6 +59,7 @@ void Form1::LoadIntoPicture1(const QString& path) {
 }
 
 void Form1::OpenInBackground(Decode decode, PictureSource source, const QString& name) {
+  document_->DropFirstSight();  // of a picture no longer wanted
   // The worker reads nothing of the window's: the empty source view is its own copy.
   const PictureView blank = document_->SourceWith({});
   work_->Start(BackgroundWork::Lane::Open,
@@ -95,6 +97,14 @@ void Form1::ShowOpened(Image picture, std::shared_ptr<std::optional<MipPyramid>>
   renditions_->SetSourceLevels(std::move(*levels), document_->PictureNumber());
   // A new picture is looked at from the start: whole.
   viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
+  // What was asked for while its first sight was shown is done on it now.
+  const Document::Deferred deferred = document_->TakeDeferred();
+  if (deferred.readout) {
+    ShowReadout(deferred.readout->first, deferred.readout->second);
+  }
+  if (deferred.separation) {
+    Command1_Click();
+  }
 }
 
 bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QString& name) {

@@ -14,6 +14,10 @@ const QString kWhat = QStringLiteral("色分解 (separation)");
 }  // namespace
 
 void Form1::Command1_Click() {
+  if (document_->ShownFirstSight()) {
+    document_->DeferSeparation();  // split the exact picture when it comes
+    return;
+  }
   const PictureView& source = document_->Source();
   const SeparationOptions options{.countHistograms = viewState_->ShowsHistograms(),
                                   .model = viewState_->Model()};

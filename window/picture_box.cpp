@@ -6,6 +6,7 @@
 #include "colour/model_formulas.h"
 #include "colour/model_rebuild.h"
 #include "colour/model_text.h"
+#include "render/first_sight_frame.h"
 #include "render/frame_renderer.h"
 #include "render/histogram_overlay.h"
 #include "render/qt_colour.h"
@@ -76,7 +77,18 @@ double PictureBox::DisplayScale() const {
 }
 
 ViewMapping PictureBox::Mapping() const {
+  if (const FirstSight* sight = ShownFirstSight()) {
+    // Whole, as a new picture is first shown, in the exact picture's own pixels.
+    return {FitScale(View().LayoutWidth(), View().LayoutHeight(), sight->exactWidth,
+                     sight->exactHeight),
+            0.0, 0.0};
+  }
   return state_->MappingFor(View().AreaWidth(), View().AreaHeight());
+}
+
+const FirstSight* PictureBox::ShownFirstSight() const {
+  const auto& sight = document_->ShownFirstSight();
+  return IsSource() && sight ? &*sight : nullptr;
 }
 
 ChannelLook PictureBox::Look() const {
@@ -92,8 +104,12 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
   painter.translate(place.topLeft());
   const ViewMapping mapping = Mapping();
   try {
-    PaintPicture(painter, mapping);
-    PaintOverlays(painter, mapping);
+    if (const FirstSight* sight = ShownFirstSight()) {
+      PaintFirstSight(painter, *sight, mapping);
+    } else {
+      PaintPicture(painter, mapping);
+      PaintOverlays(painter, mapping);
+    }
   } catch (const std::bad_alloc&) {
     // A frame needs only what the place shows; without even that, the place stays plain.
   }

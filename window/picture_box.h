@@ -72,6 +72,8 @@ class PictureBox : public QFrame {
 
  private:
   [[nodiscard]] bool IsSource() const { return !channel_.has_value(); }
+  // The first sight a source view shows in place of its picture, or nullptr.
+  [[nodiscard]] const FirstSight* ShownFirstSight() const;
   [[nodiscard]] ChannelLook Look() const;
   [[nodiscard]] bool ChannelKey(const QKeyEvent& event);
   void PaintPicture(QPainter& painter, const ViewMapping& mapping) const;

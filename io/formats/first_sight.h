@@ -3,17 +3,9 @@
 #include <optional>
 
 #include "io/formats/format_result.h"
+#include "views/first_sight.h"
 
 namespace irobunkai {
-
-/// A smaller rendition that a picture file carries, shown until its exact pixels are decoded.
-struct FirstSight {
-  /// The rendition, turned and mirrored as the exact picture will be; usually smaller than it.
-  Image preview;
-  /// The exact picture's size, after turning: the preview stands for this area.
-  int exactWidth = 0;
-  int exactHeight = 0;
-};
 
 /// The smaller rendition that `bytes` carry, decoded: a HEIF file's thumbnail of its primary
 /// picture (HEIC, AVIF), or a camera raw file's embedded preview. Reads only the file's
