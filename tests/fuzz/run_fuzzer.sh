@@ -26,6 +26,11 @@ done
 convert -size 16x16 gradient:yellow-cyan -colorspace CMYK "$work/seeds/cmyk.jpg"
 convert -size 16x16 gradient:white-black -interlace PNG "$work/seeds/interlaced.png"
 convert -size 16x16 xc:none -fill red -draw "circle 8,8 4,4" "$work/seeds/alpha.png"
+# Small frames in vast logical screens, which Qt decodes whole: the harness must turn them
+# away by what decodes, not by the frame size the header gives.
+convert -size 16x16 gradient:red-blue -set page 1028x65282+3+5 "$work/seeds/screen-tall.gif"
+convert "$work/seeds/alpha.png" -set page 65304x255+40+9 "$work/seeds/screen-wide.gif"
+convert -size 8x8 gradient:yellow-cyan -set page 10000x10000 "$work/seeds/screen-100mp.gif"
 # Formats Qt has no reader for; the 16-bit gradient makes a 10-bit HEIC.
 heif-enc "$work/seeds/gradient.png" -o "$work/seeds/gradient.heic" >/dev/null
 avifenc "$work/seeds/alpha.png" "$work/seeds/alpha.avif" >/dev/null
