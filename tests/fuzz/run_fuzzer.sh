@@ -45,8 +45,9 @@ status=0
 (cd "$artifacts" && "$fuzzer" "$work/corpus" "$work/seeds" "${extra_seeds[@]}" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 \
   -artifact_prefix="$artifacts/" -seed="${FUZZ_SEED:-0}") >"$work/log" 2>&1 || status=$?
-grep -E "^(#[0-9]+ +(INITED|DONE)|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)" \
-  "$work/log" || true
+# The seed, so that a failure of a run with a random one can be repeated.
+grep -E "^(INFO: Seed:|#[0-9]+[[:space:]]+(INITED|DONE)|stat::number_of_executed_units|\
+==[0-9]+==ERROR|SUMMARY)" "$work/log" || true
 if ((status != 0)); then
   tail -n 60 "$work/log" >&2
   echo "run_fuzzer: failing inputs are in $artifacts" >&2
