@@ -26,6 +26,11 @@ done
 convert -size 16x16 gradient:yellow-cyan -colorspace CMYK "$work/seeds/cmyk.jpg"
 convert -size 16x16 gradient:white-black -interlace PNG "$work/seeds/interlaced.png"
 convert -size 16x16 xc:none -fill red -draw "circle 8,8 4,4" "$work/seeds/alpha.png"
+# Small frames in vast logical screens, which Qt decodes whole: the harness must turn them
+# away by what decodes, not by the frame size the header gives.
+convert -size 16x16 gradient:red-blue -set page 1028x65282+3+5 "$work/seeds/screen-tall.gif"
+convert "$work/seeds/alpha.png" -set page 65304x255+40+9 "$work/seeds/screen-wide.gif"
+convert -size 8x8 gradient:yellow-cyan -set page 10000x10000 "$work/seeds/screen-100mp.gif"
 # Formats Qt has no reader for; the 16-bit gradient makes a 10-bit HEIC.
 heif-enc "$work/seeds/gradient.png" -o "$work/seeds/gradient.heic" >/dev/null
 avifenc "$work/seeds/alpha.png" "$work/seeds/alpha.avif" >/dev/null
@@ -40,8 +45,9 @@ status=0
 (cd "$artifacts" && "$fuzzer" "$work/corpus" "$work/seeds" "${extra_seeds[@]}" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 \
   -artifact_prefix="$artifacts/" -seed="${FUZZ_SEED:-0}") >"$work/log" 2>&1 || status=$?
-grep -E "^(#[0-9]+ +(INITED|DONE)|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)" \
-  "$work/log" || true
+# The seed, so that a failure of a run with a random one can be repeated.
+grep -E "^(INFO: Seed:|#[0-9]+[[:space:]]+(INITED|DONE)|stat::number_of_executed_units|\
+==[0-9]+==ERROR|SUMMARY)" "$work/log" || true
 if ((status != 0)); then
   tail -n 60 "$work/log" >&2
   echo "run_fuzzer: failing inputs are in $artifacts" >&2
