@@ -12,8 +12,7 @@ void PaintFirstSight(QPainter& painter, const FirstSight& sight, const ViewMappi
   }
   // Read in place: the preview outlives the paint.
   const QImage image(reinterpret_cast<const uchar*>(preview.Data()), preview.Width(),
-                     preview.Height(),
-                     static_cast<qsizetype>(preview.Stride() * sizeof(RgbaPixel)),
+                     preview.Height(), static_cast<qsizetype>(preview.Stride() * sizeof(RgbaPixel)),
                      preview.HasAlpha() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
   const QRectF target(mapping.ToPlaceX(0), mapping.ToPlaceY(0), sight.exactWidth * mapping.scale,
                       sight.exactHeight * mapping.scale);

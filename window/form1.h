@@ -103,9 +103,18 @@ class Form1 : public QWidget {
   void ShowSamplePicture();
   bool ShowLoadedPicture(LoadResult result, PictureSource source, const QString& name);
   using Decode = std::function<LoadResult(const Progress&)>;
+  // A decoded picture with its zoom levels, made off the GUI thread; the levels are
+  // shared so that the continuation that shows them can be copied.
+  struct Opened {
+    Image picture;
+    std::shared_ptr<std::optional<MipPyramid>> levels;
+  };
+  using OpenResult = std::variant<Opened, RunTimeError>;
+  // Runs on the worker: reads nothing of the window's.
+  static OpenResult DecodeWithLevels(const Decode& decode, const Progress& progress,
+                                     const PictureView& blank);
   void OpenInBackground(Decode decode, PictureSource source, const QString& name);
-  void ShowOpened(Image picture, std::shared_ptr<std::optional<MipPyramid>> levels,
-                  PictureSource source);
+  void ShowOpened(const Opened& opened, PictureSource source);
   void ShowSourcePicture(Image picture, bool mosaic);
   void ShowReadout(float x, float y);
   void SeparateInBackground(const PictureView& from, SeparationOptions options);

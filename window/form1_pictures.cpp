@@ -33,6 +33,25 @@ QString DroppedFile(const QMimeData* data) {
 
 }  // namespace
 
+Form1::OpenResult Form1::DecodeWithLevels(const Decode& decode, const Progress& progress,
+                                          const PictureView& blank) {
+  LoadResult result = decode(progress);
+  if (auto* error = std::get_if<RunTimeError>(&result)) {
+    return *error;
+  }
+  try {
+    Opened opened{std::get<Image>(std::move(result)), nullptr};
+    PictureView view = blank;
+    view.SetPicture(opened.picture);
+    // The zoom levels are built with the picture: one that can't have them is refused
+    // like one that can't be decoded, and the old one stays.
+    opened.levels = std::make_shared<std::optional<MipPyramid>>(ViewRenditions::SourceLevels(view));
+    return opened;
+  } catch (const std::bad_alloc&) {
+    return MakeRunTimeError(error_number::kOutOfMemory);
+  }
+}
+
 QString ChooseWithFileDialog(QWidget* parent) { return QFileDialog::getOpenFileName(parent); }
 
 PictureChooser FileDialogChooser(std::shared_ptr<RememberedChoices> choices) {
@@ -62,39 +81,33 @@ void Form1::OpenInBackground(Decode decode, PictureSource source, const QString&
   document_->DropFirstSight();  // of a picture no longer wanted
   // The worker reads nothing of the window's: the empty source view is its own copy.
   const PictureView blank = document_->SourceWith({});
-  work_->Start(BackgroundWork::Lane::Open,
-               [this, blank, decode = std::move(decode), source = std::move(source),
-                name](const BackgroundWork::Context& context) -> BackgroundWork::Finish {
-                 LoadResult result = decode(context.Progress());
-                 if (const auto* error = std::get_if<RunTimeError>(&result)) {
-                   if (error->number == error_number::kCancelled) {
-                     return {};
-                   }
-                   return [this, error = *error, name] { ShowLoadError(this, error, name); };
-                 }
-                 try {
-                   Image picture = std::get<Image>(std::move(result));
-                   PictureView view = blank;
-                   view.SetPicture(picture);
-                   // The zoom levels are built with the picture: one that can't have them is
-                   // refused like one that can't be decoded, and the old one stays.
-                   auto levels = std::make_shared<std::optional<MipPyramid>>(
-                       ViewRenditions::SourceLevels(view));
-                   return [this, picture = std::move(picture), levels = std::move(levels), source] {
-                     ShowOpened(picture, levels, source);
-                   };
-                 } catch (const std::bad_alloc&) {
-                   return [this, name] {
-                     ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory), name);
-                   };
-                 }
-               });
+  work_->Start(
+      BackgroundWork::Lane::Open,
+      [this, blank, decode = std::move(decode), source = std::move(source),
+       name](const BackgroundWork::Context& context) -> BackgroundWork::Finish {
+        if (source.origin == PictureOrigin::File) {
+          if (auto sight = ReadFirstSightOfFile(QString::fromStdString(source.path))) {
+            context.Post([this, sight = std::move(*sight)] { document_->ShowFirstSight(sight); });
+          }
+        }
+        OpenResult result = DecodeWithLevels(decode, context.Progress(), blank);
+        if (auto* opened = std::get_if<Opened>(&result)) {
+          return [this, opened = std::move(*opened), source] { ShowOpened(opened, source); };
+        }
+        const auto error = std::get<RunTimeError>(result);
+        if (error.number == error_number::kCancelled) {
+          return {};
+        }
+        return [this, error, name] {
+          document_->DropFirstSight();
+          ShowLoadError(this, error, name);
+        };
+      });
 }
 
-void Form1::ShowOpened(Image picture, std::shared_ptr<std::optional<MipPyramid>> levels,
-                       PictureSource source) {
-  document_->ShowPicture(std::move(picture), std::move(source));
-  renditions_->SetSourceLevels(std::move(*levels), document_->PictureNumber());
+void Form1::ShowOpened(const Opened& opened, PictureSource source) {
+  document_->ShowPicture(opened.picture, std::move(source));
+  renditions_->SetSourceLevels(std::move(*opened.levels), document_->PictureNumber());
   // A new picture is looked at from the start: whole.
   viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
   // What was asked for while its first sight was shown is done on it now.
