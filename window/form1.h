@@ -115,7 +115,9 @@ class Form1 : public QWidget {
                                      const PictureView& blank);
   void OpenInBackground(Decode decode, PictureSource source, const QString& name);
   void ShowOpened(const Opened& opened, PictureSource source);
-  void ShowSourcePicture(Image picture, bool mosaic);
+  void ShowSourcePicture(Image picture, std::optional<MipPyramid> levels, bool mosaic);
+  void ShowNoMosaic();
+  [[nodiscard]] std::optional<MipPyramid> Levels(const Image& picture) const;
   void ShowReadout(float x, float y);
   void SeparateInBackground(const PictureView& from, SeparationOptions options);
   void CountShownHistograms();

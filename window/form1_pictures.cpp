@@ -31,6 +31,9 @@ QString DroppedFile(const QMimeData* data) {
   return {};
 }
 
+// Not an error: what a mosaic's reading says of a file without one.
+constexpr int kNoMosaic = -2;
+
 }  // namespace
 
 Form1::OpenResult Form1::DecodeWithLevels(const Decode& decode, const Progress& progress,
@@ -142,36 +145,72 @@ bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QSt
 }
 
 void Form1::Picture1_ToggleMosaic() {
-  RunGrowing(this, QStringLiteral("センサーのモザイク (sensor mosaic)"), [this] {
-    const BusyCursor busy;
-    if (const Image* developed = document_->Developed()) {
-      ShowSourcePicture(*developed, false);
-      return;
+  const QString what = QStringLiteral("センサーのモザイク (sensor mosaic)");
+  if (const Image* developed = document_->Developed()) {
+    RunGrowing(this, what, [this, developed] {
+      const BusyCursor busy;
+      ShowSourcePicture(*developed, Levels(*developed), false);
+    });
+    return;
+  }
+  const PictureSource& origin = document_->Origin();
+  if (origin.origin != PictureOrigin::File) {
+    ShowNoMosaic();
+    return;
+  }
+  // Read from the file again, off the GUI thread, as a picture is opened.
+  const QString path = QString::fromStdString(origin.path);
+  const Decode decode = [path](const Progress&) -> LoadResult {
+    SensorMosaic mosaic = LoadSensorMosaic(path);
+    if (auto* image = std::get_if<Image>(&mosaic)) {
+      return std::move(*image);
     }
-    const PictureSource& origin = document_->Origin();
-    const QString path = QString::fromStdString(origin.path);
-    SensorMosaic mosaic =
-        origin.origin == PictureOrigin::File ? LoadSensorMosaic(path) : NoSensorMosaic{};
     if (const auto* error = std::get_if<RunTimeError>(&mosaic)) {
-      ShowLoadError(this, *error, path);
-    } else if (auto* image = std::get_if<Image>(&mosaic)) {
-      ShowSourcePicture(std::move(*image), true);
-    } else {
-      QMessageBox::information(
-          this, QCoreApplication::applicationName(),
-          QStringLiteral("この画像にはセンサーのモザイクがありません。カメラの RAW ファイルでは"
-                         "ないか、モザイクのない (色分解済みかモノクロの) RAW ファイルです。\n"
-                         "This picture has no sensor mosaic: it is not a camera raw file, or "
-                         "its raw data is already demosaiced or monochrome."));
+      return *error;
     }
-  });
+    return RunTimeError{kNoMosaic, {}};
+  };
+  const PictureView blank = document_->SourceWith({});
+  const int picture = document_->PictureNumber();
+  work_->Start(BackgroundWork::Lane::Open,
+               [this, decode, blank, picture,
+                path](const BackgroundWork::Context& context) -> BackgroundWork::Finish {
+                 OpenResult result = DecodeWithLevels(decode, context.Progress(), blank);
+                 if (auto* opened = std::get_if<Opened>(&result)) {
+                   return [this, opened = std::move(*opened), picture] {
+                     if (document_->PictureNumber() == picture) {  // still the raw picture
+                       ShowSourcePicture(opened.picture, std::move(*opened.levels), true);
+                     }
+                   };
+                 }
+                 const auto error = std::get<RunTimeError>(result);
+                 return [this, error, path] {
+                   if (error.number == kNoMosaic) {
+                     ShowNoMosaic();
+                   } else {
+                     ShowLoadError(this, error, path);
+                   }
+                 };
+               });
 }
 
-void Form1::ShowSourcePicture(Image picture, bool mosaic) {
+void Form1::ShowNoMosaic() {
+  QMessageBox::information(
+      this, QCoreApplication::applicationName(),
+      QStringLiteral("この画像にはセンサーのモザイクがありません。カメラの RAW ファイルでは"
+                     "ないか、モザイクのない (色分解済みかモノクロの) RAW ファイルです。\n"
+                     "This picture has no sensor mosaic: it is not a camera raw file, or "
+                     "its raw data is already demosaiced or monochrome."));
+}
+
+std::optional<MipPyramid> Form1::Levels(const Image& picture) const {
+  return ViewRenditions::SourceLevels(document_->SourceWith(picture));
+}
+
+void Form1::ShowSourcePicture(Image picture, std::optional<MipPyramid> levels, bool mosaic) {
   const PictureView& before = document_->Source();
   const bool sameArea =
       picture.Width() == before.Picture().Width() && picture.Height() == before.Picture().Height();
-  std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(document_->SourceWith(picture));
   if (mosaic) {
     document_->ShowMosaic(std::move(picture));
   } else {

@@ -35,6 +35,7 @@ class Form1Views : public testing::Test {
   void Key(const char* view, int key, Qt::KeyboardModifiers modifiers = {}) {
     View(view)->setFocus();
     QTest::keyClick(View(view), static_cast<Qt::Key>(key), modifiers);
+    WaitIdle(form);  // what the key started in the background
   }
   // Zooms in with the + key, around the views' centre.
   void ZoomTo(double scale) {
