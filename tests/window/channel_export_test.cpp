@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -10,9 +11,11 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <random>
+#include <thread>
 
 #include "analysis/channel_separation.h"
 #include "gui_test_support.h"
+#include "io/channel_saving.h"
 #include "views/picture_view.h"
 #include "window/channel_save_dialogs.h"
 
@@ -448,6 +451,261 @@ TEST(CopyChannelToClipboard, PutsTheWholeChannelThere) {
     const QImage copied = QGuiApplication::clipboard()->image();
     EXPECT_EQ(Mismatches(copied, plane, Channel::Blue, look), 0);
   }
+}
+
+// Saving on a worker: frozen pictures, files written side by side, progress and cancel.
+
+// A plane larger than its stored picture, so that the saved files hold the fill too.
+std::shared_ptr<const ChannelPlane> PaddedPlane(int width, int height, unsigned seed) {
+  const ChannelPlane stored = RandomPlane(width - 7, height - 5, seed);
+  auto plane = std::make_shared<ChannelPlane>();
+  plane->Resize(width, height, stored.Width(), stored.Height(), static_cast<std::uint8_t>(seed));
+  for (int y = 0; y < stored.Height(); ++y) {
+    std::copy_n(stored.Row(y), stored.Width(), plane->Row(y));
+  }
+  return plane;
+}
+
+ChannelPicture RgbPicture(std::shared_ptr<const ChannelPlane> plane, Channel channel,
+                          ChannelLook look = ChannelLook::Tinted) {
+  return {std::move(plane), channel, look, ColourModel::RGB, nullptr};
+}
+
+// Every pixel of the file at `path` is as SaveChannelImage writes the plane's picture.
+void ExpectSameAsOneAtATime(const QString& path, const ChannelPicture& picture) {
+  const QImage expected = ChannelImage(*picture.plane, picture.channel, picture.look,
+                                       {picture.model, picture.hue.get()});
+  const QImage saved = ReadBack(path);
+  ASSERT_EQ(saved.size(), expected.size()) << path.toStdString();
+  EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
+            expected.convertToFormat(QImage::Format_RGB32))
+      << path.toStdString();
+}
+
+class SaveChannelsTogether : public ChannelExport {
+ protected:
+  [[nodiscard]] std::vector<ChannelSave> ThreeSaves(const char* extension, ChannelLook look) const {
+    std::vector<ChannelSave> saves;
+    for (const Channel channel : kChannels) {
+      const auto seed = static_cast<unsigned>(20 + ComponentIndex(channel));
+      saves.push_back({RgbPicture(PaddedPlane(257, 131, seed), channel, look),
+                       dir.filePath(QStringLiteral("cat") + ChannelSuffix(channel) +
+                                    QLatin1String(".") + QLatin1String(extension))});
+    }
+    return saves;
+  }
+  // A picture large enough to report its progress many times over.
+  [[nodiscard]] ChannelSave LargeSave(const QString& name) const {
+    return {RgbPicture(PaddedPlane(900, 700, 30), Channel::Green), dir.filePath(name)};
+  }
+};
+
+TEST_F(SaveChannelsTogether, EachFileHoldsItsChannelAsOneAtATimeWould) {
+  for (const char* extension : {"png", "tif", "bmp", "webp"}) {
+    for (const ChannelLook look : {ChannelLook::Tinted, ChannelLook::Grey}) {
+      const std::vector<ChannelSave> saves = ThreeSaves(extension, look);
+      const Progress progress;
+      const SaveOutcome outcome = SaveChannels(saves, progress);
+      EXPECT_FALSE(outcome.cancelled);
+      ASSERT_EQ(outcome.results.size(), 3U);
+      EXPECT_TRUE(outcome.Errors().isEmpty()) << outcome.Errors().join('\n').toStdString();
+      for (std::size_t i = 0; i < saves.size(); ++i) {
+        EXPECT_EQ(outcome.results[i].path, saves[i].path);
+        const ChannelPicture& picture = saves[i].picture;
+        ExpectSameAsOneAtATime(saves[i].path, picture);
+        EXPECT_EQ(Mismatches(ReadBack(saves[i].path), *picture.plane, picture.channel, look), 0);
+      }
+    }
+  }
+  EXPECT_EQ(Files().size(), 12);  // no temporary file is left behind
+}
+
+TEST_F(SaveChannelsTogether, PngIsEightBitGreyOrRgbWithoutAlphaAndSmallerThanRaw) {
+  for (const ChannelLook look : {ChannelLook::Grey, ChannelLook::Tinted}) {
+    const ChannelSave save{RgbPicture(PaddedPlane(640, 480, 40), Channel::Blue, look),
+                           dir.filePath(look == ChannelLook::Grey ? QStringLiteral("grey.png")
+                                                                  : QStringLiteral("tinted.png"))};
+    const Progress progress;
+    ASSERT_TRUE(SaveChannels({save}, progress).Errors().isEmpty());
+    QImageReader reader(save.path);
+    EXPECT_EQ(reader.format(), "png");
+    const QImage image = reader.read();
+    EXPECT_FALSE(image.hasAlphaChannel());
+    EXPECT_EQ(image.isGrayscale() && image.format() == QImage::Format_Grayscale8,
+              look == ChannelLook::Grey);
+    // Random cells barely compress; the tinted picture's dark bytes do.
+    const qint64 raw = 640 * 480 * (look == ChannelLook::Grey ? 1 : 3);
+    EXPECT_LT(QFileInfo(save.path).size(), look == ChannelLook::Grey ? raw * 11 / 10 : raw / 2);
+  }
+}
+
+TEST_F(SaveChannelsTogether, AModelsComponentsAreTintedAsTheirViewsAndFrozenFromTheSeparation) {
+  PictureView source(150, 120, 0x3060A0);
+  std::mt19937 rng(41);
+  std::vector<RgbaPixel> noise(std::size_t{140} * 100);
+  std::ranges::generate(noise,
+                        [&rng] { return MakeRgba(static_cast<ColorValue>(rng() & 0xFFFFFF)); });
+  source.SetPicture(Image::FromPixels(140, 100, std::move(noise)));
+  for (const ColourModel model : {ColourModel::HSV, ColourModel::Lab}) {
+    const Separation separation = SeparateChannels(source, {.model = model});
+    const std::array<ChannelPicture, 3> pictures = FrozenChannels(separation, ChannelLook::Tinted);
+    std::vector<ChannelSave> saves;
+    for (const ChannelPicture& picture : pictures) {
+      EXPECT_NE(picture.plane.get(), separation.planes[picture.channel].get());
+      saves.push_back(
+          {picture, dir.filePath(QStringLiteral("m") + ChannelSuffix(picture.channel, model) +
+                                 QStringLiteral(".png"))});
+    }
+    // Only the S of HSV is tinted by its pixels' hue, the frozen H plane.
+    EXPECT_EQ(pictures[1].hue, model == ColourModel::HSV ? pictures[0].plane : nullptr);
+    EXPECT_EQ(pictures[0].hue, nullptr);
+    const Progress progress;
+    ASSERT_TRUE(SaveChannels(saves, progress).Errors().isEmpty());
+    for (const ChannelSave& save : saves) {
+      const Channel channel = save.picture.channel;
+      const QImage expected =
+          ChannelImage(*separation.planes[channel], channel, ChannelLook::Tinted,
+                       {model, separation.planes[Channel::Red].get()});
+      EXPECT_EQ(ReadBack(save.path).convertToFormat(QImage::Format_RGB32),
+                expected.convertToFormat(QImage::Format_RGB32));
+    }
+  }
+}
+
+TEST_F(SaveChannelsTogether, FrozenPlanesKeepTheirCellsWhenTheSeparationIsFilledAgain) {
+  PictureView source(60, 50, 0x000000);
+  source.SetPicture(Image::FromPixels(60, 50, std::vector<RgbaPixel>(60 * 50, MakeRgba(0x102030))));
+  Separation separation = SeparateChannels(source);
+  const ChannelPicture frozen = FrozenChannel(separation, Channel::Green, ChannelLook::Grey);
+  const ChannelPlane* const before = separation.planes[Channel::Green].get();
+  source.SetPicture(Image::FromPixels(60, 50, std::vector<RgbaPixel>(60 * 50, MakeRgba(0xA0B0C0))));
+  SeparateChannels(source, separation);
+  ASSERT_EQ(separation.planes[Channel::Green].get(), before);  // refilled in place
+  EXPECT_EQ(separation.GreenPlane().At(5, 5), 0xB0);
+  EXPECT_EQ(frozen.plane->At(5, 5), 0x20);
+  EXPECT_EQ(frozen.plane->Width(), before->Width());
+  EXPECT_EQ(frozen.plane->StoredHeight(), before->StoredHeight());
+  EXPECT_EQ(frozen.plane->Fill(), before->Fill());
+  EXPECT_EQ(frozen.hue, nullptr);
+  // The S of HSV alone takes its hue along.
+  const Separation hsv = SeparateChannels(source, {.model = ColourModel::HSV});
+  const ChannelPicture saturation = FrozenChannel(hsv, Channel::Green, ChannelLook::Tinted);
+  ASSERT_NE(saturation.hue, nullptr);
+  EXPECT_EQ(saturation.hue->At(5, 5), hsv.RedPlane().At(5, 5));
+  EXPECT_EQ(FrozenChannel(hsv, Channel::Green, ChannelLook::Grey).hue, nullptr);
+}
+
+TEST_F(SaveChannelsTogether, ACancelLeavesNoFileAndKeepsTheOldOnes) {
+  const QString old = test::WriteBytes(dir, QStringLiteral("old-G.png"), "old green");
+  // Cancelled before it starts, and while the files are being written.
+  for (const bool early : {true, false}) {
+    std::vector<ChannelSave> saves = {LargeSave(QStringLiteral("old-G.png")),
+                                      LargeSave(QStringLiteral("new-G.png")),
+                                      LargeSave(QStringLiteral("new-B.tif"))};
+    std::vector<double> heard;
+    Progress* self = nullptr;
+    Progress progress([&heard, &self](double fraction) {
+      heard.push_back(fraction);
+      self->Cancel();
+    });
+    self = &progress;
+    if (early) {
+      progress.Cancel();
+    }
+    const SaveOutcome outcome = SaveChannels(saves, progress);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_TRUE(outcome.results.empty());
+    EXPECT_EQ(heard.empty(), early);
+    EXPECT_LT(heard.empty() ? 0.0 : heard.back(), 1.0);
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("old-G.png")});
+    EXPECT_EQ(Contents(old), QByteArray("old green"));
+  }
+}
+
+TEST_F(SaveChannelsTogether, FailuresComeBackNamingTheirFilesAndTheOthersAreWritten) {
+  const QString kept = test::WriteBytes(dir, QStringLiteral("wide-R.webp"), "old red");
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("in-the-way.png")));
+  std::vector<ChannelSave> saves = {
+      LargeSave(QStringLiteral("missing/cat-R.png")), LargeSave(QStringLiteral("cat-G.jpg")),
+      LargeSave(QStringLiteral("cat-B")), LargeSave(QStringLiteral("in-the-way.png"))};
+  // WebP holds at most 16383 pixels a side.
+  saves.push_back(
+      {RgbPicture(std::make_shared<const ChannelPlane>(RandomPlane(16400, 1, 42)), Channel::Red),
+       kept});
+  std::vector<double> heard;
+  const Progress progress([&heard](double fraction) { heard.push_back(fraction); });
+  const SaveOutcome outcome = SaveChannels(saves, progress);
+  EXPECT_FALSE(outcome.cancelled);
+  ASSERT_EQ(outcome.results.size(), 5U);
+  EXPECT_EQ(outcome.Written(), QStringList{dir.filePath(QStringLiteral("cat-B.png"))});
+  EXPECT_EQ(outcome.Errors().size(), 4);
+  for (std::size_t i : {0U, 1U, 3U, 4U}) {
+    const SaveResult& result = outcome.results[i];
+    EXPECT_FALSE(result.Saved());
+    EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(saves[i].path)))
+        << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(QStringLiteral("Could not save")));
+  }
+  EXPECT_TRUE(outcome.results[1].error.contains(QStringLiteral(".jpg")));
+  EXPECT_EQ(Contents(kept), QByteArray("old red"));
+  ExpectSameAsOneAtATime(dir.filePath(QStringLiteral("cat-B.png")), saves[2].picture);
+  EXPECT_EQ(Files(), (QStringList{QStringLiteral("cat-B.png"), QStringLiteral("in-the-way.png"),
+                                  QStringLiteral("wide-R.webp")}));
+  // The bar only moves forward, and ends full.
+  ASSERT_FALSE(heard.empty());
+  EXPECT_TRUE(std::ranges::is_sorted(heard));
+  EXPECT_EQ(heard.back(), 1.0);
+}
+
+TEST_F(SaveChannelsTogether, ACopyIsMadeOffTheGuiThreadAndStopsWhenCancelled) {
+  const ChannelSave save = LargeSave(QStringLiteral("unused.png"));
+  const Progress progress;
+  QImage image;
+  std::jthread([&] { image = ChannelImage(save.picture, progress); }).join();
+  EXPECT_EQ(Mismatches(image, *save.picture.plane, Channel::Green, ChannelLook::Tinted), 0);
+  Progress cancelled;
+  cancelled.Cancel();
+  EXPECT_TRUE(ChannelImage(save.picture, cancelled).isNull());
+}
+
+// Accepts the first `room` bytes written, then fails as a full disk does.
+class FullDevice : public QBuffer {
+ public:
+  explicit FullDevice(qint64 room) : room_(room) { open(QIODevice::WriteOnly); }
+
+ protected:
+  qint64 writeData(const char* data, qint64 length) override {
+    if (size() + length > room_) {
+      setErrorString(QStringLiteral("No space left on device"));
+      return -1;
+    }
+    return QBuffer::writeData(data, length);
+  }
+
+ private:
+  qint64 room_;
+};
+
+TEST(WritePngRows, AWriteThatFailsOrAPictureItCannotHoldIsReported) {
+  const ChannelPlane plane = RandomPlane(300, 400, 43);
+  ChannelRows rows(plane, Channel::Red, ChannelLook::Tinted);
+  const auto paint = [&rows](int y, std::span<std::uint8_t> row) { rows.Paint(y, row); };
+  const Progress progress;
+  FullDevice full(5000);
+  const PngWriteResult failed = WritePngRows(full, 300, 400, PngPixels::Rgb, paint, progress);
+  EXPECT_EQ(failed.status, PngWriteResult::Status::Failed);
+  EXPECT_EQ(failed.error, QStringLiteral("No space left on device"));
+  FullDevice roomy(1 << 24);
+  const PngWriteResult empty = WritePngRows(roomy, 0, 400, PngPixels::Rgb, paint, progress);
+  EXPECT_EQ(empty.status, PngWriteResult::Status::Failed);
+  EXPECT_FALSE(empty.error.isEmpty());
+  // The same device and rows then make a whole picture.
+  FullDevice fresh(1 << 24);
+  EXPECT_EQ(WritePngRows(fresh, 300, 400, PngPixels::Rgb, paint, progress).status,
+            PngWriteResult::Status::Written);
+  QImage written;
+  ASSERT_TRUE(written.loadFromData(fresh.data(), "PNG"));
+  EXPECT_EQ(Mismatches(written, plane, Channel::Red, ChannelLook::Tinted), 0);
 }
 
 }  // namespace
