@@ -1,14 +1,12 @@
 #include "io/png_rows.h"
 
-#include <png.h>
 #include <zlib.h>
 
 #include <QIODevice>
-#include <csetjmp>
-#include <cstring>
-#include <memory>
-#include <new>
+#include <array>
 #include <vector>
+
+#include "io/deflate_stream.h"
 
 namespace irobunkai {
 namespace {
@@ -16,82 +14,59 @@ namespace {
 // Rows between two progress reports: often enough for a smooth bar, rarely enough to cost
 // nothing.
 constexpr int kRowsPerReport = 64;
-// Bytes of compressed data per IDAT chunk: fewer, larger writes than libpng's 8 KiB.
+// Coded bytes per IDAT chunk.
 constexpr std::size_t kChunkBytes = 256 * 1024;
+// The largest side a PNG may have.
+constexpr int kMaxSide = 0x7FFFFFFF;
+constexpr std::uint8_t kFilterUp = 2;
 
-// What libpng's callbacks reach. An error longjmps over the frames that use it, so it is
-// plain data.
-struct Sink {
-  QIODevice* device;
-  bool writeFailed;
-  char message[160];
+void PutBigEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+  }
+}
+
+// Writes PNG chunks to a device; false once a write has failed.
+class ChunkWriter {
+ public:
+  explicit ChunkWriter(QIODevice& device) : device_(device) {}
+
+  bool Signature() {
+    static constexpr std::array<std::uint8_t, 8> kSignature = {137,  'P',  'N', 'G',
+                                                               '\r', '\n', 26,  '\n'};
+    return Write(kSignature);
+  }
+
+  bool Chunk(const char (&type)[5], std::span<const std::uint8_t> data) {
+    std::vector<std::uint8_t> head;
+    PutBigEndian(head, static_cast<std::uint32_t>(data.size()));
+    head.insert(head.end(), type, type + 4);
+    auto crc = crc32_z(0, head.data() + 4, 4);
+    if (!data.empty()) {  // zlib starts afresh on a null buffer
+      crc = crc32_z(crc, data.data(), data.size());
+    }
+    std::vector<std::uint8_t> tail;
+    PutBigEndian(tail, static_cast<std::uint32_t>(crc));
+    return Write(head) && Write(data) && Write(tail);
+  }
+
+ private:
+  bool Write(std::span<const std::uint8_t> bytes) {
+    const auto size = static_cast<qint64>(bytes.size());
+    return device_.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+  }
+
+  QIODevice& device_;
 };
 
-void WriteData(png_structp png, png_bytep data, std::size_t length) {
-  auto* sink = static_cast<Sink*>(png_get_io_ptr(png));
-  const auto size = static_cast<qint64>(length);
-  if (sink->device->write(reinterpret_cast<const char*>(data), size) != size) {
-    sink->writeFailed = true;
-    png_error(png, "write failed");
-  }
-}
-
-void FlushData(png_structp /*png*/) {}
-
-void OnError(png_structp png, png_const_charp message) {
-  auto* sink = static_cast<Sink*>(png_get_error_ptr(png));
-  std::strncpy(sink->message, message, sizeof sink->message - 1);
-  png_longjmp(png, 1);
-}
-
-void OnWarning(png_structp /*png*/, png_const_charp /*message*/) {}
-
-struct PngWriter {
-  png_structp png = nullptr;
-  png_infop info = nullptr;
-  PngWriter(const PngWriter&) = delete;
-  PngWriter& operator=(const PngWriter&) = delete;
-  explicit PngWriter(Sink& sink)
-      : png(png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, OnError, OnWarning)),
-        info(png != nullptr ? png_create_info_struct(png) : nullptr) {}
-  ~PngWriter() { png_destroy_write_struct(&png, &info); }
-};
-
-enum class Encoded { Done, Cancelled, Failed };
-
-// The header, every row and the end. Returns false when cancelled.
-bool WriteAll(png_structp png, png_infop info, int width, int height, PngPixels pixels,
-              const PngRowSource& rows, std::span<std::uint8_t> row, const Progress& progress) {
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               pixels == PngPixels::Grey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-  png_set_compression_level(png, 1);
-  png_set_compression_strategy(png, Z_RLE);
-  png_set_compression_buffer_size(png, kChunkBytes);
-  png_write_info(png, info);
-  for (int y = 0; y < height; ++y) {
-    if (progress.Cancelled()) {
-      return false;
-    }
-    rows(y, row);
-    png_write_row(png, row.data());
-    if ((y + 1) % kRowsPerReport == 0) {
-      progress.Report(y + 1, height);
-    }
-  }
-  png_write_end(png, info);
-  return true;
-}
-
-// libpng's errors longjmp back to here: nothing in this frame has a destructor.
-Encoded Encode(png_structp png, png_infop info, int width, int height, PngPixels pixels,
-               const PngRowSource& rows, std::span<std::uint8_t> row, const Progress& progress) {
-  if (setjmp(png_jmpbuf(png)) != 0) {
-    return Encoded::Failed;
-  }
-  return WriteAll(png, info, width, height, pixels, rows, row, progress) ? Encoded::Done
-                                                                         : Encoded::Cancelled;
+std::vector<std::uint8_t> Header(int width, int height, PngPixels pixels) {
+  std::vector<std::uint8_t> header;
+  PutBigEndian(header, static_cast<std::uint32_t>(width));
+  PutBigEndian(header, static_cast<std::uint32_t>(height));
+  // 8 bits a sample, grey (0) or RGB (2); deflate, filtered rows, not interlaced.
+  header.insert(header.end(),
+                {8, pixels == PngPixels::Grey ? std::uint8_t{0} : std::uint8_t{2}, 0, 0, 0});
+  return header;
 }
 
 }  // namespace
@@ -99,25 +74,47 @@ Encoded Encode(png_structp png, png_infop info, int width, int height, PngPixels
 PngWriteResult WritePngRows(QIODevice& device, int width, int height, PngPixels pixels,
                             const PngRowSource& rows, const Progress& progress) {
   using Status = PngWriteResult::Status;
-  Sink sink{&device, false, {}};
-  const PngWriter writer(sink);
-  if (writer.info == nullptr) {
-    throw std::bad_alloc();
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+    return {Status::Failed, QStringLiteral("A PNG picture is 1 to 2147483647 pixels a side.")};
   }
-  const std::size_t bytesPerPixel = pixels == PngPixels::Grey ? 1 : 3;
-  std::vector<std::uint8_t> row(static_cast<std::size_t>(std::max(width, 0)) * bytesPerPixel);
-  png_set_write_fn(writer.png, &sink, WriteData, FlushData);
-  switch (Encode(writer.png, writer.info, width, height, pixels, rows, row, progress)) {
-    case Encoded::Done:
-      progress.Report(1.0);
-      return {Status::Written, {}};
-    case Encoded::Cancelled:
+  const auto failed = [&device] { return PngWriteResult{Status::Failed, device.errorString()}; };
+  ChunkWriter png(device);
+  if (!png.Signature() || !png.Chunk("IHDR", Header(width, height, pixels))) {
+    return failed();
+  }
+  const std::size_t rowBytes =
+      static_cast<std::size_t>(width) * (pixels == PngPixels::Grey ? 1 : 3);
+  std::vector<std::uint8_t> above(rowBytes, 0);  // the row above the first is black
+  std::vector<std::uint8_t> row(rowBytes);
+  std::vector<std::uint8_t> filtered(rowBytes + 1);
+  filtered[0] = kFilterUp;
+  DeflateStream stream;
+  for (int y = 0; y < height; ++y) {
+    if (progress.Cancelled()) {
       return {Status::Cancelled, {}};
-    case Encoded::Failed:
-      break;
+    }
+    rows(y, row);
+    for (std::size_t x = 0; x < rowBytes; ++x) {
+      filtered[x + 1] = static_cast<std::uint8_t>(row[x] - above[x]);
+    }
+    stream.Add(filtered);
+    above.swap(row);
+    if (stream.Output().size() >= kChunkBytes) {
+      if (!png.Chunk("IDAT", stream.Output())) {
+        return failed();
+      }
+      stream.Output().clear();
+    }
+    if ((y + 1) % kRowsPerReport == 0) {
+      progress.Report(y + 1, height);
+    }
   }
-  return {Status::Failed,
-          sink.writeFailed ? device.errorString() : QString::fromUtf8(sink.message)};
+  stream.Finish();
+  if (!png.Chunk("IDAT", stream.Output()) || !png.Chunk("IEND", {})) {
+    return failed();
+  }
+  progress.Report(1.0);
+  return {Status::Written, {}};
 }
 
 }  // namespace irobunkai

@@ -16,6 +16,7 @@
 #include "analysis/channel_separation.h"
 #include "gui_test_support.h"
 #include "io/channel_saving.h"
+#include "io/deflate_stream.h"
 #include "views/picture_view.h"
 #include "window/channel_save_dialogs.h"
 
@@ -706,6 +707,110 @@ TEST(WritePngRows, AWriteThatFailsOrAPictureItCannotHoldIsReported) {
   QImage written;
   ASSERT_TRUE(written.loadFromData(fresh.data(), "PNG"));
   EXPECT_EQ(Mismatches(written, plane, Channel::Red, ChannelLook::Tinted), 0);
+}
+
+// Inflates a zlib stream with zlib itself, through Qt, which wants the length first.
+QByteArray Inflated(const std::vector<std::uint8_t>& stream, std::size_t length) {
+  QByteArray prefixed;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    prefixed.append(static_cast<char>((length >> shift) & 0xFF));
+  }
+  prefixed.append(reinterpret_cast<const char*>(stream.data()), std::ssize(stream));
+  return qUncompress(prefixed);
+}
+
+std::vector<std::uint8_t> Deflated(const std::vector<std::uint8_t>& bytes, std::size_t piece) {
+  DeflateStream stream;
+  for (std::size_t at = 0; at < bytes.size(); at += piece) {
+    stream.Add(std::span(bytes).subspan(at, std::min(piece, bytes.size() - at)));
+  }
+  stream.Finish();
+  return stream.Output();
+}
+
+// Bytes counted as the Fibonacci numbers, never two alike in a row: Huffman's code for them
+// is deeper than deflate's 15 bits.
+std::vector<std::uint8_t> SkewedBytes() {
+  std::vector<std::pair<std::uint32_t, std::uint8_t>> left;  // count, byte
+  // From 2 on, so that no count ties with the block end's 1 and Huffman's tree is a chain.
+  for (std::uint32_t a = 2, b = 3, symbol = 0; symbol < 22; ++symbol) {
+    left.emplace_back(a, static_cast<std::uint8_t>(symbol * 7));
+    a = std::exchange(b, a + b);
+  }
+  std::vector<std::uint8_t> bytes;
+  for (;;) {
+    std::ranges::sort(left, std::greater<>());
+    // The commonest byte left, or the next if it was the last one placed.
+    auto pick = left.begin();
+    if (!bytes.empty() && pick->second == bytes.back()) {
+      ++pick;
+    }
+    if (pick == left.end() || pick->first == 0) {
+      return bytes;
+    }
+    bytes.push_back(pick->second);
+    --pick->first;
+  }
+}
+
+TEST(DeflateStream, WhatItCodesInflatesToTheSameBytesWithZlib) {
+  std::mt19937 rng(44);
+  // Three blocks' worth, then the skewed bytes in a block of their own.
+  std::vector<std::uint8_t> bytes(std::size_t{3} * 128 * 1024);
+  std::ranges::generate(bytes, [&rng] { return static_cast<std::uint8_t>(rng() % 20); });
+  // Runs: long, across a block's end, just too short, just long enough, and of the byte
+  // that ended the run before.
+  std::fill_n(bytes.begin() + 1000, 5000, std::uint8_t{7});
+  std::fill_n(bytes.begin() + 128 * 1024 - 100, 700, std::uint8_t{0});
+  for (const auto& [at, length] : {std::pair{9000, 2}, std::pair{9100, 3}, std::pair{9200, 4}}) {
+    std::fill_n(bytes.begin() + at, length, std::uint8_t{200});
+  }
+  const std::vector<std::uint8_t> skewed = SkewedBytes();
+  ASSERT_GT(skewed.size(), 100000U);
+  bytes.insert(bytes.end(), skewed.begin(), skewed.end());
+  for (const std::size_t piece : {std::size_t{1000}, std::size_t{99999}, bytes.size()}) {
+    const QByteArray inflated = Inflated(Deflated(bytes, piece), bytes.size());
+    ASSERT_EQ(inflated.size(), std::ssize(bytes)) << piece;
+    EXPECT_TRUE(
+        std::equal(bytes.begin(), bytes.end(), inflated.begin(),
+                   [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
+        << piece;
+  }
+  const std::vector<std::uint8_t> one = {42};
+  EXPECT_EQ(Inflated(Deflated(one, 1), 1), QByteArray(1, 42));
+}
+
+TEST(DeflateStream, RunsShrinkFlatBytesAndNoiseCostsNoMoreThanItsBytes) {
+  const std::vector<std::uint8_t> flat(std::size_t{1} << 20, 9);
+  const std::vector<std::uint8_t> flatCoded = Deflated(flat, 4096);
+  EXPECT_LT(flatCoded.size(), flat.size() / 50);
+  EXPECT_EQ(Inflated(flatCoded, flat.size()).count(static_cast<char>(9)), std::ssize(flat));
+  std::mt19937 rng(45);
+  std::vector<std::uint8_t> noise(std::size_t{1} << 20);
+  std::ranges::generate(noise, [&rng] { return static_cast<std::uint8_t>(rng()); });
+  EXPECT_LT(Deflated(noise, 4096).size(), noise.size() + noise.size() / 100);
+}
+
+TEST(WritePngRows, ALargePictureSpansManyBlocksAndChunksAndATinyOneIsWhole) {
+  const ChannelPlane large = RandomPlane(1500, 900, 46);
+  const ChannelPlane tiny = RandomPlane(1, 1, 47);
+  for (const ChannelPlane* plane : {&large, &tiny}) {
+    for (const ChannelLook look : {ChannelLook::Tinted, ChannelLook::Grey}) {
+      ChannelRows rows(*plane, Channel::Blue, look);
+      QBuffer buffer;
+      buffer.open(QIODevice::WriteOnly);
+      const Progress progress;
+      ASSERT_EQ(WritePngRows(
+                    buffer, plane->Width(), plane->Height(),
+                    look == ChannelLook::Grey ? PngPixels::Grey : PngPixels::Rgb,
+                    [&rows](int y, std::span<std::uint8_t> row) { rows.Paint(y, row); }, progress)
+                    .status,
+                PngWriteResult::Status::Written);
+      QImage image;
+      ASSERT_TRUE(image.loadFromData(buffer.data(), "PNG")) << plane->Width();
+      EXPECT_EQ(Mismatches(image, *plane, Channel::Blue, look), 0);
+    }
+  }
 }
 
 }  // namespace
