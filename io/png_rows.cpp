@@ -16,8 +16,6 @@ namespace {
 constexpr int kRowsPerReport = 64;
 // Coded bytes per IDAT chunk.
 constexpr std::size_t kChunkBytes = 256 * 1024;
-// The largest side a PNG may have.
-constexpr int kMaxSide = 0x7FFFFFFF;
 constexpr std::uint8_t kFilterUp = 2;
 
 void PutBigEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
@@ -74,8 +72,8 @@ std::vector<std::uint8_t> Header(int width, int height, PngPixels pixels) {
 PngWriteResult WritePngRows(QIODevice& device, int width, int height, PngPixels pixels,
                             const PngRowSource& rows, const Progress& progress) {
   using Status = PngWriteResult::Status;
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
-    return {Status::Failed, QStringLiteral("A PNG picture is 1 to 2147483647 pixels a side.")};
+  if (width <= 0 || height <= 0) {
+    return {Status::Failed, QStringLiteral("A PNG picture has at least one pixel a side.")};
   }
   const auto failed = [&device] { return PngWriteResult{Status::Failed, device.errorString()}; };
   ChunkWriter png(device);
