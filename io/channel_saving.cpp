@@ -73,81 +73,39 @@ bool NeedsHue(ColourModel model, Channel channel, ChannelLook look) {
 // The hue that tints a component is its pixel's first component, H.
 constexpr Channel kHueChannel = Channel::Red;
 
-}  // namespace
+/// One channel file on its way: written into a temporary file beside its path, which takes
+/// the path's place at Commit. Failures are kept for Commit to report.
+class ChannelFileWriting {
+ public:
+  /// Checks that the path's extension names a format saved, and opens the temporary file.
+  explicit ChannelFileWriting(const QString& path);
+  ChannelFileWriting(const ChannelFileWriting&) = delete;
+  ChannelFileWriting& operator=(const ChannelFileWriting&) = delete;
+  ~ChannelFileWriting();  // an uncommitted QSaveFile removes its temporary file
 
-bool CanSaveAs(const QString& suffix) { return !FormatFor(suffix).isEmpty(); }
+  /// Writes the picture; stops soon after `progress` is cancelled.
+  void Write(const ChannelPicture& picture, const Progress& progress);
+  /// Writes a whole picture; stops soon after `progress` is cancelled.
+  void Write(const QImage& image, const Progress& progress);
 
-QString SaveErrorText(const QString& path, const QString& japanese, const QString& english,
-                      const QString& detail) {
-  QString text = QStringLiteral("保存できませんでした: %1\nCould not save: %1\n\n%2\n%3")
-                     .arg(QDir::toNativeSeparators(path), japanese, english);
-  if (!detail.isEmpty()) {
-    text += QStringLiteral("\n(%1)").arg(detail);
-  }
-  return text;
-}
+  /// The written file takes the path's place; what failed, or a write that was cancelled,
+  /// leaves the path as it was and is reported.
+  SaveResult Commit();
+  /// Removes the temporary file, leaving the path as it was.
+  void Discard();
 
-std::shared_ptr<const ChannelPlane> FrozenPlane(const ChannelPlane& plane) {
-  auto copy = std::make_shared<ChannelPlane>();
-  copy->Resize(plane.Width(), plane.Height(), plane.StoredWidth(), plane.StoredHeight(),
-               plane.Fill());
-  const auto cells = static_cast<std::size_t>(plane.StoredWidth()) *
-                     static_cast<std::size_t>(plane.StoredHeight());
-  if (cells > 0) {
-    std::memcpy(copy->Row(0), plane.Row(0), cells);
-  }
-  return copy;
-}
+ private:
+  void WritePng(int width, int height, bool grey, const PngRowSource& rows,
+                const Progress& progress);
+  void WriteWithQt(const QImage& image, const Progress& progress);
+  [[nodiscard]] bool Failed() const { return !error_.isEmpty(); }
 
-ChannelPicture FrozenChannel(const Separation& separation, Channel channel, ChannelLook look) {
-  ChannelPicture picture{FrozenPlane(*separation.planes[channel]), channel, look, separation.model,
-                         nullptr};
-  if (NeedsHue(separation.model, channel, look)) {
-    picture.hue =
-        channel == kHueChannel ? picture.plane : FrozenPlane(*separation.planes[kHueChannel]);
-  }
-  return picture;
-}
-
-std::array<ChannelPicture, 3> FrozenChannels(const Separation& separation, ChannelLook look) {
-  std::array<ChannelPicture, 3> pictures;
-  for (std::size_t i = 0; i < pictures.size(); ++i) {
-    const Channel channel = kChannels[i];
-    pictures[i] = {FrozenPlane(*separation.planes[channel]), channel, look, separation.model,
-                   nullptr};
-  }
-  for (ChannelPicture& picture : pictures) {
-    if (NeedsHue(separation.model, picture.channel, look)) {
-      picture.hue = pictures[static_cast<std::size_t>(ComponentIndex(kHueChannel))].plane;
-    }
-  }
-  return pictures;
-}
-
-QImage ChannelImage(const ChannelPicture& picture, const Progress& progress) {
-  return ChannelImage(*picture.plane, picture.channel, picture.look,
-                      {picture.model, picture.hue.get()}, progress);
-}
-
-QStringList SaveOutcome::Written() const {
-  QStringList paths;
-  for (const SaveResult& result : results) {
-    if (result.Saved()) {
-      paths.append(result.path);
-    }
-  }
-  return paths;
-}
-
-QStringList SaveOutcome::Errors() const {
-  QStringList errors;
-  for (const SaveResult& result : results) {
-    if (!result.Saved()) {
-      errors.append(result.error);
-    }
-  }
-  return errors;
-}
+  QString target_;
+  QByteArray format_;
+  std::unique_ptr<QSaveFile> file_;
+  QString error_;
+  bool written_ = false;
+};
 
 ChannelFileWriting::ChannelFileWriting(const QString& path)
     : target_(SavePathWithExtension(path)), format_(FormatFor(QFileInfo(target_).suffix())) {
@@ -166,7 +124,6 @@ ChannelFileWriting::ChannelFileWriting(const QString& path)
   }
 }
 
-// An uncommitted QSaveFile removes its temporary file.
 ChannelFileWriting::~ChannelFileWriting() = default;
 
 void ChannelFileWriting::Write(const ChannelPicture& picture, const Progress& progress) {
@@ -272,6 +229,82 @@ SaveResult ChannelFileWriting::Commit() {
 }
 
 void ChannelFileWriting::Discard() { file_.reset(); }
+
+}  // namespace
+
+bool CanSaveAs(const QString& suffix) { return !FormatFor(suffix).isEmpty(); }
+
+QString SaveErrorText(const QString& path, const QString& japanese, const QString& english,
+                      const QString& detail) {
+  QString text = QStringLiteral("保存できませんでした: %1\nCould not save: %1\n\n%2\n%3")
+                     .arg(QDir::toNativeSeparators(path), japanese, english);
+  if (!detail.isEmpty()) {
+    text += QStringLiteral("\n(%1)").arg(detail);
+  }
+  return text;
+}
+
+std::shared_ptr<const ChannelPlane> FrozenPlane(const ChannelPlane& plane) {
+  auto copy = std::make_shared<ChannelPlane>();
+  copy->Resize(plane.Width(), plane.Height(), plane.StoredWidth(), plane.StoredHeight(),
+               plane.Fill());
+  const auto cells = static_cast<std::size_t>(plane.StoredWidth()) *
+                     static_cast<std::size_t>(plane.StoredHeight());
+  if (cells > 0) {
+    std::memcpy(copy->Row(0), plane.Row(0), cells);
+  }
+  return copy;
+}
+
+ChannelPicture FrozenChannel(const Separation& separation, Channel channel, ChannelLook look) {
+  ChannelPicture picture{FrozenPlane(*separation.planes[channel]), channel, look, separation.model,
+                         nullptr};
+  if (NeedsHue(separation.model, channel, look)) {
+    picture.hue =
+        channel == kHueChannel ? picture.plane : FrozenPlane(*separation.planes[kHueChannel]);
+  }
+  return picture;
+}
+
+std::array<ChannelPicture, 3> FrozenChannels(const Separation& separation, ChannelLook look) {
+  std::array<ChannelPicture, 3> pictures;
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    const Channel channel = kChannels[i];
+    pictures[i] = {FrozenPlane(*separation.planes[channel]), channel, look, separation.model,
+                   nullptr};
+  }
+  for (ChannelPicture& picture : pictures) {
+    if (NeedsHue(separation.model, picture.channel, look)) {
+      picture.hue = pictures[static_cast<std::size_t>(ComponentIndex(kHueChannel))].plane;
+    }
+  }
+  return pictures;
+}
+
+QImage ChannelImage(const ChannelPicture& picture, const Progress& progress) {
+  return ChannelImage(*picture.plane, picture.channel, picture.look,
+                      {picture.model, picture.hue.get()}, progress);
+}
+
+QStringList SaveOutcome::Written() const {
+  QStringList paths;
+  for (const SaveResult& result : results) {
+    if (result.Saved()) {
+      paths.append(result.path);
+    }
+  }
+  return paths;
+}
+
+QStringList SaveOutcome::Errors() const {
+  QStringList errors;
+  for (const SaveResult& result : results) {
+    if (!result.Saved()) {
+      errors.append(result.error);
+    }
+  }
+  return errors;
+}
 
 SaveResult SaveChannelImage(const QImage& image, const QString& path) {
   const QString target = SavePathWithExtension(path);

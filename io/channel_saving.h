@@ -10,9 +10,6 @@
 #include "analysis/channel_separation.h"
 #include "document/progress.h"
 #include "io/channel_files.h"
-#include "io/png_rows.h"
-
-class QSaveFile;
 
 namespace irobunkai {
 
@@ -70,43 +67,10 @@ struct SaveOutcome {
 
 /// Writes every picture to its path, by its extension as SaveChannelImage does, all side by
 /// side, each on a thread of its own. Each is written to a temporary file beside its path
-/// that takes the path's place only when all are done: a cancel leaves every path as it
-/// was, and a file that fails leaves its path as it was and the others are kept. Reports
-/// the mean of the files' progress, one call at a time. Blocks until all are done.
+/// that takes the path's place only when all are done: a cancel heard before then leaves
+/// every path as it was, and a file that fails leaves its path as it was while the others
+/// are kept. Reports the mean of the files' progress from the writers' threads, one call at
+/// a time. Blocks until all are done.
 SaveOutcome SaveChannels(const std::vector<ChannelSave>& saves, const Progress& progress);
-
-/// One channel file on its way: written into a temporary file beside its path, which takes
-/// the path's place at Commit. Failures are kept for Commit to report.
-class ChannelFileWriting {
- public:
-  /// Checks that the path's extension names a format saved, and opens the temporary file.
-  explicit ChannelFileWriting(const QString& path);
-  ChannelFileWriting(const ChannelFileWriting&) = delete;
-  ChannelFileWriting& operator=(const ChannelFileWriting&) = delete;
-  ~ChannelFileWriting();
-
-  /// Writes the picture; stops soon after `progress` is cancelled.
-  void Write(const ChannelPicture& picture, const Progress& progress);
-  /// Writes a whole picture; stops soon after `progress` is cancelled.
-  void Write(const QImage& image, const Progress& progress);
-
-  /// The written file takes the path's place; what failed, or a write that was cancelled,
-  /// leaves the path as it was and is reported.
-  SaveResult Commit();
-  /// Removes the temporary file, leaving the path as it was.
-  void Discard();
-
- private:
-  void WritePng(int width, int height, bool grey, const PngRowSource& rows,
-                const Progress& progress);
-  void WriteWithQt(const QImage& image, const Progress& progress);
-  [[nodiscard]] bool Failed() const { return !error_.isEmpty(); }
-
-  QString target_;
-  QByteArray format_;
-  std::unique_ptr<QSaveFile> file_;
-  QString error_;
-  bool written_ = false;
-};
 
 }  // namespace irobunkai

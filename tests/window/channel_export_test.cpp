@@ -17,6 +17,7 @@
 #include "gui_test_support.h"
 #include "io/channel_saving.h"
 #include "io/deflate_stream.h"
+#include "io/png_rows.h"
 #include "views/picture_view.h"
 #include "window/channel_save_dialogs.h"
 
