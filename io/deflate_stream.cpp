@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <functional>
 #include <queue>
 #include <utility>
@@ -54,6 +56,13 @@ constexpr std::array<LengthCode, kMaxRun + 1> MakeLengthCodes() {
 }
 
 constexpr std::array<LengthCode, kMaxRun + 1> kLengthCodes = MakeLengthCodes();
+
+constexpr std::size_t kTokens = DeflateStream::kTokens;
+static_assert(kTokens == 256 + kMaxRun - kMinRun + 1);
+
+constexpr std::size_t SymbolOf(std::size_t token) {
+  return token < 256 ? token : kLengthCodes[token - 256 + kMinRun].symbol;
+}
 
 // Huffman's code lengths for the symbols counted.
 template <std::size_t N>
@@ -138,7 +147,9 @@ std::array<std::uint16_t, N> ReversedCodes(const std::array<std::uint8_t, N>& le
   return codes;
 }
 
-// Packs bits from the low end, as deflate does, into room made for them beforehand.
+// Packs bits from the low end, as deflate does, into room made for them beforehand with a
+// word to spare: each Put stores a whole word and keeps fewer than 8 bits back, with no branch
+// to wait on.
 struct BitWriter {
   std::uint8_t* out;
   std::uint64_t bits;
@@ -147,49 +158,66 @@ struct BitWriter {
   void Put(std::uint32_t value, int length) {
     bits |= std::uint64_t{value} << count;
     count += length;
-    if (count >= 32) {
-      for (int i = 0; i < 4; ++i, bits >>= 8) {
-        *out++ = static_cast<std::uint8_t>(bits);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(out, &bits, sizeof bits);
+    } else {
+      for (std::size_t i = 0; i < sizeof bits; ++i) {
+        out[i] = static_cast<std::uint8_t>(bits >> (8 * i));
       }
-      count -= 32;
     }
+    const int whole = count >> 3;
+    out += whole;
+    bits >>= 8 * whole;
+    count &= 7;
   }
-  // Writes the whole bytes; `toByte` pads the last part byte with zeros.
-  void Flush(bool toByte) {
-    while (count >= 8 || (toByte && count > 0)) {
-      *out++ = static_cast<std::uint8_t>(bits);
-      bits >>= 8;
-      count = std::max(count - 8, 0);
+  // Pads the last part byte with zeros.
+  void ToByte() {
+    if (count > 0) {
+      Put(0, 8 - count);
     }
   }
 };
 
-// How often each literal and length symbol occurs, with the block's end once. Counted in four
-// tables in turn: a photograph's filtered bytes repeat a few values, and increments of one
-// counter would wait for each other.
-std::array<std::uint32_t, kLiteralLengthCodes> CountSymbols(std::span<const std::uint16_t> tokens) {
-  constexpr std::size_t kTables = 4;
-  std::array<std::array<std::uint32_t, kLiteralLengthCodes>, kTables> tables{};
-  const auto symbol = [](std::uint16_t token) -> std::size_t {
-    return token < 256 ? token : kLengthCodes[token - 256 + kMinRun].symbol;
-  };
-  std::size_t i = 0;
-  for (; i + kTables <= tokens.size(); i += kTables) {
-    for (std::size_t t = 0; t < kTables; ++t) {
-      ++tables[t][symbol(tokens[i + t])];
-    }
+// How many bytes from `at` on repeat the byte `at` holds, up to the longest run deflate sends.
+std::size_t RunLength(std::span<const std::uint8_t> bytes, std::size_t at) {
+  const std::size_t limit = std::min(bytes.size(), at + kMaxRun);
+  std::size_t end = at + 1;
+  while (end < limit && bytes[end] == bytes[at]) {
+    ++end;
   }
-  for (; i < tokens.size(); ++i) {
-    ++tables[0][symbol(tokens[i])];
-  }
+  return end - at;
+}
+
+// How often each literal and length symbol occurs, from how often each token does, with the
+// block's end once.
+std::array<std::uint32_t, kLiteralLengthCodes> SymbolCounts(
+    const std::array<std::uint32_t, kTokens>& tokenCounts) {
   std::array<std::uint32_t, kLiteralLengthCodes> counts{};
-  for (std::size_t s = 0; s < counts.size(); ++s) {
-    for (const auto& table : tables) {
-      counts[s] += table[s];
-    }
+  for (std::size_t token = 0; token < kTokens; ++token) {
+    counts[SymbolOf(token)] += tokenCounts[token];
   }
   counts[kEndOfBlock] = 1;
   return counts;
+}
+
+// Each token's bits as it is sent, its code and for a run the length's extra bits and the
+// distance's code, packed as the bits in the low 24 and their count above.
+std::array<std::uint32_t, kTokens> TokenBits(
+    const std::array<std::uint8_t, kLiteralLengthCodes>& lengths,
+    const std::array<std::uint16_t, kLiteralLengthCodes>& codes) {
+  std::array<std::uint32_t, kTokens> bits{};
+  for (std::size_t token = 0; token < kTokens; ++token) {
+    const std::size_t symbol = SymbolOf(token);
+    std::uint32_t value = codes[symbol];
+    std::uint32_t count = lengths[symbol];
+    if (token >= 256) {
+      const LengthCode& run = kLengthCodes[token - 256 + kMinRun];
+      value |= std::uint32_t{run.extra} << count;
+      count += run.extraBits + 1;  // and distance 1's code, 0
+    }
+    bits[token] = value | count << 24;
+  }
+  return bits;
 }
 
 }  // namespace
@@ -223,38 +251,34 @@ void DeflateStream::Finish() {
 }
 
 // Literals and runs as tokens: a byte, or 256 + a run's length - 3.
-void DeflateStream::CountTokens(std::span<const std::uint8_t> bytes) {
+// Literals and runs as tokens, counted in four tables in turn: a photograph's filtered bytes
+// repeat a few values, and increments of one counter would wait for each other.
+std::array<std::uint32_t, kTokens> DeflateStream::Tokenize(std::span<const std::uint8_t> bytes) {
+  std::array<std::array<std::uint32_t, kTokens>, 4> tables{};
   tokens_.resize(bytes.size());
   std::uint16_t* token = tokens_.data();
   int previous = previous_;
   for (std::size_t i = 0; i < bytes.size();) {
     const std::uint8_t byte = bytes[i];
-    if (byte == previous) {
-      const std::size_t limit = std::min(bytes.size(), i + kMaxRun);
-      std::size_t end = i + 1;
-      while (end < limit && bytes[end] == byte) {
-        ++end;
-      }
-      if (end - i >= kMinRun) {
-        *token++ = static_cast<std::uint16_t>(256 + end - i - kMinRun);
-        i = end;
-        continue;
-      }
-    }
-    *token++ = byte;
+    const std::size_t run = byte == previous ? RunLength(bytes, i) : 1;
+    *token = run >= kMinRun ? static_cast<std::uint16_t>(256 + run - kMinRun) : byte;
+    ++tables[i & 3][*token++];
     previous = byte;
-    ++i;
+    i += run >= kMinRun ? run : 1;
   }
   tokens_.resize(static_cast<std::size_t>(token - tokens_.data()));
   previous_ = previous;
+  for (std::size_t t = 0; t < kTokens; ++t) {
+    tables[0][t] += tables[1][t] + tables[2][t] + tables[3][t];
+  }
+  return tables[0];
 }
 
 void DeflateStream::CodeBlock(std::span<const std::uint8_t> bytes, bool last) {
   if (!bytes.empty()) {  // zlib starts afresh on a null buffer
     adler_ = static_cast<std::uint32_t>(adler32_z(adler_, bytes.data(), bytes.size()));
   }
-  CountTokens(bytes);
-  const auto lengths = CodeLengths(CountSymbols(tokens_), kMaxCodeBits);
+  const auto lengths = CodeLengths(SymbolCounts(Tokenize(bytes)), kMaxCodeBits);
   const auto codes = ReversedCodes(lengths);
   std::size_t literalCodes = kLiteralLengthCodes;
   while (lengths[literalCodes - 1] == 0) {
@@ -271,7 +295,7 @@ void DeflateStream::CodeBlock(std::span<const std::uint8_t> bytes, bool last) {
   const auto lengthLengths = CodeLengths(lengthCounts, kMaxCodeLengthBits);
   const auto lengthCodes = ReversedCodes(lengthLengths);
 
-  // At most 15 bits a byte, and a header of under 300 bytes.
+  // At most 15 bits a byte, a header of under 300 bytes, and the writer's spare word.
   const std::size_t start = output_.size();
   output_.resize(start + 2 * bytes.size() + 512);
   BitWriter out{output_.data() + start, bits_, bitCount_};
@@ -286,18 +310,15 @@ void DeflateStream::CodeBlock(std::span<const std::uint8_t> bytes, bool last) {
   for (const std::uint8_t length : sent) {
     out.Put(lengthCodes[length], lengthLengths[length]);
   }
+  const auto tokenBits = TokenBits(lengths, codes);
   for (const std::uint16_t token : tokens_) {
-    if (token < 256) {
-      out.Put(codes[token], lengths[token]);
-      continue;
-    }
-    const LengthCode& run = kLengthCodes[token - 256 + kMinRun];
-    out.Put(codes[run.symbol], lengths[run.symbol]);
-    out.Put(run.extra, run.extraBits);
-    out.Put(0, 1);  // distance 1
+    const std::uint32_t bits = tokenBits[token];
+    out.Put(bits & 0xFFFFFF, static_cast<int>(bits >> 24));
   }
   out.Put(codes[kEndOfBlock], lengths[kEndOfBlock]);
-  out.Flush(last);
+  if (last) {
+    out.ToByte();
+  }
   output_.resize(static_cast<std::size_t>(out.out - output_.data()));
   bits_ = out.bits;
   bitCount_ = out.count;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -11,6 +13,9 @@ namespace irobunkai {
 /// search for repeats, which on a photograph's filtered rows finds little for its cost.
 class DeflateStream {
  public:
+  /// What a block is coded as: a literal byte, or 256 + the length of a run (3 to 258) - 3.
+  static constexpr std::size_t kTokens = 512;
+
   DeflateStream();
 
   /// Codes `bytes` after those added before.
@@ -23,7 +28,8 @@ class DeflateStream {
 
  private:
   void CodeBlock(std::span<const std::uint8_t> bytes, bool last);
-  void CountTokens(std::span<const std::uint8_t> bytes);
+  // Turns the bytes into tokens_ and says how often each token occurs.
+  std::array<std::uint32_t, kTokens> Tokenize(std::span<const std::uint8_t> bytes);
 
   std::vector<std::uint8_t> pending_;
   std::vector<std::uint16_t> tokens_;
