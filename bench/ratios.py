@@ -14,6 +14,7 @@ TARGETS = [
     ("BM_OpenToShown/avif_12mp", "BM_BareDecode/avif_12mp", 1.2),
     ("BM_OpenToShown/jxl_12mp", "BM_BareDecode/jxl_12mp", 1.2),
     ("BM_OpenToShown/dng_24mp", "BM_BareDecode/dng_24mp", 1.2),
+    ("BM_SaveAllChannels/48mp", "BM_BareDecode/png_48mp", 3.0),
     ("BM_ClickToPainted/48mp", "BM_CopySource/48mp", 3.0),
     ("BM_Separate/width:8000/height:6000/real_time", "BM_Copy/width:8000/height:6000/real_time",
      None),

@@ -4,121 +4,89 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
+#include <memory>
 #include <new>
-#include <span>
-#include <vector>
-
-#include "views/plane_look.h"
 
 namespace irobunkai {
 namespace {
 
-// The writer's format for an extension; empty when it is not one we save.
-QByteArray FormatFor(const QString& suffix) {
-  const QString s = suffix.toLower();
-  if (s == QLatin1String("png")) {
-    return "png";
-  }
-  if (s == QLatin1String("tif") || s == QLatin1String("tiff")) {
-    return "tiff";
-  }
-  if (s == QLatin1String("bmp")) {
-    return "bmp";
-  }
-  if (s == QLatin1String("webp")) {
-    return "webp";
-  }
-  return {};
-}
+// Rows of a picture between two looks at its progress.
+constexpr int kRowsPerReport = 64;
 
-// A component of another model, each cell in the colour it contributes.
-QImage ModelImage(const ChannelPlane& plane, Channel channel, PlaneModel model) {
-  const int width = plane.Width();
-  const int height = plane.Height();
-  QImage image(width, height, QImage::Format_RGB888);
-  if (image.isNull()) {
-    return image;
-  }
-  try {
-    const PlaneLook shade(std::make_shared<const ComponentLooks>(model.model),
-                          ComponentIndex(channel));
-    const ChannelPlane* hue = shade.NeedsHue() ? model.hue : nullptr;
-    std::vector<std::uint8_t> cells(static_cast<std::size_t>(width));
-    std::vector<std::uint8_t> hues(hue != nullptr ? cells.size() : 0);
-    for (int y = 0; y < height; ++y) {
-      plane.ReadRow(y, 0, cells);
-      if (hue != nullptr) {
-        hue->ReadRow(y, 0, hues);
-      }
-      uchar* line = image.scanLine(y);
-      for (std::size_t x = 0; x < cells.size(); ++x) {
-        const ColorValue c = shade.At(cells[x], hue != nullptr ? hues[x] : 0);
-        line[3 * x] = static_cast<uchar>(RedOf(c));
-        line[3 * x + 1] = static_cast<uchar>(GreenOf(c));
-        line[3 * x + 2] = static_cast<uchar>(BlueOf(c));
-      }
-    }
-  } catch (const std::bad_alloc&) {
-    return {};
-  }
-  return image;
+QImage::Format FormatOf(const ChannelRows& rows) {
+  return rows.IsGrey() ? QImage::Format_Grayscale8 : QImage::Format_RGB888;
 }
 
 }  // namespace
 
-bool CanSaveAs(const QString& suffix) { return !FormatFor(suffix).isEmpty(); }
-
-QString SaveErrorText(const QString& path, const QString& japanese, const QString& english,
-                      const QString& detail) {
-  QString text = QStringLiteral("保存できませんでした: %1\nCould not save: %1\n\n%2\n%3")
-                     .arg(QDir::toNativeSeparators(path), japanese, english);
-  if (!detail.isEmpty()) {
-    text += QStringLiteral("\n(%1)").arg(detail);
+ChannelRows::ChannelRows(const ChannelPlane& plane, Channel channel, ChannelLook look,
+                         PlaneModel model)
+    : plane_(plane), channel_(channel), look_(look) {
+  if (look == ChannelLook::Tinted && model.model != ColourModel::RGB) {
+    shade_.emplace(std::make_shared<const ComponentLooks>(model.model), ComponentIndex(channel));
+    hue_ = shade_->NeedsHue() ? model.hue : nullptr;
   }
-  return text;
+  if (!IsGrey()) {
+    cells_.resize(static_cast<std::size_t>(plane.Width()));
+    hues_.resize(hue_ != nullptr ? cells_.size() : 0);
+  }
+}
+
+void ChannelRows::Paint(int y, std::span<std::uint8_t> out) {
+  if (IsGrey()) {
+    plane_.ReadRow(y, 0, out.first(static_cast<std::size_t>(Width())));
+    return;
+  }
+  plane_.ReadRow(y, 0, cells_);
+  if (!shade_) {
+    // A pure channel: only the channel's own byte of each pixel is lit.
+    const auto offset = static_cast<std::size_t>(ComponentIndex(channel_));
+    std::fill(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(RowBytes()), std::uint8_t{0});
+    for (std::size_t x = 0; x < cells_.size(); ++x) {
+      out[3 * x + offset] = cells_[x];
+    }
+    return;
+  }
+  if (hue_ != nullptr) {
+    hue_->ReadRow(y, 0, hues_);
+  }
+  for (std::size_t x = 0; x < cells_.size(); ++x) {
+    const ColorValue c = shade_->At(cells_[x], hue_ != nullptr ? hues_[x] : 0);
+    out[3 * x] = static_cast<std::uint8_t>(RedOf(c));
+    out[3 * x + 1] = static_cast<std::uint8_t>(GreenOf(c));
+    out[3 * x + 2] = static_cast<std::uint8_t>(BlueOf(c));
+  }
 }
 
 QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look,
                     PlaneModel model) {
-  if (look == ChannelLook::Tinted && model.model != ColourModel::RGB) {
-    return ModelImage(plane, channel, model);
-  }
-  const int width = plane.Width();
-  const int height = plane.Height();
-  if (look == ChannelLook::Grey) {
-    QImage image(width, height, QImage::Format_Grayscale8);
+  const Progress unwatched;
+  return ChannelImage(plane, channel, look, model, unwatched);
+}
+
+QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look, PlaneModel model,
+                    const Progress& progress) {
+  try {
+    ChannelRows rows(plane, channel, look, model);
+    QImage image(rows.Width(), rows.Height(), FormatOf(rows));
     if (image.isNull()) {
       return image;
     }
-    for (int y = 0; y < height; ++y) {
-      plane.ReadRow(y, 0, std::span(image.scanLine(y), static_cast<std::size_t>(width)));
+    for (int y = 0; y < rows.Height(); ++y) {
+      if (y % kRowsPerReport == 0) {
+        if (progress.Cancelled()) {
+          return {};
+        }
+        progress.Report(y, rows.Height());
+      }
+      rows.Paint(y, std::span(image.scanLine(y), rows.RowBytes()));
     }
     return image;
-  }
-  QImage image(width, height, QImage::Format_RGB888);
-  if (image.isNull()) {
-    return image;
-  }
-  std::vector<std::uint8_t> cells;
-  try {
-    cells.resize(static_cast<std::size_t>(width));
   } catch (const std::bad_alloc&) {
     return {};
   }
-  image.fill(Qt::black);
-  // RGB888 keeps each pixel as the bytes R, G, B: only the channel's own byte is set.
-  const int offset = ComponentIndex(channel);
-  for (int y = 0; y < height; ++y) {
-    plane.ReadRow(y, 0, cells);
-    uchar* line = image.scanLine(y) + offset;
-    for (int x = 0; x < width; ++x) {
-      line[3 * x] = cells[static_cast<std::size_t>(x)];
-    }
-  }
-  return image;
 }
 
 QString ChannelSuffix(Channel channel, ColourModel model) {
@@ -164,58 +132,6 @@ QString SavePathWithExtension(const QString& path) {
     return path + QStringLiteral(".png");
   }
   return path;
-}
-
-SaveResult SaveChannelImage(const QImage& image, const QString& path) {
-  const QString target = SavePathWithExtension(path);
-  const QString suffix = QFileInfo(target).suffix();
-  const QByteArray format = FormatFor(suffix);
-  if (format.isEmpty()) {
-    return {target,
-            SaveErrorText(target,
-                          QStringLiteral("この形式 (.%1) では保存できません。PNG、TIFF、BMP、"
-                                         "WebP のどれかを選んでください。")
-                              .arg(suffix),
-                          QStringLiteral("Pictures cannot be saved as .%1. Choose PNG, TIFF, "
-                                         "BMP or WebP.")
-                              .arg(suffix))};
-  }
-  if (image.isNull()) {
-    return {target, SaveErrorText(target, QStringLiteral("保存する画像がありません。"),
-                                  QStringLiteral("There is no picture to save."))};
-  }
-  QSaveFile file(target);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return {target,
-            SaveErrorText(target,
-                          QStringLiteral("ファイルを作成できません。フォルダーがあり、書き込めるか"
-                                         "確かめてください。"),
-                          QStringLiteral("The file cannot be created. Check that the folder exists "
-                                         "and can be written to."),
-                          file.errorString())};
-  }
-  QImageWriter writer(&file, format);
-  if (format == "webp") {
-    // Qt's WebP writer encodes losslessly at quality 100 and lossily below it.
-    writer.setQuality(100);
-  }
-  if (!writer.write(image)) {
-    file.cancelWriting();
-    return {target, SaveErrorText(
-                        target,
-                        QStringLiteral("書き込めませんでした。ディスクの空きと、画像の大きさがこの"
-                                       "形式で扱えるかを確かめてください。"),
-                        QStringLiteral("Writing failed. Check the free disk space and that the "
-                                       "format can hold a picture this size."),
-                        writer.errorString())};
-  }
-  if (!file.commit()) {
-    return {target,
-            SaveErrorText(
-                target, QStringLiteral("書き込めませんでした。ディスクの空きを確かめてください。"),
-                QStringLiteral("Writing failed. Check the free disk space."), file.errorString())};
-  }
-  return {target, {}};
 }
 
 std::array<QString, 3> ChannelSiblingPaths(const QString& chosen, ColourModel model) {

@@ -3,10 +3,16 @@
 #include <QImage>
 #include <QString>
 #include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
 
 #include "colour/colour_model.h"
+#include "document/progress.h"
 #include "views/channel_look.h"
 #include "views/channel_plane.h"
+#include "views/plane_look.h"
 
 namespace irobunkai {
 
@@ -17,11 +23,42 @@ struct PlaneModel {
   const ChannelPlane* hue = nullptr;
 };
 
+/// A plane's rows as its view shows them, one pixel per cell: tinted as R, G, B bytes,
+/// grey as one byte of grey. Reads the planes it is given for as long as it lives.
+class ChannelRows {
+ public:
+  /// Throws std::bad_alloc when there is no memory for a row.
+  ChannelRows(const ChannelPlane& plane, Channel channel, ChannelLook look, PlaneModel model = {});
+
+  [[nodiscard]] int Width() const { return plane_.Width(); }
+  [[nodiscard]] int Height() const { return plane_.Height(); }
+  [[nodiscard]] bool IsGrey() const { return look_ == ChannelLook::Grey; }
+  [[nodiscard]] std::size_t RowBytes() const {
+    return static_cast<std::size_t>(Width()) * (IsGrey() ? 1 : 3);
+  }
+
+  /// Writes row y into `out`, which holds RowBytes().
+  void Paint(int y, std::span<std::uint8_t> out);
+
+ private:
+  const ChannelPlane& plane_;
+  Channel channel_;
+  ChannelLook look_;
+  // Another model's tinted component; empty for RGB's pure channels and for grey.
+  std::optional<PlaneLook> shade_;
+  const ChannelPlane* hue_ = nullptr;
+  std::vector<std::uint8_t> cells_;
+  std::vector<std::uint8_t> hues_;
+};
+
 /// The whole plane as a picture, one pixel per cell: tinted as 24-bit RGB, grey as
 /// 8-bit grey, so that each saves as the plain file of its kind. A null image when
 /// there is not enough memory for it.
 QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look,
                     PlaneModel model = {});
+/// The same, reporting its rows to `progress`; a null image once it is cancelled.
+QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look, PlaneModel model,
+                    const Progress& progress);
 
 /// "-R", "-G" or "-B": what a channel's file name ends with before its extension. In
 /// other models the model's and the component's names, "-HSV-H" or "-Lab-a", so

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -10,9 +11,13 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <random>
+#include <thread>
 
 #include "analysis/channel_separation.h"
 #include "gui_test_support.h"
+#include "io/channel_saving.h"
+#include "io/deflate_stream.h"
+#include "io/png_rows.h"
 #include "views/picture_view.h"
 #include "window/channel_save_dialogs.h"
 
@@ -447,6 +452,365 @@ TEST(CopyChannelToClipboard, PutsTheWholeChannelThere) {
     ASSERT_TRUE(CopyChannelToClipboard(plane, Channel::Blue, look));
     const QImage copied = QGuiApplication::clipboard()->image();
     EXPECT_EQ(Mismatches(copied, plane, Channel::Blue, look), 0);
+  }
+}
+
+// Saving on a worker: frozen pictures, files written side by side, progress and cancel.
+
+// A plane larger than its stored picture, so that the saved files hold the fill too.
+std::shared_ptr<const ChannelPlane> PaddedPlane(int width, int height, unsigned seed) {
+  const ChannelPlane stored = RandomPlane(width - 7, height - 5, seed);
+  auto plane = std::make_shared<ChannelPlane>();
+  plane->Resize(width, height, stored.Width(), stored.Height(), static_cast<std::uint8_t>(seed));
+  for (int y = 0; y < stored.Height(); ++y) {
+    std::copy_n(stored.Row(y), stored.Width(), plane->Row(y));
+  }
+  return plane;
+}
+
+ChannelPicture RgbPicture(std::shared_ptr<const ChannelPlane> plane, Channel channel,
+                          ChannelLook look = ChannelLook::Tinted) {
+  return {std::move(plane), channel, look, ColourModel::RGB, nullptr};
+}
+
+// Every pixel of the file at `path` is as SaveChannelImage writes the plane's picture.
+void ExpectSameAsOneAtATime(const QString& path, const ChannelPicture& picture) {
+  const QImage expected = ChannelImage(*picture.plane, picture.channel, picture.look,
+                                       {picture.model, picture.hue.get()});
+  const QImage saved = ReadBack(path);
+  ASSERT_EQ(saved.size(), expected.size()) << path.toStdString();
+  EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
+            expected.convertToFormat(QImage::Format_RGB32))
+      << path.toStdString();
+}
+
+class SaveChannelsTogether : public ChannelExport {
+ protected:
+  [[nodiscard]] std::vector<ChannelSave> ThreeSaves(const char* extension, ChannelLook look) const {
+    std::vector<ChannelSave> saves;
+    for (const Channel channel : kChannels) {
+      const auto seed = static_cast<unsigned>(20 + ComponentIndex(channel));
+      saves.push_back({RgbPicture(PaddedPlane(257, 131, seed), channel, look),
+                       dir.filePath(QStringLiteral("cat") + ChannelSuffix(channel) +
+                                    QLatin1String(".") + QLatin1String(extension))});
+    }
+    return saves;
+  }
+  // A picture large enough to report its progress many times over.
+  [[nodiscard]] ChannelSave LargeSave(const QString& name) const {
+    return {RgbPicture(PaddedPlane(900, 700, 30), Channel::Green), dir.filePath(name)};
+  }
+};
+
+TEST_F(SaveChannelsTogether, EachFileHoldsItsChannelAsOneAtATimeWould) {
+  for (const char* extension : {"png", "tif", "bmp", "webp"}) {
+    for (const ChannelLook look : {ChannelLook::Tinted, ChannelLook::Grey}) {
+      const std::vector<ChannelSave> saves = ThreeSaves(extension, look);
+      const Progress progress;
+      const SaveOutcome outcome = SaveChannels(saves, progress);
+      EXPECT_FALSE(outcome.cancelled);
+      ASSERT_EQ(outcome.results.size(), 3U);
+      EXPECT_TRUE(outcome.Errors().isEmpty()) << outcome.Errors().join('\n').toStdString();
+      for (std::size_t i = 0; i < saves.size(); ++i) {
+        EXPECT_EQ(outcome.results[i].path, saves[i].path);
+        const ChannelPicture& picture = saves[i].picture;
+        ExpectSameAsOneAtATime(saves[i].path, picture);
+        EXPECT_EQ(Mismatches(ReadBack(saves[i].path), *picture.plane, picture.channel, look), 0);
+      }
+    }
+  }
+  EXPECT_EQ(Files().size(), 12);  // no temporary file is left behind
+}
+
+TEST_F(SaveChannelsTogether, PngIsEightBitGreyOrRgbWithoutAlphaAndSmallerThanRaw) {
+  for (const ChannelLook look : {ChannelLook::Grey, ChannelLook::Tinted}) {
+    const ChannelSave save{RgbPicture(PaddedPlane(640, 480, 40), Channel::Blue, look),
+                           dir.filePath(look == ChannelLook::Grey ? QStringLiteral("grey.png")
+                                                                  : QStringLiteral("tinted.png"))};
+    const Progress progress;
+    ASSERT_TRUE(SaveChannels({save}, progress).Errors().isEmpty());
+    QImageReader reader(save.path);
+    EXPECT_EQ(reader.format(), "png");
+    const QImage image = reader.read();
+    EXPECT_FALSE(image.hasAlphaChannel());
+    EXPECT_EQ(image.isGrayscale() && image.format() == QImage::Format_Grayscale8,
+              look == ChannelLook::Grey);
+    // Random cells barely compress; the tinted picture's dark bytes do.
+    const qint64 raw = 640 * 480 * (look == ChannelLook::Grey ? 1 : 3);
+    EXPECT_LT(QFileInfo(save.path).size(), look == ChannelLook::Grey ? raw * 11 / 10 : raw / 2);
+  }
+}
+
+TEST_F(SaveChannelsTogether, AModelsComponentsAreTintedAsTheirViewsAndFrozenFromTheSeparation) {
+  PictureView source(150, 120, 0x3060A0);
+  std::mt19937 rng(41);
+  std::vector<RgbaPixel> noise(std::size_t{140} * 100);
+  std::ranges::generate(noise,
+                        [&rng] { return MakeRgba(static_cast<ColorValue>(rng() & 0xFFFFFF)); });
+  source.SetPicture(Image::FromPixels(140, 100, std::move(noise)));
+  for (const ColourModel model : {ColourModel::HSV, ColourModel::Lab}) {
+    const Separation separation = SeparateChannels(source, {.model = model});
+    const std::array<ChannelPicture, 3> pictures = FrozenChannels(separation, ChannelLook::Tinted);
+    std::vector<ChannelSave> saves;
+    for (const ChannelPicture& picture : pictures) {
+      EXPECT_NE(picture.plane.get(), separation.planes[picture.channel].get());
+      saves.push_back(
+          {picture, dir.filePath(QStringLiteral("m") + ChannelSuffix(picture.channel, model) +
+                                 QStringLiteral(".png"))});
+    }
+    // Only the S of HSV is tinted by its pixels' hue, the frozen H plane.
+    EXPECT_EQ(pictures[1].hue, model == ColourModel::HSV ? pictures[0].plane : nullptr);
+    EXPECT_EQ(pictures[0].hue, nullptr);
+    const Progress progress;
+    ASSERT_TRUE(SaveChannels(saves, progress).Errors().isEmpty());
+    for (const ChannelSave& save : saves) {
+      const Channel channel = save.picture.channel;
+      const QImage expected =
+          ChannelImage(*separation.planes[channel], channel, ChannelLook::Tinted,
+                       {model, separation.planes[Channel::Red].get()});
+      EXPECT_EQ(ReadBack(save.path).convertToFormat(QImage::Format_RGB32),
+                expected.convertToFormat(QImage::Format_RGB32));
+    }
+  }
+}
+
+TEST_F(SaveChannelsTogether, FrozenPlanesKeepTheirCellsWhenTheSeparationIsFilledAgain) {
+  PictureView source(60, 50, 0x000000);
+  source.SetPicture(Image::FromPixels(60, 50, std::vector<RgbaPixel>(60 * 50, MakeRgba(0x102030))));
+  Separation separation = SeparateChannels(source);
+  const ChannelPicture frozen = FrozenChannel(separation, Channel::Green, ChannelLook::Grey);
+  const ChannelPlane* const before = separation.planes[Channel::Green].get();
+  source.SetPicture(Image::FromPixels(60, 50, std::vector<RgbaPixel>(60 * 50, MakeRgba(0xA0B0C0))));
+  SeparateChannels(source, separation);
+  ASSERT_EQ(separation.planes[Channel::Green].get(), before);  // refilled in place
+  EXPECT_EQ(separation.GreenPlane().At(5, 5), 0xB0);
+  EXPECT_EQ(frozen.plane->At(5, 5), 0x20);
+  EXPECT_EQ(frozen.plane->Width(), before->Width());
+  EXPECT_EQ(frozen.plane->StoredHeight(), before->StoredHeight());
+  EXPECT_EQ(frozen.plane->Fill(), before->Fill());
+  EXPECT_EQ(frozen.hue, nullptr);
+  // The S of HSV alone takes its hue along.
+  const Separation hsv = SeparateChannels(source, {.model = ColourModel::HSV});
+  const ChannelPicture saturation = FrozenChannel(hsv, Channel::Green, ChannelLook::Tinted);
+  ASSERT_NE(saturation.hue, nullptr);
+  EXPECT_EQ(saturation.hue->At(5, 5), hsv.RedPlane().At(5, 5));
+  EXPECT_EQ(FrozenChannel(hsv, Channel::Green, ChannelLook::Grey).hue, nullptr);
+}
+
+TEST_F(SaveChannelsTogether, ACancelLeavesNoFileAndKeepsTheOldOnes) {
+  const QString old = test::WriteBytes(dir, QStringLiteral("old-G.png"), "old green");
+  // Cancelled before it starts, and while the files are being written.
+  for (const bool early : {true, false}) {
+    std::vector<ChannelSave> saves = {LargeSave(QStringLiteral("old-G.png")),
+                                      LargeSave(QStringLiteral("new-G.png")),
+                                      LargeSave(QStringLiteral("new-B.tif"))};
+    std::vector<double> heard;
+    Progress* self = nullptr;
+    Progress progress([&heard, &self](double fraction) {
+      heard.push_back(fraction);
+      self->Cancel();
+    });
+    self = &progress;
+    if (early) {
+      progress.Cancel();
+    }
+    const SaveOutcome outcome = SaveChannels(saves, progress);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_TRUE(outcome.results.empty());
+    EXPECT_EQ(heard.empty(), early);
+    EXPECT_LT(heard.empty() ? 0.0 : heard.back(), 1.0);
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("old-G.png")});
+    EXPECT_EQ(Contents(old), QByteArray("old green"));
+  }
+}
+
+TEST_F(SaveChannelsTogether, FailuresComeBackNamingTheirFilesAndTheOthersAreWritten) {
+  const QString kept = test::WriteBytes(dir, QStringLiteral("wide-R.webp"), "old red");
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("in-the-way.png")));
+  std::vector<ChannelSave> saves = {
+      LargeSave(QStringLiteral("missing/cat-R.png")), LargeSave(QStringLiteral("cat-G.jpg")),
+      LargeSave(QStringLiteral("cat-B")), LargeSave(QStringLiteral("in-the-way.png"))};
+  // WebP holds at most 16383 pixels a side.
+  saves.push_back(
+      {RgbPicture(std::make_shared<const ChannelPlane>(RandomPlane(16400, 1, 42)), Channel::Red),
+       kept});
+  std::vector<double> heard;
+  const Progress progress([&heard](double fraction) { heard.push_back(fraction); });
+  const SaveOutcome outcome = SaveChannels(saves, progress);
+  EXPECT_FALSE(outcome.cancelled);
+  ASSERT_EQ(outcome.results.size(), 5U);
+  EXPECT_EQ(outcome.Written(), QStringList{dir.filePath(QStringLiteral("cat-B.png"))});
+  EXPECT_EQ(outcome.Errors().size(), 4);
+  for (std::size_t i : {0U, 1U, 3U, 4U}) {
+    const SaveResult& result = outcome.results[i];
+    EXPECT_FALSE(result.Saved());
+    EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(saves[i].path)))
+        << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(QStringLiteral("Could not save")));
+  }
+  EXPECT_TRUE(outcome.results[1].error.contains(QStringLiteral(".jpg")));
+  EXPECT_EQ(Contents(kept), QByteArray("old red"));
+  ExpectSameAsOneAtATime(dir.filePath(QStringLiteral("cat-B.png")), saves[2].picture);
+  EXPECT_EQ(Files(), (QStringList{QStringLiteral("cat-B.png"), QStringLiteral("in-the-way.png"),
+                                  QStringLiteral("wide-R.webp")}));
+  // The bar only moves forward, and ends full.
+  ASSERT_FALSE(heard.empty());
+  EXPECT_TRUE(std::ranges::is_sorted(heard));
+  EXPECT_EQ(heard.back(), 1.0);
+}
+
+TEST_F(SaveChannelsTogether, ACopyIsMadeOffTheGuiThreadAndStopsWhenCancelled) {
+  const ChannelSave save = LargeSave(QStringLiteral("unused.png"));
+  const Progress progress;
+  QImage image;
+  std::jthread([&] { image = ChannelImage(save.picture, progress); }).join();
+  EXPECT_EQ(Mismatches(image, *save.picture.plane, Channel::Green, ChannelLook::Tinted), 0);
+  Progress cancelled;
+  cancelled.Cancel();
+  EXPECT_TRUE(ChannelImage(save.picture, cancelled).isNull());
+}
+
+// Accepts the first `room` bytes written, then fails as a full disk does.
+class FullDevice : public QBuffer {
+ public:
+  explicit FullDevice(qint64 room) : room_(room) { open(QIODevice::WriteOnly); }
+
+ protected:
+  qint64 writeData(const char* data, qint64 length) override {
+    if (size() + length > room_) {
+      setErrorString(QStringLiteral("No space left on device"));
+      return -1;
+    }
+    return QBuffer::writeData(data, length);
+  }
+
+ private:
+  qint64 room_;
+};
+
+TEST(WritePngRows, AWriteThatFailsOrAPictureItCannotHoldIsReported) {
+  const ChannelPlane plane = RandomPlane(300, 400, 43);
+  ChannelRows rows(plane, Channel::Red, ChannelLook::Tinted);
+  const auto paint = [&rows](int y, std::span<std::uint8_t> row) { rows.Paint(y, row); };
+  const Progress progress;
+  FullDevice full(5000);
+  const PngWriteResult failed = WritePngRows(full, 300, 400, PngPixels::Rgb, paint, progress);
+  EXPECT_EQ(failed.status, PngWriteResult::Status::Failed);
+  EXPECT_EQ(failed.error, QStringLiteral("No space left on device"));
+  FullDevice roomy(1 << 24);
+  const PngWriteResult empty = WritePngRows(roomy, 0, 400, PngPixels::Rgb, paint, progress);
+  EXPECT_EQ(empty.status, PngWriteResult::Status::Failed);
+  EXPECT_FALSE(empty.error.isEmpty());
+  // The same device and rows then make a whole picture.
+  FullDevice fresh(1 << 24);
+  EXPECT_EQ(WritePngRows(fresh, 300, 400, PngPixels::Rgb, paint, progress).status,
+            PngWriteResult::Status::Written);
+  QImage written;
+  ASSERT_TRUE(written.loadFromData(fresh.data(), "PNG"));
+  EXPECT_EQ(Mismatches(written, plane, Channel::Red, ChannelLook::Tinted), 0);
+}
+
+// Inflates a zlib stream with zlib itself, through Qt, which wants the length first.
+QByteArray Inflated(const std::vector<std::uint8_t>& stream, std::size_t length) {
+  QByteArray prefixed;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    prefixed.append(static_cast<char>((length >> shift) & 0xFF));
+  }
+  prefixed.append(reinterpret_cast<const char*>(stream.data()), std::ssize(stream));
+  return qUncompress(prefixed);
+}
+
+std::vector<std::uint8_t> Deflated(const std::vector<std::uint8_t>& bytes, std::size_t piece) {
+  DeflateStream stream;
+  for (std::size_t at = 0; at < bytes.size(); at += piece) {
+    stream.Add(std::span(bytes).subspan(at, std::min(piece, bytes.size() - at)));
+  }
+  stream.Finish();
+  return stream.Output();
+}
+
+// Bytes counted as the Fibonacci numbers, never two alike in a row: Huffman's code for them
+// is deeper than deflate's 15 bits.
+std::vector<std::uint8_t> SkewedBytes() {
+  std::vector<std::pair<std::uint32_t, std::uint8_t>> left;  // count, byte
+  // From 2 on, so that no count ties with the block end's 1 and Huffman's tree is a chain.
+  for (std::uint32_t a = 2, b = 3, symbol = 0; symbol < 22; ++symbol) {
+    left.emplace_back(a, static_cast<std::uint8_t>(symbol * 7));
+    a = std::exchange(b, a + b);
+  }
+  std::vector<std::uint8_t> bytes;
+  for (;;) {
+    std::ranges::sort(left, std::greater<>());
+    // The commonest byte left, or the next if it was the last one placed.
+    auto pick = left.begin();
+    if (!bytes.empty() && pick->second == bytes.back()) {
+      ++pick;
+    }
+    if (pick == left.end() || pick->first == 0) {
+      return bytes;
+    }
+    bytes.push_back(pick->second);
+    --pick->first;
+  }
+}
+
+TEST(DeflateStream, WhatItCodesInflatesToTheSameBytesWithZlib) {
+  std::mt19937 rng(44);
+  // Three blocks' worth, then the skewed bytes in a block of their own.
+  std::vector<std::uint8_t> bytes(std::size_t{3} * 128 * 1024);
+  std::ranges::generate(bytes, [&rng] { return static_cast<std::uint8_t>(rng() % 20); });
+  // Runs: long, across a block's end, just too short, just long enough, and of the byte
+  // that ended the run before.
+  std::fill_n(bytes.begin() + 1000, 5000, std::uint8_t{7});
+  std::fill_n(bytes.begin() + 128 * 1024 - 100, 700, std::uint8_t{0});
+  for (const auto& [at, length] : {std::pair{9000, 2}, std::pair{9100, 3}, std::pair{9200, 4}}) {
+    std::fill_n(bytes.begin() + at, length, std::uint8_t{200});
+  }
+  const std::vector<std::uint8_t> skewed = SkewedBytes();
+  ASSERT_GT(skewed.size(), 100000U);
+  bytes.insert(bytes.end(), skewed.begin(), skewed.end());
+  for (const std::size_t piece : {std::size_t{1000}, std::size_t{99999}, bytes.size()}) {
+    const QByteArray inflated = Inflated(Deflated(bytes, piece), bytes.size());
+    ASSERT_EQ(inflated.size(), std::ssize(bytes)) << piece;
+    EXPECT_TRUE(
+        std::equal(bytes.begin(), bytes.end(), inflated.begin(),
+                   [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
+        << piece;
+  }
+  const std::vector<std::uint8_t> one = {42};
+  EXPECT_EQ(Inflated(Deflated(one, 1), 1), QByteArray(1, 42));
+}
+
+TEST(DeflateStream, RunsShrinkFlatBytesAndNoiseCostsNoMoreThanItsBytes) {
+  const std::vector<std::uint8_t> flat(std::size_t{1} << 20, 9);
+  const std::vector<std::uint8_t> flatCoded = Deflated(flat, 4096);
+  EXPECT_LT(flatCoded.size(), flat.size() / 50);
+  EXPECT_EQ(Inflated(flatCoded, flat.size()).count(static_cast<char>(9)), std::ssize(flat));
+  std::mt19937 rng(45);
+  std::vector<std::uint8_t> noise(std::size_t{1} << 20);
+  std::ranges::generate(noise, [&rng] { return static_cast<std::uint8_t>(rng()); });
+  EXPECT_LT(Deflated(noise, 4096).size(), noise.size() + noise.size() / 100);
+}
+
+TEST(WritePngRows, ALargePictureSpansManyBlocksAndChunksAndATinyOneIsWhole) {
+  const ChannelPlane large = RandomPlane(1500, 900, 46);
+  const ChannelPlane tiny = RandomPlane(1, 1, 47);
+  for (const ChannelPlane* plane : {&large, &tiny}) {
+    for (const ChannelLook look : {ChannelLook::Tinted, ChannelLook::Grey}) {
+      ChannelRows rows(*plane, Channel::Blue, look);
+      QBuffer buffer;
+      buffer.open(QIODevice::WriteOnly);
+      const Progress progress;
+      ASSERT_EQ(WritePngRows(
+                    buffer, plane->Width(), plane->Height(),
+                    look == ChannelLook::Grey ? PngPixels::Grey : PngPixels::Rgb,
+                    [&rows](int y, std::span<std::uint8_t> row) { rows.Paint(y, row); }, progress)
+                    .status,
+                PngWriteResult::Status::Written);
+      QImage image;
+      ASSERT_TRUE(image.loadFromData(buffer.data(), "PNG")) << plane->Width();
+      EXPECT_EQ(Mismatches(image, *plane, Channel::Blue, look), 0);
+    }
   }
 }
 
