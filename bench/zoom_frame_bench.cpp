@@ -84,7 +84,7 @@ void BM_FrameAllFourViews(benchmark::State& state) {
     Press(f.views[1], (step++ % 2 == 0) ? Qt::Key_Right : Qt::Key_Left);
     PaintAll(f);
   }
-  const std::size_t zoomBytes = f.form->Renditions().Bytes();
+  const std::size_t zoomBytes = f.form->Shown().LevelBytes();
   state.counters["scale"] = f.views[0]->Mapping().scale;
   state.counters["zoom_bytes_per_pixel"] =
       static_cast<double>(zoomBytes) / (static_cast<double>(kWidth) * kHeight);

@@ -34,8 +34,18 @@ PictureView Document::SourceWith(Image picture) const {
   return view;
 }
 
+void Document::SetSourceLevels(std::optional<MipPyramid> levels) {
+  sourceLevels_ = levels ? std::make_shared<const MipPyramid>(*std::move(levels)) : nullptr;
+}
+
 void Document::ShowPicture(Image picture, PictureSource source) {
+  std::optional<MipPyramid> levels = SourceLevels(SourceWith(picture));
+  ShowPicture(std::move(picture), std::move(source), std::move(levels));
+}
+
+void Document::ShowPicture(Image picture, PictureSource source, std::optional<MipPyramid> levels) {
   firstSight_.reset();
+  SetSourceLevels(std::move(levels));
   source_.SetPicture(std::move(picture));
   origin_ = std::move(source);
   developed_.reset();
@@ -63,9 +73,15 @@ void Document::DeferSeparation() { deferred_.separation = true; }
 Document::Deferred Document::TakeDeferred() { return std::exchange(deferred_, {}); }
 
 void Document::ShowMosaic(Image mosaic) {
+  std::optional<MipPyramid> levels = SourceLevels(SourceWith(mosaic));
+  ShowMosaic(std::move(mosaic), std::move(levels));
+}
+
+void Document::ShowMosaic(Image mosaic, std::optional<MipPyramid> levels) {
   if (!developed_) {
     developed_ = source_.Picture();
   }
+  SetSourceLevels(std::move(levels));
   source_.SetPicture(std::move(mosaic));
   ++picture_;
   Notify(Change::Picture);
@@ -75,6 +91,8 @@ void Document::ShowDeveloped() {
   if (!developed_) {
     return;
   }
+  std::optional<MipPyramid> levels = SourceLevels(SourceWith(*developed_));
+  SetSourceLevels(std::move(levels));
   source_.SetPicture(*std::move(developed_));
   developed_.reset();
   ++picture_;
@@ -82,7 +100,11 @@ void Document::ShowDeveloped() {
 }
 
 void Document::Separate(SeparationOptions options) {
+  // Everything is allocated before anything changes.
+  ChannelLevels levels = ChannelLevelsFrom(sourceLevels_.get(), source_, options.model);
   SplitAndShow(source_, options);
+  channelLevels_ = std::move(levels);
+  separatedLevels_ = sourceLevels_;
   separatedSource_ = source_;
   separatedPicture_ = picture_;
   separatedOrigin_ = origin_;
@@ -93,20 +115,32 @@ void Document::SeparateAgain(SeparationOptions options) {
   if (!IsSeparated()) {
     return;
   }
+  ChannelLevels levels = ChannelLevelsFrom(separatedLevels_.get(), separatedSource_, options.model);
   SplitAndShow(separatedSource_, options);
+  channelLevels_ = std::move(levels);
   Notify(Change::Separation);
 }
 
-void Document::ShowSeparation(Separation separation, PictureView from, int picture,
-                              PictureSource origin) {
-  if (!looks_ || looks_->Model() != separation.model) {
-    looks_ = std::make_shared<const ComponentLooks>(separation.model);
+SeparationWork Document::SeparationOfSource(SeparationOptions options) const {
+  return {source_, picture_, origin_, sourceLevels_, options};
+}
+
+MadeSeparation SeparationWork::Make() const {
+  ChannelLevels levels = ChannelLevelsFrom(sourceLevels.get(), from, options.model);
+  return {SeparateChannels(from, options), std::move(levels), from, picture, origin, sourceLevels};
+}
+
+void Document::ShowSeparation(MadeSeparation made) {
+  if (!looks_ || looks_->Model() != made.separation.model) {
+    looks_ = std::make_shared<const ComponentLooks>(made.separation.model);
   }
-  separation_ = std::move(separation);
+  separation_ = std::move(made.separation);
   ShowPlanes();
-  separatedSource_ = std::move(from);
-  separatedPicture_ = picture;
-  separatedOrigin_ = std::move(origin);
+  channelLevels_ = std::move(made.levels);
+  separatedLevels_ = std::move(made.sourceLevels);
+  separatedSource_ = std::move(made.from);
+  separatedPicture_ = made.picture;
+  separatedOrigin_ = std::move(made.origin);
   Notify(Change::Separation);
 }
 
@@ -129,6 +163,28 @@ void Document::ShowPlanes() {
     view.DrawPlane(separation_.planes[channel], PlaneLook(looks_, ComponentIndex(channel)),
                    separation_.planes[Channel::Red]);
   }
+}
+
+const MipPyramid* Document::LevelsFor(std::optional<Channel> channel) const {
+  if (!channel) {
+    return sourceLevels_.get();
+  }
+  const auto& levels = channelLevels_[*channel];
+  return levels && IsSeparated() ? &*levels : nullptr;
+}
+
+const MipPyramid* Document::HueLevels() const {
+  // The hue is the first component of HSV and HSL.
+  const ColourModel model = separation_.model;
+  return model == ColourModel::HSV || model == ColourModel::HSL ? LevelsFor(Channel::Red) : nullptr;
+}
+
+std::size_t Document::LevelBytes() const {
+  std::size_t bytes = sourceLevels_ ? sourceLevels_->Bytes() : 0;
+  for (const auto& levels : channelLevels_) {
+    bytes += levels ? levels->Bytes() : 0;
+  }
+  return bytes;
 }
 
 const ChannelHistogram* Document::Histogram(Channel channel) const {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analysis/channel_separation.h"
+#include "document/zoom_levels.h"
 #include "views/first_sight.h"
 #include "views/picture_view.h"
 #include "views/view_mapping.h"
@@ -19,6 +20,30 @@ enum class PictureOrigin { Sample, File, Clipboard };
 struct PictureSource {
   PictureOrigin origin = PictureOrigin::Sample;
   std::string path;
+};
+
+/// A separation made away from the document, with all it needs to be shown.
+struct MadeSeparation {
+  Separation separation;
+  ChannelLevels levels;
+  /// The source view it was split from, that view's picture number, origin and levels.
+  PictureView from;
+  int picture = 0;
+  PictureSource origin;
+  std::shared_ptr<const MipPyramid> sourceLevels;
+};
+
+/// What a separation of the source needs, taken from the document so that the separation
+/// can be made on another thread while the document goes on: values nothing else writes.
+struct SeparationWork {
+  PictureView from;
+  int picture = 0;
+  PictureSource origin;
+  std::shared_ptr<const MipPyramid> sourceLevels;
+  SeparationOptions options;
+
+  /// Splits into new planes and their levels. May throw std::bad_alloc.
+  [[nodiscard]] MadeSeparation Make() const;
 };
 
 /// One pixel read out: where it was asked for (which may lie beyond the area), the
@@ -62,7 +87,11 @@ class Document {
     return channelViews_[channel];
   }
 
-  /// Shows `picture` in the source view. Allocates nothing that grows with it.
+  /// Shows `picture` in the source view, with `levels`, its zoom levels made for it
+  /// (SourceLevels of SourceWith(picture)), perhaps away from the document.
+  void ShowPicture(Image picture, PictureSource source, std::optional<MipPyramid> levels);
+  /// Shows `picture`, making its zoom levels first: when memory runs short
+  /// std::bad_alloc leaves the document as it was.
   void ShowPicture(Image picture, PictureSource source);
   [[nodiscard]] const PictureSource& Origin() const { return origin_; }
   /// Changes with every picture shown.
@@ -86,23 +115,40 @@ class Document {
   /// Shows the sensor mosaic of the camera raw picture shown, from the same file,
   /// keeping the developed picture to return to. A picture of its own: its number is
   /// new, and it is split and read like any other.
+  void ShowMosaic(Image mosaic, std::optional<MipPyramid> levels);
+  /// The same, making the mosaic's zoom levels first.
   void ShowMosaic(Image mosaic);
-  /// Returns from a mosaic to the developed picture.
+  /// Returns from a mosaic to the developed picture, whose zoom levels are made again:
+  /// when memory runs short std::bad_alloc leaves the document as it was.
   void ShowDeveloped();
   /// The developed picture while its mosaic is shown, else nullptr.
   [[nodiscard]] const Image* Developed() const { return developed_ ? &*developed_ : nullptr; }
 
   /// Splits the source into the channel planes and shows them in the channel views,
-  /// each in the tinted look of its component of `options.model`.
+  /// each in the tinted look of its component of `options.model`, with their zoom levels.
   /// When memory runs short std::bad_alloc leaves the document as it was.
   void Separate(SeparationOptions options = {});
-  /// Shows `separation`, made away from the document from `from`, the source view of
-  /// picture number `picture` that came from `origin`: as Separate would have, had it
-  /// been run when the work began.
-  void ShowSeparation(Separation separation, PictureView from, int picture, PictureSource origin);
+  /// What a separation of the source as it is now needs, to be made elsewhere.
+  [[nodiscard]] SeparationWork SeparationOfSource(SeparationOptions options) const;
+  /// Shows a separation made elsewhere, as Separate would have had it run when the work
+  /// was taken.
+  void ShowSeparation(MadeSeparation made);
   /// Splits the picture that was separated last again, into `options.model`'s
   /// components, whatever the source shows now. Does nothing before a separation.
+  /// When memory runs short std::bad_alloc leaves the document as it was.
   void SeparateAgain(SeparationOptions options);
+
+  /// The zoom levels a view draws from (the source's when `channel` is none), or nullptr
+  /// when its picture fits and needs none.
+  [[nodiscard]] const MipPyramid* LevelsFor(std::optional<Channel> channel) const;
+  /// The levels of the hue plane, which tints the views of a saturation plane, or nullptr.
+  [[nodiscard]] const MipPyramid* HueLevels() const;
+  /// The source's levels, shared with work that reads them away from the document.
+  [[nodiscard]] std::shared_ptr<const MipPyramid> SharedSourceLevels() const {
+    return sourceLevels_;
+  }
+  /// Memory the zoom levels take.
+  [[nodiscard]] std::size_t LevelBytes() const;
   /// The source view as it was when it was separated.
   [[nodiscard]] const PictureView& SeparatedSource() const { return separatedSource_; }
   [[nodiscard]] bool IsSeparated() const { return !separation_.IsEmpty(); }
@@ -132,8 +178,12 @@ class Document {
   void SplitAndShow(const PictureView& from, SeparationOptions options);
   void ShowPlanes();
 
+  void SetSourceLevels(std::optional<MipPyramid> levels);
+
   PictureView source_;
+  std::shared_ptr<const MipPyramid> sourceLevels_;
   PerChannel<PictureView> channelViews_;
+  ChannelLevels channelLevels_;
   PictureSource origin_;
   std::optional<Image> developed_;
   int picture_ = 0;
@@ -141,6 +191,7 @@ class Document {
   std::shared_ptr<const ComponentLooks> looks_;
   // A copy that shares the picture's pixels, kept to split again in another model.
   PictureView separatedSource_;
+  std::shared_ptr<const MipPyramid> separatedLevels_;
   int separatedPicture_ = 0;
   PictureSource separatedOrigin_;
   std::optional<Readout> readout_;

@@ -148,5 +148,66 @@ TEST(Document, AMosaicIsAPictureOfItsOwnThatReturnsToTheDevelopedOne) {
   EXPECT_EQ(document.Developed(), nullptr);
 }
 
+// The zoom levels belong to what they were made from: they follow every picture and
+// separation the document shows, with nothing outside it to keep them in step.
+TEST(Document, ZoomLevelsFollowWhatTheyWereMadeFrom) {
+  Document document = MakeDocument();
+  document.ShowPicture(Solid(800, 600, 0x204060), {});
+  ASSERT_NE(document.LevelsFor(std::nullopt), nullptr);
+  EXPECT_EQ(document.LevelsFor(Channel::Red), nullptr) << "nothing separated yet";
+  document.Separate({.model = ColourModel::HSV});
+  const MipPyramid* hue = document.LevelsFor(Channel::Red);
+  ASSERT_NE(hue, nullptr);
+  EXPECT_EQ(document.HueLevels(), hue);
+  // A picture that fits needs no levels; the separation of the large one keeps its own.
+  document.ShowPicture(Solid(40, 30, 0x102030), {});
+  EXPECT_EQ(document.LevelsFor(std::nullopt), nullptr);
+  EXPECT_EQ(document.LevelsFor(Channel::Red), hue);
+  // Split again in another model, the separated picture's levels are used, not the source's.
+  document.SeparateAgain({.model = ColourModel::RGB});
+  ASSERT_NE(document.LevelsFor(Channel::Green), nullptr);
+  EXPECT_EQ(document.HueLevels(), nullptr);
+  EXPECT_EQ(document.Separated().planes[Channel::Red]->Width(), 800);
+}
+
+TEST(Document, ASeparationMadeElsewhereIsShownAsOfThePictureItWasTakenFrom) {
+  Document document = MakeDocument();
+  document.ShowPicture(Solid(600, 400, 0x00FF00), {PictureOrigin::File, "/green.png"});
+  const int green = document.PictureNumber();
+  const SeparationWork work = document.SeparationOfSource({.model = ColourModel::RGB});
+  // The document moves on while the work runs.
+  document.ShowPicture(Solid(10, 10, 0x0000FF), {PictureOrigin::File, "/red.png"});
+  document.ReadOut(2, 2);
+  document.ShowSeparation(work.Make());
+  EXPECT_EQ(document.SeparatedPicture(), green);
+  EXPECT_EQ(document.SeparatedOrigin().path, "/green.png");
+  EXPECT_EQ(document.ChannelView(Channel::Green).Point(599, 399), 0x00FF00);
+  EXPECT_NE(document.LevelsFor(Channel::Green), nullptr);
+  EXPECT_FALSE(document.MarkOn(document.SeparatedPicture())) << "read on another picture";
+  EXPECT_EQ(document.Source().Point(2, 2), kRed);
+}
+
+TEST(Document, AFirstSightStandsInForThePictureUntilItComes) {
+  Document document = MakeDocument();
+  const ColorValue sample = document.Source().Point(0, 0);
+  document.ShowFirstSight({Solid(20, 15, 0x111111), 400, 300});
+  document.DeferReadout(100.5F, 50.5F);
+  document.DeferSeparation();
+  EXPECT_EQ(document.Source().Point(0, 0), sample) << "the picture itself is unchanged";
+  document.ShowPicture(Solid(400, 300, 0x222222), {});
+  EXPECT_FALSE(document.ShownFirstSight());
+  const Document::Deferred deferred = document.TakeDeferred();
+  ASSERT_TRUE(deferred.readout);
+  EXPECT_FLOAT_EQ(deferred.readout->first, 100.5F);
+  EXPECT_TRUE(deferred.separation);
+  EXPECT_FALSE(document.TakeDeferred().readout) << "taken once";
+
+  document.ShowFirstSight({Solid(20, 15, 0x111111), 400, 300});
+  document.DeferReadout(1, 1);
+  document.DropFirstSight();
+  EXPECT_FALSE(document.ShownFirstSight());
+  EXPECT_FALSE(document.TakeDeferred().readout) << "dropped with the sight";
+}
+
 }  // namespace
 }  // namespace irobunkai

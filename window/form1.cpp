@@ -41,7 +41,6 @@ Form1::Form1(PictureChooser chooser, std::shared_ptr<RememberedChoices> choices,
       document_(std::make_shared<Document>(kViewWidth, kViewHeight, kRed,
                                            PerChannel<ColorValue>{{kRed, kGreen, kBlue}})),
       viewState_(std::make_shared<ViewState>(kViewWidth, kViewHeight)),
-      renditions_(std::make_shared<ViewRenditions>()),
       choices_(std::move(choices)),
       work_(new BackgroundWork(
           [this](const BackgroundWork::Finish& finish) { RunHandler(this, finish); }, this)) {
@@ -64,7 +63,7 @@ Form1::Form1(PictureChooser chooser, std::shared_ptr<RememberedChoices> choices,
 Form1::~Form1() { viewState_->Unsubscribe(stateSubscription_); }
 
 void Form1::CreateControls() {
-  const ViewParts parts{document_, viewState_, renditions_};
+  const ViewParts parts{document_, viewState_};
   Picture1 = MakeView(this, "Picture1", parts, std::nullopt, {8, 8});
   Picture2 = MakeView(this, "Picture2", parts, Channel::Red, {8, 280});
   Picture3 = MakeView(this, "Picture3", parts, Channel::Green, {208, 280});

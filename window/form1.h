@@ -10,7 +10,6 @@
 #include "io/channel_files.h"
 #include "io/picture_loader.h"
 #include "io/remembered_choices.h"
-#include "render/view_renditions.h"
 #include "views/view_state.h"
 #include "window/background_work.h"
 
@@ -58,8 +57,6 @@ class Form1 : public QWidget {
 
   /// The document the window shows.
   [[nodiscard]] const Document& Shown() const { return *document_; }
-  /// What the views keep to draw fast.
-  [[nodiscard]] const ViewRenditions& Renditions() const { return *renditions_; }
 
  private:
   PictureBox* Picture1;
@@ -115,11 +112,12 @@ class Form1 : public QWidget {
                                      const PictureView& blank);
   void OpenInBackground(Decode decode, PictureSource source, const QString& name);
   void ShowOpened(const Opened& opened, PictureSource source);
-  void ShowSourcePicture(Image picture, std::optional<MipPyramid> levels, bool mosaic);
+  void ShowMosaic(Image mosaic, std::optional<MipPyramid> levels);
+  void ShowDeveloped();
+  void KeepPlaceOrReset(const Image& before);
   void ShowNoMosaic();
-  [[nodiscard]] std::optional<MipPyramid> Levels(const Image& picture) const;
   void ShowReadout(float x, float y);
-  void SeparateInBackground(const PictureView& from, SeparationOptions options);
+  void SeparateInBackground(SeparationWork work);
   void CountShownHistograms();
   void ShowChannelMenu(Channel channel, QPoint at);
   // The entries of the colour model submenu, and what each stands for.
@@ -138,7 +136,6 @@ class Form1 : public QWidget {
   // Shared with the four views, which Qt deletes after this object's members.
   std::shared_ptr<Document> document_;
   std::shared_ptr<ViewState> viewState_;
-  std::shared_ptr<ViewRenditions> renditions_;
   int stateSubscription_ = -1;
   std::shared_ptr<RememberedChoices> choices_;
   HelpWindow* help_ = nullptr;

@@ -122,11 +122,7 @@ void Form1::ChooseModel(ColourModel model) {
   RunGrowing(this, QStringLiteral("色空間 (colour model)"), [&] {
     if (document_->IsSeparated() && document_->Separated().model != model) {
       const BusyCursor busy;
-      // As for a separation, everything is allocated before the document changes.
-      ViewRenditions::ChannelLevels levels = renditions_->ChannelLevelsOf(
-          document_->SeparatedSource(), document_->SeparatedPicture(), model);
       document_->SeparateAgain({.countHistograms = viewState_->ShowsHistograms(), .model = model});
-      renditions_->SetChannelLevels(std::move(levels), document_->SeparatedPicture());
     }
     if (model != viewState_->Model()) {
       viewState_->SetModel(model);

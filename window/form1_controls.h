@@ -8,7 +8,6 @@
 
 #include "colour/color_value.h"
 #include "document/document.h"
-#include "render/view_renditions.h"
 #include "views/view_state.h"
 
 class QLabel;
@@ -35,7 +34,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, Col
 struct ViewParts {
   std::shared_ptr<const Document> document;
   std::shared_ptr<ViewState> state;
-  std::shared_ptr<const ViewRenditions> renditions;
 };
 
 /// The picture view of `channel` (the source when none), its top-left corner at `at`.

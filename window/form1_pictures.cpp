@@ -48,7 +48,7 @@ Form1::OpenResult Form1::DecodeWithLevels(const Decode& decode, const Progress& 
     view.SetPicture(opened.picture);
     // The zoom levels are built with the picture: one that can't have them is refused
     // like one that can't be decoded, and the old one stays.
-    opened.levels = std::make_shared<std::optional<MipPyramid>>(ViewRenditions::SourceLevels(view));
+    opened.levels = std::make_shared<std::optional<MipPyramid>>(SourceLevels(view));
     return opened;
   } catch (const std::bad_alloc&) {
     return MakeRunTimeError(error_number::kOutOfMemory);
@@ -109,8 +109,7 @@ void Form1::OpenInBackground(Decode decode, PictureSource source, const QString&
 }
 
 void Form1::ShowOpened(const Opened& opened, PictureSource source) {
-  document_->ShowPicture(opened.picture, std::move(source));
-  renditions_->SetSourceLevels(std::move(*opened.levels), document_->PictureNumber());
+  document_->ShowPicture(opened.picture, std::move(source), std::move(*opened.levels));
   // A new picture is looked at from the start: whole.
   viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
   // What was asked for while its first sight was shown is done on it now.
@@ -131,12 +130,9 @@ bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QSt
   bool shown = false;
   RunGrowing(this, name, [&] {
     const BusyCursor busy;
-    Image& picture = std::get<Image>(result);
-    // The zoom levels are built before the picture is shown: a picture that can't
-    // have them is refused like one that can't be decoded, and the old one stays.
-    std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(document_->SourceWith(picture));
-    document_->ShowPicture(std::move(picture), std::move(source));
-    renditions_->SetSourceLevels(std::move(levels), document_->PictureNumber());
+    // A picture that can't have its zoom levels is refused like one that can't be
+    // decoded, and the old one stays.
+    document_->ShowPicture(std::get<Image>(std::move(result)), std::move(source));
     // A new picture is looked at from the start: whole.
     viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
     shown = true;
@@ -146,10 +142,10 @@ bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QSt
 
 void Form1::Picture1_ToggleMosaic() {
   const QString what = QStringLiteral("センサーのモザイク (sensor mosaic)");
-  if (const Image* developed = document_->Developed()) {
-    RunGrowing(this, what, [this, developed] {
+  if (document_->Developed() != nullptr) {
+    RunGrowing(this, what, [this] {
       const BusyCursor busy;
-      ShowSourcePicture(*developed, Levels(*developed), false);
+      ShowDeveloped();
     });
     return;
   }
@@ -179,7 +175,7 @@ void Form1::Picture1_ToggleMosaic() {
                  if (auto* opened = std::get_if<Opened>(&result)) {
                    return [this, opened = std::move(*opened), picture] {
                      if (document_->PictureNumber() == picture) {  // still the raw picture
-                       ShowSourcePicture(opened.picture, std::move(*opened.levels), true);
+                       ShowMosaic(opened.picture, std::move(*opened.levels));
                      }
                    };
                  }
@@ -203,23 +199,23 @@ void Form1::ShowNoMosaic() {
                      "its raw data is already demosaiced or monochrome."));
 }
 
-std::optional<MipPyramid> Form1::Levels(const Image& picture) const {
-  return ViewRenditions::SourceLevels(document_->SourceWith(picture));
+void Form1::ShowMosaic(Image mosaic, std::optional<MipPyramid> levels) {
+  const Image before = document_->Source().Picture();
+  document_->ShowMosaic(std::move(mosaic), std::move(levels));
+  KeepPlaceOrReset(before);
 }
 
-void Form1::ShowSourcePicture(Image picture, std::optional<MipPyramid> levels, bool mosaic) {
-  const PictureView& before = document_->Source();
-  const bool sameArea =
-      picture.Width() == before.Picture().Width() && picture.Height() == before.Picture().Height();
-  if (mosaic) {
-    document_->ShowMosaic(std::move(picture));
-  } else {
-    document_->ShowDeveloped();
-  }
-  renditions_->SetSourceLevels(std::move(levels), document_->PictureNumber());
+void Form1::ShowDeveloped() {
+  const Image before = document_->Source().Picture();
+  document_->ShowDeveloped();
+  KeepPlaceOrReset(before);
+}
+
+void Form1::KeepPlaceOrReset(const Image& before) {
   // The mosaic covers the developed picture's area: the learner flips between the two
   // where they are looking.
-  if (!sameArea) {
+  const Image& now = document_->Source().Picture();
+  if (now.Width() != before.Width() || now.Height() != before.Height()) {
     viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
   }
 }

@@ -19,48 +19,32 @@ void Form1::Command1_Click() {
     return;
   }
   const PictureView& source = document_->Source();
+  // Histograms shown now are counted with the planes; otherwise when first shown.
   const SeparationOptions options{.countHistograms = viewState_->ShowsHistograms(),
                                   .model = viewState_->Model()};
   if (std::int64_t{source.ContentWidth()} * source.ContentHeight() > kQuickSeparationPixels) {
-    SeparateInBackground(source, options);
+    SeparateInBackground(document_->SeparationOfSource(options));
     return;
   }
   RunGrowing(this, kWhat, [&] {
     const BusyCursor busy;
-    // Everything the separation needs is allocated before the document changes.
-    ViewRenditions::ChannelLevels levels =
-        renditions_->ChannelLevelsOf(source, document_->PictureNumber(), options.model);
-    // Histograms shown now are counted with the planes; otherwise when first shown.
     document_->Separate(options);
-    renditions_->SetChannelLevels(std::move(levels), document_->SeparatedPicture());
   });
 }
 
-void Form1::SeparateInBackground(const PictureView& from, SeparationOptions options) {
-  // What the worker reads is its own: a copy of the view sharing the picture's pixels,
-  // and the source's zoom levels, shared.
-  const int picture = document_->PictureNumber();
-  auto colour = renditions_->SourceLevelsOf(picture);
-  work_->Start(
-      BackgroundWork::Lane::Separate,
-      [this, from, options, picture, colour = std::move(colour), origin = document_->Origin()](
-          const BackgroundWork::Context& context) -> BackgroundWork::Finish {
-        try {
-          auto separation = std::make_shared<Separation>(SeparateChannels(from, options));
-          if (context.Cancelled()) {
-            return {};
-          }
-          auto levels = std::make_shared<ViewRenditions::ChannelLevels>(
-              ViewRenditions::ChannelLevelsFrom(colour.get(), from, options.model));
-          return [this, from, picture, origin, separation, levels] {
-            document_->ShowSeparation(std::move(*separation), from, picture, origin);
-            renditions_->SetChannelLevels(std::move(*levels), picture);
-          };
-        } catch (const std::bad_alloc&) {
-          return
-              [this] { ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory), kWhat); };
-        }
-      });
+void Form1::SeparateInBackground(SeparationWork work) {
+  work_->Start(BackgroundWork::Lane::Separate,
+               [this, work = std::move(work)](
+                   const BackgroundWork::Context& /*context*/) -> BackgroundWork::Finish {
+                 try {
+                   auto made = std::make_shared<MadeSeparation>(work.Make());
+                   return [this, made] { document_->ShowSeparation(std::move(*made)); };
+                 } catch (const std::bad_alloc&) {
+                   return [this] {
+                     ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory), kWhat);
+                   };
+                 }
+               });
 }
 
 }  // namespace irobunkai

@@ -39,13 +39,8 @@ QString WidestValue(ColourModel model, int component) {
 }  // namespace
 
 PictureBox::PictureBox(std::shared_ptr<const Document> document, std::optional<Channel> channel,
-                       std::shared_ptr<ViewState> state,
-                       std::shared_ptr<const ViewRenditions> renditions, QWidget* parent)
-    : QFrame(parent),
-      document_(std::move(document)),
-      channel_(channel),
-      state_(std::move(state)),
-      renditions_(std::move(renditions)) {
+                       std::shared_ptr<ViewState> state, QWidget* parent)
+    : QFrame(parent), document_(std::move(document)), channel_(channel), state_(std::move(state)) {
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   setLineWidth(kBorder);
   setFocusPolicy(Qt::StrongFocus);
@@ -120,8 +115,8 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
 
 void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) const {
   const PictureView& view = View();
-  const FrameSources sources{renditions_->LevelsFor(*document_, channel_),
-                             channel_ ? renditions_->HueLevelsFor(*document_) : nullptr, Look()};
+  const FrameSources sources{document_->LevelsFor(channel_),
+                             channel_ ? document_->HueLevels() : nullptr, Look()};
   Frame frame = RenderFrame(view, mapping, {view.LayoutWidth(), view.LayoutHeight()},
                             devicePixelRatioF(), sources);
   if (IsSource() && !state_->KeepsAll()) {

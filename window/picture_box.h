@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "document/document.h"
-#include "render/view_renditions.h"
 #include "views/view_state.h"
 
 namespace irobunkai {
@@ -14,7 +13,7 @@ namespace irobunkai {
 /// paints one view of the document, the source or a channel. By default an area
 /// larger than the place is shown whole, scaled down with its aspect ratio kept; the
 /// views zoom and pan together through the shared view state. It takes input and
-/// paints; what it shows lives in the document, the view state and the renditions.
+/// paints; what it shows lives in the document and the view state.
 class PictureBox : public QFrame {
   Q_OBJECT
 
@@ -25,8 +24,7 @@ class PictureBox : public QFrame {
   /// reads out on every press and moves the read pixel with the arrow keys; a
   /// channel view pans with a drag or the arrow keys.
   PictureBox(std::shared_ptr<const Document> document, std::optional<Channel> channel,
-             std::shared_ptr<ViewState> state, std::shared_ptr<const ViewRenditions> renditions,
-             QWidget* parent);
+             std::shared_ptr<ViewState> state, QWidget* parent);
   ~PictureBox() override;
   PictureBox(const PictureBox&) = delete;
   PictureBox& operator=(const PictureBox&) = delete;
@@ -86,7 +84,6 @@ class PictureBox : public QFrame {
   std::shared_ptr<const Document> document_;
   std::optional<Channel> channel_;
   std::shared_ptr<ViewState> state_;
-  std::shared_ptr<const ViewRenditions> renditions_;
   int documentSubscription_ = -1;
   int stateSubscription_ = -1;
   std::optional<QPointF> dragFrom_;

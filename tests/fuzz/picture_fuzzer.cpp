@@ -12,11 +12,11 @@
 
 #include "analysis/channel_separation.h"
 #include "analysis/pixel_readout.h"
+#include "document/zoom_levels.h"
 #include "io/formats/decode_by_content.h"
 #include "io/formats/raw_mosaic.h"
 #include "io/picture_loader.h"
 #include "render/frame_renderer.h"
-#include "render/view_renditions.h"
 #include "views/view_state.h"
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   PictureView source(188, 179, 0x0000FF);
   source.SetPicture(*image);
-  const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(source);
+  const std::optional<MipPyramid> levels = SourceLevels(source);
   const Separation planes = SeparateChannels(source);
   PictureView blue(188, 179, 0xFF0000);
   blue.DrawPlane(planes.planes[Channel::Blue], Channel::Blue);

@@ -8,8 +8,8 @@
 #include "analysis/channel_separation.h"
 #include "colour/component_grey.h"
 #include "colour/model_formulas.h"
+#include "document/zoom_levels.h"
 #include "io/picture_loader.h"
-#include "render/view_renditions.h"
 #include "views/view_state.h"
 
 namespace irobunkai {
@@ -54,7 +54,7 @@ TEST(FrameRenderer, AScaledChannelViewIsTheChannelOfTheScaledSource) {
   for (const QSize size : {QSize(640, 480), QSize(1001, 333), QSize(200, 900)}) {
     PictureView source(kPlace.width(), kPlace.height(), 0x0000FF);
     source.SetPicture(AdoptImage(Noise(size.width(), size.height(), 7)));
-    const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(source);
+    const std::optional<MipPyramid> levels = SourceLevels(source);
     ASSERT_TRUE(levels.has_value());
     const QImage shown = DefaultView(source, &*levels);
     const Separation planes = SeparateChannels(source);
@@ -81,7 +81,7 @@ TEST(FrameRenderer, AScaledChannelViewIsTheChannelOfTheScaledSource) {
 TEST(FrameRenderer, AScaledAreaKeepsItsAspectAndShowsTheBackgroundBeyondThePicture) {
   const PictureView view = SolidSource(600, 100, qRgb(0, 0, 255));
   // The area is 600 x 179; a scale of 188 / 600 shows it as 188 x 56.
-  const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(view);
+  const std::optional<MipPyramid> levels = SourceLevels(view);
   for (const MipPyramid* from :
        {levels ? &*levels : nullptr, static_cast<const MipPyramid*>(nullptr)}) {
     const QImage shown = DefaultView(view, from);
@@ -105,7 +105,7 @@ TEST(FrameRenderer, OneToOneRenderingIsExactlyWhatTheViewShows) {
 TEST(FrameRenderer, AThinPictureIsDrawnFromLevelsOfItsOwnPixels) {
   // 20000 x 2 in a 20000 x 179 area: the levels cover the two rows, the fill the rest.
   const PictureView view = SolidSource(20000, 2, qRgb(0, 200, 0));
-  const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(view);
+  const std::optional<MipPyramid> levels = SourceLevels(view);
   ASSERT_TRUE(levels.has_value());
   EXPECT_LT(levels->Bytes(), 20000U * 2U * sizeof(RgbaPixel));  // less than the picture
   const double scale = FitScale(188, 179, view.AreaWidth(), view.AreaHeight());
@@ -121,12 +121,11 @@ TEST(FrameRenderer, AThinPictureIsDrawnFromLevelsOfItsOwnPixels) {
 TEST(FrameRenderer, AModelsLevelsShowTheComponentsOfTheMeanColourInTheirLook) {
   PictureView source(kPlace.width(), kPlace.height(), 0x0000FF);
   source.SetPicture(AdoptImage(Noise(1600, 900, 11)));
-  ViewRenditions renditions;
-  renditions.SetSourceLevels(ViewRenditions::SourceLevels(source), 1);
-  const ViewRenditions::ChannelLevels hsv = renditions.ChannelLevelsOf(source, 1, ColourModel::HSV);
+  const std::optional<MipPyramid> sourceLevels = SourceLevels(source);
+  const ChannelLevels hsv = ChannelLevelsFrom(&*sourceLevels, source, ColourModel::HSV);
   ASSERT_TRUE(hsv[Channel::Red] && hsv[Channel::Green] && hsv[Channel::Blue]);
   const ViewMapping far{0.1, 0.0, 0.0};
-  const std::optional<MipPyramid> colourLevels = ViewRenditions::SourceLevels(source);
+  const std::optional<MipPyramid> colourLevels = SourceLevels(source);
   const Frame colour = RenderFrame(source, far, kPlace, 1.0, FrameSources{&*colourLevels});
   const Separation planes = SeparateChannels(source, {.model = ColourModel::HSV});
   const auto looks = std::make_shared<const ComponentLooks>(ColourModel::HSV);
