@@ -60,7 +60,10 @@ Form1::Form1(PictureChooser chooser, std::shared_ptr<RememberedChoices> choices,
   Picture1->setFocus();
 }
 
-Form1::~Form1() { viewState_->Unsubscribe(stateSubscription_); }
+Form1::~Form1() {
+  viewState_->Unsubscribe(stateSubscription_);
+  document_->Unsubscribe(documentSubscription_);
+}
 
 void Form1::CreateControls() {
   const ViewParts parts{document_, viewState_};
@@ -99,6 +102,12 @@ void Form1::ConnectEvents() {
   if (choices_) {
     choices_->RestoreInto(*viewState_);
   }
+  // The value boxes show the document's readout, whoever asked for it.
+  documentSubscription_ = document_->Subscribe([this](Document::Change change) {
+    if (change == Document::Change::Readout) {
+      FillValueBoxes();
+    }
+  });
   stateSubscription_ = viewState_->Subscribe([this] {
     CountShownHistograms();
     if (choices_) {
@@ -155,8 +164,10 @@ void Form1::Picture1_MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers
   });
 }
 
-void Form1::ShowReadout(float x, float y) {
-  const ColorValue c = document_->ReadOut(x, y).color;
+void Form1::ShowReadout(float x, float y) { document_->ReadOut(x, y); }
+
+void Form1::FillValueBoxes() {
+  const ColorValue c = document_->LastReadout()->color;
   const PixelReadout readout = ReadOut(c);
   Label1->setText(QString::fromStdString(readout.decimal));
   Label2->setText(QString::fromStdString(readout.hex));

@@ -117,6 +117,7 @@ class Form1 : public QWidget {
   void KeepPlaceOrReset(const Image& before);
   void ShowNoMosaic();
   void ShowReadout(float x, float y);
+  void FillValueBoxes();
   void SeparateInBackground(SeparationWork work);
   void CountShownHistograms();
   void ShowChannelMenu(Channel channel, QPoint at);
@@ -137,6 +138,7 @@ class Form1 : public QWidget {
   std::shared_ptr<Document> document_;
   std::shared_ptr<ViewState> viewState_;
   int stateSubscription_ = -1;
+  int documentSubscription_ = -1;
   std::shared_ptr<RememberedChoices> choices_;
   HelpWindow* help_ = nullptr;
   BackgroundWork* work_ = nullptr;
