@@ -15,6 +15,8 @@ TARGETS = [
     ("BM_OpenToShown/jxl_12mp", "BM_BareDecode/jxl_12mp", 1.2),
     ("BM_OpenToShown/dng_24mp", "BM_BareDecode/dng_24mp", 1.2),
     ("BM_SaveAllChannels/48mp", "BM_BareDecode/png_48mp", 3.0),
+    ("BM_OpenToFirstSight/dng_24mp", "BM_BareDecode/dng_24mp", 0.3),
+    ("BM_OpenToFirstSight/heic_12mp", "BM_BareDecode/heic_12mp", 0.3),
     ("BM_ClickToPainted/48mp", "BM_CopySource/48mp", 3.0),
     ("BM_Separate/width:8000/height:6000/real_time", "BM_Copy/width:8000/height:6000/real_time",
      None),
