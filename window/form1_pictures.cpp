@@ -1,5 +1,6 @@
 // Choosing, dropping, pasting and showing pictures.
 #include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -36,7 +37,7 @@ QString ChooseWithFileDialog(QWidget* parent) { return QFileDialog::getOpenFileN
 
 void Form1::ShowSamplePicture() {
   LoadResult sample = LoadPictureFile(QStringLiteral(":/assets/sample.gif"));
-  if (!std::holds_alternative<Image>(sample)) {
+  if (!std::holds_alternative<LoadedPicture>(sample)) {
     throw std::runtime_error("the built-in sample picture is missing");
   }
   ShowLoadedPicture(std::move(sample), {PictureOrigin::Sample, {}}, {});
@@ -58,7 +59,7 @@ bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QSt
   bool shown = false;
   RunGrowing(this, name, [&] {
     const BusyCursor busy;
-    Image& picture = std::get<Image>(result);
+    Image& picture = std::get<LoadedPicture>(result).image;
     // The zoom levels are built before the picture is shown: a picture that can't
     // have them is refused like one that can't be decoded, and the old one stays.
     std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(document_->SourceWith(picture));
@@ -68,6 +69,11 @@ bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QSt
     viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
     shown = true;
   });
+  const QString& cutShort = std::get<LoadedPicture>(result).cutShort;
+  if (shown && !cutShort.isEmpty()) {
+    QMessageBox::warning(this, QCoreApplication::applicationName(),
+                         QStringLiteral("%1\n\n%2").arg(cutShort, QDir::toNativeSeparators(name)));
+  }
   return shown;
 }
 

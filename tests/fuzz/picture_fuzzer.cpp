@@ -88,10 +88,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   static_cast<void>(RawMosaic(input, kPixelBudget));
   LoadResult result = DecodePicture(bytes);
-  const auto* image = std::get_if<Image>(&result);
-  if (image == nullptr) {
+  const auto* loaded = std::get_if<LoadedPicture>(&result);
+  if (loaded == nullptr) {
     return 0;
   }
+  const Image* image = &loaded->image;
   PictureView source(188, 179, 0x0000FF);
   source.SetPicture(*image);
   const std::optional<MipPyramid> levels = ViewRenditions::SourceLevels(source);

@@ -38,7 +38,7 @@ class PictureLoader : public testing::Test {
       ADD_FAILURE() << path.toStdString() << " failed with error " << error->number;
       return {};
     }
-    return std::get<Image>(std::move(result));
+    return std::get<LoadedPicture>(std::move(result)).image;
   }
 
   static QImage Quarters() {
