@@ -62,6 +62,8 @@ TEST(JpegDecoder, EveryKindIsDecodedAsQtReadsIt) {
        {.width = 45, .height = 20, .colours = Colours::Cmyk, .hSampling = 1, .vSampling = 1}},
       {"Adobe YCCK", {.width = 45, .height = 20, .colours = Colours::Ycck}},
       {"progressive CMYK", {.colours = Colours::Cmyk, .progressive = true}},
+      // Large enough for its room to be asked for in huge pages.
+      {"large", {.width = 2100, .height = 1100}},
   };
   for (const auto& [name, spec] : cases) {
     const std::vector<std::uint8_t> bytes = test::EncodeJpeg(spec);
