@@ -28,15 +28,17 @@ class PngDecoding {
     if (!jump_.Run([this] {
           png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, OnError, OnWarning);
           info_ = png_ != nullptr ? png_create_info_struct(png_) : nullptr;
+          if (info_ != nullptr) {
+            png_set_read_fn(png_, this, OnRead);
+            // libpng reads image data in pieces of this size, and a piece the file ends
+            // inside is lost: small pieces keep what a file cut short holds.
+            png_set_compression_buffer_size(png_, kReadPieceBytes);
+          }
         }) ||
         info_ == nullptr) {
       png_destroy_read_struct(&png_, &info_, nullptr);
       throw std::bad_alloc();
     }
-    png_set_read_fn(png_, this, OnRead);
-    // libpng reads image data in pieces of this size, and a piece the file ends inside is
-    // lost: small pieces keep what a file cut short holds.
-    png_set_compression_buffer_size(png_, kReadPieceBytes);
   }
   ~PngDecoding() { png_destroy_read_struct(&png_, &info_, nullptr); }
   PngDecoding(const PngDecoding&) = delete;
@@ -65,7 +67,7 @@ class PngDecoding {
     if (auto error = interlaced ? ReadPasses(pixels) : ReadRows(pixels)) {
       return *error;
     }
-    std::optional<Shortfall> missing = Missing(pixels, interlaced);
+    std::optional<Shortfall> missing = FillMissing(pixels, interlaced);
     if (missing && missing->rowsPresent == 0) {
       return FormatError::Invalid;  // nothing of the picture is in the file
     }
@@ -99,14 +101,13 @@ class PngDecoding {
   // libpng's output: 8-bit RGBA, whatever the file holds. 16-bit samples are rounded to 8
   // bits as Qt rounded them, after tRNS has been matched at 16 bits.
   void Configure() {
-    const int type = type_;
     const bool transparency = png_get_valid(png_, info_, PNG_INFO_tRNS) != 0;
     png_set_expand(png_);  // palettes to RGB, grey to 8 bits, tRNS to alpha
     png_set_scale_16(png_);
-    if ((type & PNG_COLOR_MASK_COLOR) == 0) {
+    if ((type_ & PNG_COLOR_MASK_COLOR) == 0) {
       png_set_gray_to_rgb(png_);
     }
-    if ((type & PNG_COLOR_MASK_ALPHA) == 0 && !transparency) {
+    if ((type_ & PNG_COLOR_MASK_ALPHA) == 0 && !transparency) {
       png_set_filler(png_, 0xFF, PNG_FILLER_AFTER);
     }
     png_read_update_info(png_, info_);
@@ -146,7 +147,8 @@ class PngDecoding {
   std::optional<FormatError> ReadPasses(PixelBuffer& pixels);
   // After a batch: whether to go on; an error when the batch failed or the load is cancelled.
   std::optional<FormatError> AfterBatch(bool read, long long done, long long total);
-  std::optional<Shortfall> Missing(PixelBuffer& pixels, bool interlaced) const;
+  // Greys what the file did not reach, or spreads the passes it holds; says what is missing.
+  std::optional<Shortfall> FillMissing(PixelBuffer& pixels, bool interlaced) const;
 
   Bytes file_;
   std::size_t at_ = 0;
@@ -241,7 +243,7 @@ std::optional<FormatError> PngDecoding::ReadPasses(PixelBuffer& pixels) {
   return std::nullopt;
 }
 
-std::optional<Shortfall> PngDecoding::Missing(PixelBuffer& pixels, bool interlaced) const {
+std::optional<Shortfall> PngDecoding::FillMissing(PixelBuffer& pixels, bool interlaced) const {
   if (!ranOut_) {
     return std::nullopt;
   }
