@@ -252,5 +252,45 @@ TEST(JpegDecoder, ProgressRisesToTheEndAndACancelStopsTheDecode) {
   }
 }
 
+// Bytes flipped and files cut at random give a picture of the size the file says or an error;
+// the sanitizers watch the decoder's jumps out of libjpeg.
+TEST(JpegDecoder, DamagedFilesGiveAPictureOrAnError) {
+  std::uint32_t noise = 12345;
+  const auto next = [&noise] {
+    noise = noise * 1664525u + 1013904223u;
+    return noise >> 8;
+  };
+  for (const test::JpegSpec& spec : {test::JpegSpec{.width = 40, .height = 33},
+                                     test::JpegSpec{.width = 40, .height = 33, .progressive = true},
+                                     test::JpegSpec{.width = 40, .height = 33, .arithmetic = true},
+                                     test::JpegSpec{.width = 40,
+                                     .height = 33,
+                                     .colours = Colours::Cmyk,
+                                     .app1 = {test::ExifSegment({.orientation = 5})}}}) {
+    const std::vector<std::uint8_t> whole = test::EncodeJpeg(spec);
+    for (int trial = 0; trial < 150; ++trial) {
+      std::vector<std::uint8_t> damaged = Cut(whole, 3 + next() % (whole.size() - 3));
+      for (int flips = static_cast<int>(next() % 4); flips > 0; --flips) {
+        damaged[next() % damaged.size()] ^= static_cast<std::uint8_t>(1 + next() % 255);
+      }
+      const PictureResult result = DecodeJpeg(damaged, Progress());
+      if (const auto* picture = std::get_if<DecodedPicture>(&result)) {
+        // As large as the frame header says, as libjpeg reads it for Qt, turned or not.
+        const Image& image = picture->image;
+        QByteArray data(reinterpret_cast<const char*>(damaged.data()), std::ssize(damaged));
+        QBuffer buffer(&data);
+        const QSize size = QImageReader(&buffer, "jpeg").size();
+        EXPECT_EQ(std::int64_t{image.Width()} * image.Height(),
+                  std::int64_t{size.width()} * size.height())
+            << trial;
+        if (picture->cutShort) {
+          EXPECT_GT(picture->cutShort->rowsPresent, 0) << trial;
+          EXPECT_LE(picture->cutShort->rowsPresent, picture->cutShort->rowsTotal) << trial;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace irobunkai

@@ -263,5 +263,39 @@ TEST(PngDecoder, ProgressRisesToTheEndAndACancelStopsTheDecode) {
   }
 }
 
+// Bytes flipped and files cut at random give a picture of the file's size or an error; the
+// sanitizers watch the decoder's jumps out of libpng.
+TEST(PngDecoder, DamagedFilesGiveAPictureOrAnError) {
+  std::uint32_t noise = 54321;
+  const auto next = [&noise] {
+    noise = noise * 1664525u + 1013904223u;
+    return noise >> 8;
+  };
+  for (const bool interlaced : {false, true}) {
+    for (const auto& [type, depth, channels] : {Kind{3, 4, 1}, Kind{4, 16, 2}, Kind{6, 8, 4}}) {
+      std::vector<std::array<std::uint8_t, 3>> palette(16, {{10, 200, 30}});
+      const test::PngSpec spec{.width = 33,
+                               .height = 29,
+                               .colourType = type,
+                               .bitDepth = depth,
+                               .interlaced = interlaced,
+                               .palette = type == 3 ? palette : decltype(palette){}};
+      const std::vector<std::uint8_t> whole = test::EncodePng(spec, AtDepth(depth, channels));
+      for (int trial = 0; trial < 100; ++trial) {
+        std::vector<std::uint8_t> damaged = Cut(whole, 8 + next() % (whole.size() - 8));
+        for (int flips = static_cast<int>(next() % 3); flips > 0; --flips) {
+          damaged[next() % damaged.size()] ^= static_cast<std::uint8_t>(1 + next() % 255);
+        }
+        const PictureResult result = DecodePng(damaged, Progress());
+        if (const auto* picture = std::get_if<DecodedPicture>(&result)) {
+          EXPECT_EQ(picture->image.Width(), 33) << trial;
+          EXPECT_EQ(picture->image.Height(), 29) << trial;
+          EXPECT_TRUE(!picture->cutShort || picture->cutShort->rowsPresent > 0) << trial;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace irobunkai
