@@ -33,7 +33,7 @@ std::optional<LoadResult> EncodedImage(const QMimeData& data) {
       continue;
     }
     LoadResult result = DecodePicture(bytes);
-    if (std::holds_alternative<Image>(result)) {
+    if (std::holds_alternative<LoadedPicture>(result)) {
       return result;
     }
     if (!firstError) {
@@ -52,7 +52,7 @@ LoadResult DecodedImage(const QMimeData& data) {
     return MakeRunTimeError(error_number::kOutOfMemory);
   }
   try {
-    return AdoptImage(image);
+    return LoadedPicture{AdoptImage(image), {}, {}};
   } catch (const std::bad_alloc&) {
     return MakeRunTimeError(error_number::kOutOfMemory);
   }
@@ -82,12 +82,12 @@ ClipboardOffer PictureOffered(const QMimeData* data) {
     return NoPicture{};
   }
   std::optional<LoadResult> encoded = EncodedImage(*data);
-  if (encoded && std::holds_alternative<Image>(*encoded)) {
+  if (encoded && std::holds_alternative<LoadedPicture>(*encoded)) {
     return *std::move(encoded);
   }
   if (data->hasImage()) {
     LoadResult decoded = DecodedImage(*data);
-    if (std::holds_alternative<Image>(decoded) || !encoded) {
+    if (std::holds_alternative<LoadedPicture>(decoded) || !encoded) {
       return decoded;
     }
   }

@@ -1,6 +1,7 @@
 #include "io/picture_loader.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -27,6 +28,11 @@ std::optional<RunTimeError> CheckReadable(const QString& path) {
   return std::nullopt;
 }
 
+std::vector<std::uint8_t> IccProfileOf(const QImage& image) {
+  const QByteArray profile = image.colorSpace().iccProfile();
+  return {profile.begin(), profile.end()};
+}
+
 LoadResult DecodeUnguarded(QImageReader& reader) {
   reader.setAutoTransform(true);
   reader.setAllocationLimit(kAllocationLimitMiB);
@@ -41,7 +47,8 @@ LoadResult DecodeUnguarded(QImageReader& reader) {
   if (qint64{image.width()} * image.height() > kMaxPicturePixels) {
     return MakeRunTimeError(error_number::kOutOfMemory);
   }
-  return AdoptImage(std::move(image));
+  std::vector<std::uint8_t> profile = IccProfileOf(image);
+  return LoadedPicture{AdoptImage(std::move(image)), {}, std::move(profile)};
 }
 
 LoadResult Decode(QImageReader& reader) {
@@ -57,18 +64,62 @@ Bytes BytesOf(const QByteArray& bytes) {
           static_cast<std::size_t>(bytes.size())};
 }
 
-// Formats Qt has no reader for, recognised by their contents; nullopt for Qt to read.
-std::optional<LoadResult> DecodeOtherFormat(const QByteArray& bytes) {
-  std::optional<FormatResult> decoded = DecodeByContent(BytesOf(bytes));
+// What the user is told of a file that ended before its picture did.
+QString CutShortText(const Shortfall& missing) {
+  const int present = missing.rowsPresent;
+  const int total = missing.rowsTotal;
+  if (present < total) {
+    QString text = QStringLiteral(
+                       "ファイルが途中で切れています。画像の全 %1 行のうち %2 行しか入っておらず、"
+                       "残りの %3 行は灰色で埋めてあります。")
+                       .arg(total)
+                       .arg(present)
+                       .arg(total - present);
+    if (missing.finalPassesMissing) {
+      text += QStringLiteral("入っている行も最後の走査がなく、粗いままです。");
+    }
+    text += QStringLiteral(
+                "\nThe file ends early: it holds only %1 of the picture's %2 rows; "
+                "the other %3 are filled with grey.")
+                .arg(present)
+                .arg(total)
+                .arg(total - present);
+    if (missing.finalPassesMissing) {
+      text += QStringLiteral(" The rows it holds lack their final passes and stay coarse.");
+    }
+    return text;
+  }
+  return QStringLiteral(
+      "ファイルが途中で切れています。画像を仕上げる最後の走査 (プログレッシブ JPEG のスキャン、"
+      "インターレース PNG のパス) がないため、細部が粗いままです。\n"
+      "The file ends early: the final passes that refine the picture (a progressive JPEG's "
+      "scans, an interlaced PNG's passes) are missing, so its detail stays coarse.");
+}
+
+RunTimeError ErrorOf(FormatError error) {
+  switch (error) {
+    case FormatError::TooLarge:
+      return MakeRunTimeError(error_number::kOutOfMemory);
+    case FormatError::Cancelled:
+      return MakeRunTimeError(error_number::kCancelled);
+    case FormatError::Invalid:
+      break;
+  }
+  return MakeRunTimeError(error_number::kInvalidPicture);
+}
+
+// Formats decoded here rather than by Qt, recognised by their contents; nullopt for Qt to read.
+std::optional<LoadResult> DecodeHere(const QByteArray& bytes, const Progress& progress) {
+  std::optional<PictureResult> decoded = DecodeWithoutQt(BytesOf(bytes), progress);
   if (!decoded) {
     return std::nullopt;
   }
-  if (auto* image = std::get_if<Image>(&*decoded)) {
-    return std::move(*image);
+  if (auto* picture = std::get_if<DecodedPicture>(&*decoded)) {
+    return LoadedPicture{std::move(picture->image),
+                         picture->cutShort ? CutShortText(*picture->cutShort) : QString(),
+                         std::move(picture->iccProfile)};
   }
-  return MakeRunTimeError(std::get<FormatError>(*decoded) == FormatError::TooLarge
-                              ? error_number::kOutOfMemory
-                              : error_number::kInvalidPicture);
+  return ErrorOf(std::get<FormatError>(*decoded));
 }
 
 }  // namespace
@@ -89,9 +140,13 @@ Image AdoptImage(QImage image) {
   return {width, height, stride, std::move(shared), hasAlpha};
 }
 
-LoadResult DecodePicture(const QByteArray& bytes, const Progress& /*progress*/) {
-  if (auto other = DecodeOtherFormat(bytes)) {
-    return *std::move(other);
+LoadResult DecodePicture(const QByteArray& bytes, const Progress& progress) {
+  try {
+    if (auto decoded = DecodeHere(bytes, progress)) {
+      return *std::move(decoded);
+    }
+  } catch (const std::bad_alloc&) {
+    return MakeRunTimeError(error_number::kOutOfMemory);
   }
   QBuffer buffer;
   buffer.setData(bytes);
@@ -105,7 +160,7 @@ LoadResult LoadPictureFile(const QString& path, const Progress& progress) {
   }
   QFile file(path);
   if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxContentFileBytes &&
-      MayDecodeByContent(BytesOf(file.peek(kContentSignatureBytes)))) {
+      MayDecodeWithoutQt(BytesOf(file.peek(kContentSignatureBytes)))) {
     try {
       return DecodePicture(file.readAll(), progress);
     } catch (const std::bad_alloc&) {

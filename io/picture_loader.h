@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <variant>
+#include <vector>
 
 #include "document/progress.h"
 #include "io/run_time_error.h"
@@ -15,14 +17,24 @@ namespace irobunkai {
 /// Pictures above this many pixels are refused before they are decoded.
 inline constexpr qint64 kMaxPicturePixels = 100'000'000;
 
-using LoadResult = std::variant<Image, RunTimeError>;
+/// A decoded picture, with what its file said beyond the pixels.
+struct LoadedPicture {
+  Image image;
+  /// Empty when the file was whole. Otherwise the file ended before the picture did: a
+  /// message for the user, Japanese then English on the next line, naming what is missing.
+  QString cutShort;
+  /// The embedded ICC profile as the file holds it; empty when there is none.
+  std::vector<std::uint8_t> iccProfile;
+};
+
+using LoadResult = std::variant<LoadedPicture, RunTimeError>;
 
 /// Decodes a picture file: the first frame, turned as the format says (EXIF
 /// orientation; HEIF's own rotation and mirroring),
 /// reduced to 8-bit R, G, B (and alpha), with the file's own values and no colour
 /// profile applied. Failures come back as errors 53, 75, 481 or 7. `progress` hears how far
-/// the decode is, where the format's decoder says, and may stop it: a cancelled load comes
-/// back as an error of its own that is never shown.
+/// the decode is, where the format's decoder says (JPEG and PNG), and may stop it: a
+/// cancelled load comes back as error_number::kCancelled, which is never shown.
 LoadResult LoadPictureFile(const QString& path, const Progress& progress = {});
 
 /// Decodes a picture from bytes already read, as LoadPictureFile does after its

@@ -13,6 +13,8 @@ RunTimeError MakeRunTimeError(int number) {
       return {number, QStringLiteral("ファイルが見つかりません。")};
     case error_number::kFileAccess:
       return {number, QStringLiteral("パスまたはファイルにアクセスできません。")};
+    case error_number::kCancelled:
+      return {number, QStringLiteral("読み込みを取り消しました。")};
     case error_number::kInvalidPicture:
       return {number, QStringLiteral("ピクチャが不正です。画像ファイルではないか、壊れています。")};
     default:

@@ -7,8 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libomp-dev libturbojpeg0-dev libpng-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libomp-dev libturbojpeg0-dev libjpeg62-turbo-dev
+  libpng-dev zlib1g-dev
   libheif-dev libjxl-dev libraw-dev libheif-examples libavif-bin libjxl-tools libraw-bin
+  libimage-exiftool-perl
   fonts-ipafont-gothic
   xvfb xauth xdotool xclip x11-apps x11-utils imagemagick librsvg2-bin
   desktop-file-utils appstream openbox wmctrl

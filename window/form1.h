@@ -105,13 +105,16 @@ class Form1 : public QWidget {
   struct Opened {
     Image picture;
     std::shared_ptr<std::optional<MipPyramid>> levels;
+    /// What a file that ended early lacks; empty when it was whole.
+    QString cutShort;
   };
   using OpenResult = std::variant<Opened, RunTimeError>;
   // Runs on the worker: reads nothing of the window's.
   static OpenResult DecodeWithLevels(const Decode& decode, const Progress& progress,
                                      const PictureView& blank);
   void OpenInBackground(Decode decode, PictureSource source, const QString& name);
-  void ShowOpened(const Opened& opened, PictureSource source);
+  void ShowOpened(const Opened& opened, PictureSource source, const QString& name);
+  void WarnIfCutShort(const QString& cutShort, const QString& name);
   void ShowMosaic(Image mosaic, std::optional<MipPyramid> levels);
   void ShowDeveloped();
   void KeepPlaceOrReset(const Image& before);

@@ -1,5 +1,6 @@
 // Choosing, dropping, pasting and showing pictures.
 #include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -43,7 +44,8 @@ Form1::OpenResult Form1::DecodeWithLevels(const Decode& decode, const Progress& 
     return *error;
   }
   try {
-    Opened opened{std::get<Image>(std::move(result)), nullptr};
+    LoadedPicture& loaded = std::get<LoadedPicture>(result);
+    Opened opened{std::move(loaded.image), nullptr, loaded.cutShort};
     PictureView view = blank;
     view.SetPicture(opened.picture);
     // The zoom levels are built with the picture: one that can't have them is refused
@@ -69,7 +71,7 @@ PictureChooser FileDialogChooser(std::shared_ptr<RememberedChoices> choices) {
 
 void Form1::ShowSamplePicture() {
   LoadResult sample = LoadPictureFile(QStringLiteral(":/assets/sample.gif"));
-  if (!std::holds_alternative<Image>(sample)) {
+  if (!std::holds_alternative<LoadedPicture>(sample)) {
     throw std::runtime_error("the built-in sample picture is missing");
   }
   ShowLoadedPicture(std::move(sample), {PictureOrigin::Sample, {}}, {});
@@ -95,7 +97,9 @@ void Form1::OpenInBackground(Decode decode, PictureSource source, const QString&
         }
         OpenResult result = DecodeWithLevels(decode, context.Progress(), blank);
         if (auto* opened = std::get_if<Opened>(&result)) {
-          return [this, opened = std::move(*opened), source] { ShowOpened(opened, source); };
+          return [this, opened = std::move(*opened), source, name] {
+            ShowOpened(opened, source, name);
+          };
         }
         const auto error = std::get<RunTimeError>(result);
         if (error.number == error_number::kCancelled) {
@@ -108,7 +112,7 @@ void Form1::OpenInBackground(Decode decode, PictureSource source, const QString&
       });
 }
 
-void Form1::ShowOpened(const Opened& opened, PictureSource source) {
+void Form1::ShowOpened(const Opened& opened, PictureSource source, const QString& name) {
   document_->ShowPicture(opened.picture, std::move(source), std::move(*opened.levels));
   // A new picture is looked at from the start: whole.
   viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
@@ -120,6 +124,7 @@ void Form1::ShowOpened(const Opened& opened, PictureSource source) {
   if (deferred.separation) {
     Command1_Click();
   }
+  WarnIfCutShort(opened.cutShort, name);
 }
 
 bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QString& name) {
@@ -128,16 +133,27 @@ bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QSt
     return false;
   }
   bool shown = false;
+  LoadedPicture& loaded = std::get<LoadedPicture>(result);
   RunGrowing(this, name, [&] {
     const BusyCursor busy;
     // A picture that can't have its zoom levels is refused like one that can't be
     // decoded, and the old one stays.
-    document_->ShowPicture(std::get<Image>(std::move(result)), std::move(source));
+    document_->ShowPicture(loaded.image, std::move(source));
     // A new picture is looked at from the start: whole.
     viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
     shown = true;
   });
+  if (shown) {
+    WarnIfCutShort(loaded.cutShort, name);
+  }
   return shown;
+}
+
+void Form1::WarnIfCutShort(const QString& cutShort, const QString& name) {
+  if (!cutShort.isEmpty()) {
+    QMessageBox::warning(this, QCoreApplication::applicationName(),
+                         QStringLiteral("%1\n\n%2").arg(cutShort, QDir::toNativeSeparators(name)));
+  }
 }
 
 void Form1::Picture1_ToggleMosaic() {
@@ -159,7 +175,7 @@ void Form1::Picture1_ToggleMosaic() {
   const Decode decode = [path](const Progress&) -> LoadResult {
     SensorMosaic mosaic = LoadSensorMosaic(path);
     if (auto* image = std::get_if<Image>(&mosaic)) {
-      return std::move(*image);
+      return LoadedPicture{std::move(*image), {}, {}};
     }
     if (const auto* error = std::get_if<RunTimeError>(&mosaic)) {
       return *error;

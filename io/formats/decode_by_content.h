@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "document/progress.h"
 #include "io/formats/format_result.h"
 
 namespace irobunkai {
@@ -22,5 +23,13 @@ bool MayDecodeByContent(Bytes head);
 /// Nullopt when `bytes` are none of these, for another reader to try.
 std::optional<FormatResult> DecodeByContent(Bytes bytes,
                                             std::int64_t maxPixels = kMaxDecodedPixels);
+
+/// Whether a file beginning with `head` may be one of the formats DecodeWithoutQt reads.
+bool MayDecodeWithoutQt(Bytes head);
+
+/// Every format decoded here rather than by Qt: JPEG and PNG, with progress, and those of
+/// DecodeByContent. Nullopt when `bytes` are none of these, for Qt's readers to try.
+std::optional<PictureResult> DecodeWithoutQt(Bytes bytes, const Progress& progress,
+                                             std::int64_t maxPixels = kMaxDecodedPixels);
 
 }  // namespace irobunkai

@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 
+#include "io/formats/pixel_memory.h"
 #include "views/image.h"
 
 namespace irobunkai {
@@ -15,8 +16,8 @@ class PixelBuffer {
   PixelBuffer(int width, int height)
       : width_(width),
         height_(height),
-        pixels_(std::make_shared_for_overwrite<RgbaPixel[]>(static_cast<std::size_t>(width) *
-                                                            static_cast<std::size_t>(height))) {}
+        pixels_(
+            AllocatePixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))) {}
 
   [[nodiscard]] int Width() const { return width_; }
   [[nodiscard]] int Height() const { return height_; }

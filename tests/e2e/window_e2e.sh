@@ -179,9 +179,10 @@ heif-enc small-rgb.png -o small.heic >/dev/null 2>&1 || abort "heif-enc could no
 heif-convert small.heic small-heic.png >/dev/null 2>&1 || abort "heif-convert could not read small.heic"
 convert -size 188x179 xc:red small-heic.png -composite small-heic-shown.png
 printf 'this is not a picture\n' >bad.png
-# A real PNG cut in half: the header reads well, the pixels do not.
+# A real PNG cut in half: it holds the picture's first rows and not its last.
 convert sample.png full.png
 head -c "$(($(stat -c %s full.png) / 2))" full.png >truncated.png
+convert full.png -crop 188x20+0+0 +repage truncated-top.png
 
 # --- the program -------------------------------------------------------------------------------
 
@@ -421,7 +422,7 @@ expect 5 "a 20x10 picture shows at Picture1's top-left on red|$(area "${P1[@]}")
 if [[ -z $(dialogs) ]]; then pass "loading a picture shows no message"; else fail "a good picture raised a message box"; fi
 
 shoot && cp shot.png before-bad.png
-for bad in bad.png truncated.png; do
+for bad in bad.png; do
   choose "$tmp/$bad"
   if wait_dialog "$dialog" 5; then
     box=$REPLY
@@ -436,6 +437,23 @@ for bad in bad.png truncated.png; do
     "Picture1 keeps the previous picture after $bad|$(area "${P1[@]}") small-shown.png" \
     "the whole window is as before $bad|shot before-bad.png"
 done
+
+# A file cut short opens with what it holds, and a message says what is missing.
+choose "$tmp/truncated.png"
+if wait_dialog "$dialog" 5; then
+  box=$REPLY
+  pass "truncated.png raises a message box ($(xdotool getwindowname "$box" 2>/dev/null))"
+  xdo key Return
+  if wait_gone "$box" 5; then pass "Return dismisses the message box"; else fail "the message box stayed"; fi
+else
+  fail "truncated.png raised no message box"
+fi
+if alive "$app_pid"; then pass "the program keeps running after truncated.png"; else abort "the program ended after truncated.png"; fi
+expect 5 \
+  "truncated.png shows the rows it holds|area ${P1[0]} ${P1[1]} 188 20 truncated-top.png" \
+  "truncated.png shows the rows it lacks grey|colour ${P1[0]} $((P1[1] + 159)) 188 20 rgb(128,128,128)"
+choose "$tmp/small.png"
+expect 5 "opening small.png again brings the window back as it was|shot before-bad.png"
 
 choose @Escape
 pass "Escape closes the file dialog"

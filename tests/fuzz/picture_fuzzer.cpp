@@ -97,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   LoadResult result = DecodePicture(bytes);
-  const auto* image = std::get_if<Image>(&result);
+  const auto* loaded = std::get_if<LoadedPicture>(&result);
+  const Image* image = loaded != nullptr ? &loaded->image : nullptr;
   if (image == nullptr || !WithinBudget(image->Width(), image->Height())) {
     return 0;
   }

@@ -38,7 +38,7 @@ class PictureLoader : public testing::Test {
       ADD_FAILURE() << path.toStdString() << " failed with error " << error->number;
       return {};
     }
-    return std::get<Image>(std::move(result));
+    return std::get<LoadedPicture>(std::move(result)).image;
   }
 
   static QImage Quarters() {
@@ -234,6 +234,73 @@ TEST_F(PictureLoader, ContentDecidesNotTheNameAndAnyNameLoads) {
       dir, QStringLiteral("写真 フォルダ/夜空の 星 ") + QString(70, QChar(u'絵')) + ".png",
       Quarters(), "png");
   EXPECT_EQ(ColorOf(Loaded(japanese).At(7, 5)), RGB(250, 250, 250));
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+  return file.readAll();
+}
+
+TEST_F(PictureLoader, AFileCutShortSaysWhatIsMissingInBothLanguages) {
+  QImage tall(32, 640, QImage::Format_RGB32);
+  for (int y = 0; y < tall.height(); ++y) {
+    for (int x = 0; x < tall.width(); ++x) {
+      tall.setPixel(x, y, qRgb(x * 8, y % 256, (x * y) % 256));
+    }
+  }
+  for (const char* format : {"jpeg", "png"}) {
+    const QString whole = WriteImage(dir, QStringLiteral("tall.") + format, tall, format, 90);
+    LoadResult result = LoadPictureFile(whole);
+    ASSERT_TRUE(std::holds_alternative<LoadedPicture>(result)) << format;
+    EXPECT_TRUE(std::get<LoadedPicture>(result).cutShort.isEmpty()) << format;
+
+    const QByteArray bytes = ReadAll(whole);
+    result = LoadPictureFile(
+        WriteBytes(dir, QStringLiteral("half.") + format, bytes.left(bytes.size() / 2)));
+    ASSERT_TRUE(std::holds_alternative<LoadedPicture>(result)) << format;
+    const LoadedPicture& half = std::get<LoadedPicture>(result);
+    EXPECT_EQ(half.image.Height(), 640) << format;
+    const QStringList lines = half.cutShort.split(u'\n');
+    ASSERT_EQ(lines.size(), 2) << half.cutShort.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("ファイルが途中で切れています。"))) << format;
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("全 640 行のうち"))) << format;
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("The file ends early: it holds only ")))
+        << format;
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("of the picture's 640 rows"))) << format;
+  }
+}
+
+TEST_F(PictureLoader, ACancelledLoadIsAnErrorOfItsOwn) {
+  EXPECT_EQ(MakeRunTimeError(error_number::kCancelled).number, error_number::kCancelled);
+  Progress cancelled;
+  cancelled.Cancel();
+  for (const char* format : {"jpeg", "png"}) {
+    const QString path = WriteImage(dir, QStringLiteral("q.") + format, Quarters(), format, 90);
+    const LoadResult result = LoadPictureFile(path, cancelled);
+    ASSERT_TRUE(std::holds_alternative<RunTimeError>(result)) << format;
+    EXPECT_EQ(std::get<RunTimeError>(result).number, error_number::kCancelled) << format;
+  }
+}
+
+TEST_F(PictureLoader, TheEmbeddedColourProfileComesWithThePicture) {
+  QImage image = Quarters();
+  image.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+  const QByteArray profile = image.colorSpace().iccProfile();
+  ASSERT_FALSE(profile.isEmpty());
+  for (const char* format : {"jpeg", "png", "tiff"}) {
+    LoadResult result =
+        LoadPictureFile(WriteImage(dir, QStringLiteral("p.") + format, image, format));
+    ASSERT_TRUE(std::holds_alternative<LoadedPicture>(result)) << format;
+    const std::vector<std::uint8_t>& kept = std::get<LoadedPicture>(result).iccProfile;
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(kept.data()), std::ssize(kept)), profile)
+        << format;
+    EXPECT_TRUE(
+        std::get<LoadedPicture>(
+            LoadPictureFile(WriteImage(dir, QStringLiteral("plain.") + format, Quarters(), format)))
+            .iccProfile.empty())
+        << format;
+  }
 }
 
 }  // namespace

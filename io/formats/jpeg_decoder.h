@@ -1,0 +1,16 @@
+#pragma once
+
+#include "document/progress.h"
+#include "io/formats/format_result.h"
+
+namespace irobunkai {
+
+/// A JPEG decoded by libjpeg-turbo as Qt's reader decoded it: baseline, progressive or
+/// arithmetic-coded; grey, RGB, or CMYK converted without a profile; turned as its EXIF
+/// orientation says; its ICC profile kept. A file that ends early gives what it holds, the
+/// rest grey, and says what is missing. `progress` hears the rows done (for a progressive file,
+/// the data read and then the rows) and may cancel between batches of rows.
+PictureResult DecodeJpeg(Bytes file, const Progress& progress,
+                         std::int64_t maxPixels = kMaxDecodedPixels);
+
+}  // namespace irobunkai
