@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 
 #include "format_test_support.h"
+#include "io/formats/jpeg_decoder.h"
+#include "io/formats/jpeg_first_sight.h"
 #include "picture_writers.h"
 
 namespace irobunkai {
@@ -99,6 +101,44 @@ TEST(JpegPreview, FilesCutShortOrNotJpegFindNothing) {
   }
   const Bytes8 png = test::EncodePng({}, test::PatternSample);
   EXPECT_FALSE(JpegPreview(png));
+}
+
+// A first sight stands where the exact picture will be: turned as it is, with its size.
+TEST(JpegFirstSight, TheThumbnailIsTurnedAsThePictureIs) {
+  // Bright on the left, dark on the right, in the picture and in its thumbnail alike.
+  const test::Samples halves = [](int x, int, int) { return x < 40 ? 230 : 20; };
+  const test::Samples small = [](int x, int, int) { return x < 5 ? 230 : 20; };
+  const Bytes8 thumbnail = test::EncodeJpeg({.width = 10, .height = 6}, small);
+  for (const int orientation : {1, 3, 6, 8}) {
+    const Bytes8 photo = test::EncodeJpeg(
+        {.width = 80,
+         .height = 48,
+         .app1 = {test::ExifSegment({.orientation = orientation, .thumbnail = thumbnail})}},
+        halves);
+    const std::optional<FirstSight> sight = JpegFirstSight(photo, kMaxDecodedPixels);
+    ASSERT_TRUE(sight) << orientation;
+    const PictureResult exact = DecodeJpeg(photo, {});
+    const auto* picture = std::get_if<DecodedPicture>(&exact);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(sight->exactWidth, picture->image.Width()) << orientation;
+    EXPECT_EQ(sight->exactHeight, picture->image.Height()) << orientation;
+    const Image& preview = sight->preview;
+    ASSERT_EQ(preview.Width() > preview.Height(), sight->exactWidth > sight->exactHeight);
+    // The preview's corners are bright or dark where the exact picture's are.
+    for (const auto& [fx, fy] : {std::pair{0.1, 0.1}, {0.9, 0.1}, {0.1, 0.9}, {0.9, 0.9}}) {
+      const auto at = [&](const Image& image) {
+        return RedOf(ColorOf(image.At(static_cast<int>(fx * image.Width()),
+                                      static_cast<int>(fy * image.Height())))) > 128;
+      };
+      EXPECT_EQ(at(preview), at(picture->image)) << orientation << " at " << fx << "," << fy;
+    }
+  }
+  EXPECT_FALSE(JpegFirstSight(Jpeg(640, 480), kMaxDecodedPixels)) << "no thumbnail, no sight";
+  EXPECT_FALSE(JpegFirstSight(
+      test::EncodeJpeg(
+          {.width = 80, .height = 48, .app1 = {test::ExifSegment({.thumbnail = thumbnail})}}),
+      100))
+      << "over the pixel limit";
 }
 
 }  // namespace
