@@ -14,15 +14,16 @@ namespace irobunkai {
 
 bool MayDecodeByContent(Bytes head) { return IsHeif(head) || IsJxl(head) || MayBeRaw(head); }
 
-std::optional<FormatResult> DecodeByContent(Bytes bytes, std::int64_t maxPixels) {
+std::optional<FormatResult> DecodeByContent(Bytes bytes, std::int64_t maxPixels,
+                                            const Progress& progress) {
   try {
-    if (auto heif = DecodeHeif(bytes, maxPixels)) {
+    if (auto heif = DecodeHeif(bytes, maxPixels, progress)) {
       return heif;
     }
     if (auto jxl = DecodeJxl(bytes, maxPixels)) {
       return jxl;
     }
-    return DecodeRaw(bytes, maxPixels);
+    return DecodeRaw(bytes, maxPixels, progress);
   } catch (const std::bad_alloc&) {
     return FormatError::TooLarge;
   }
@@ -40,7 +41,7 @@ std::optional<PictureResult> DecodeWithoutQt(Bytes bytes, const Progress& progre
   if (IsPng(bytes)) {
     return DecodePng(bytes, progress, maxPixels);
   }
-  std::optional<FormatResult> other = DecodeByContent(bytes, maxPixels);
+  std::optional<FormatResult> other = DecodeByContent(bytes, maxPixels, progress);
   if (!other) {
     return std::nullopt;
   }

@@ -21,8 +21,9 @@ bool MayDecodeByContent(Bytes head);
 
 /// Decodes HEIF (HEIC, AVIF), JPEG XL and camera raw pictures, recognised by their contents.
 /// Nullopt when `bytes` are none of these, for another reader to try.
-std::optional<FormatResult> DecodeByContent(Bytes bytes,
-                                            std::int64_t maxPixels = kMaxDecodedPixels);
+/// `progress` hears how far HEIF and raw decodes are; a cancelled raw decode stops early.
+std::optional<FormatResult> DecodeByContent(Bytes bytes, std::int64_t maxPixels = kMaxDecodedPixels,
+                                            const Progress& progress = {});
 
 /// Whether a file beginning with `head` may be one of the formats DecodeWithoutQt reads.
 bool MayDecodeWithoutQt(Bytes head);

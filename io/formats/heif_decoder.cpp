@@ -81,26 +81,50 @@ std::variant<Primary, FormatError> OpenPrimary(Bytes bytes, std::int64_t maxPixe
   return Primary{std::move(context), std::move(handle)};
 }
 
+// What libheif says of a decode's tiles, passed on as the fraction done.
+struct TileProgress {
+  const Progress* progress;
+  int tiles = 0;
+};
+
+void StartTiles(heif_progress_step /*step*/, int tiles, void* data) {
+  static_cast<TileProgress*>(data)->tiles = tiles;
+}
+
+void TileDone(heif_progress_step /*step*/, int done, void* data) {
+  const auto* tiles = static_cast<const TileProgress*>(data);
+  tiles->progress->Report(done, tiles->tiles);
+}
+
 // Turned and mirrored as the item's own properties say, which libheif does unless told not to.
-FormatResult DecodeItem(const heif_image_handle* item) {
+// libheif reports tiles done but can't be stopped: a cancel is heard once the decode is over.
+FormatResult DecodeItem(const heif_image_handle* item, const Progress& progress = {}) {
   const Options options(heif_decoding_options_alloc());
   options->convert_hdr_to_8bit = 1;
+  TileProgress tiles{&progress};
+  options->start_progress = StartTiles;
+  options->on_progress = TileDone;
+  options->progress_user_data = &tiles;
   heif_image* decoded = nullptr;
   if (const heif_error error = heif_decode_image(item, &decoded, heif_colorspace_RGB,
                                                  heif_chroma_interleaved_RGBA, options.get());
       error.code != heif_error_Ok) {
     return ErrorOf(error);
   }
+  if (progress.Cancelled()) {
+    heif_image_release(decoded);
+    return FormatError::Cancelled;
+  }
   return ToImage(std::shared_ptr<const heif_image>(decoded, heif_image_release),
                  heif_image_handle_has_alpha_channel(item) != 0);
 }
 
-FormatResult Decode(Bytes bytes, std::int64_t maxPixels) {
+FormatResult Decode(Bytes bytes, std::int64_t maxPixels, const Progress& progress) {
   const auto opened = OpenPrimary(bytes, maxPixels);
   if (const auto* error = std::get_if<FormatError>(&opened)) {
     return *error;
   }
-  return DecodeItem(std::get<Primary>(opened).handle.get());
+  return DecodeItem(std::get<Primary>(opened).handle.get(), progress);
 }
 
 std::int64_t Area(const heif_image_handle* item) {
@@ -160,11 +184,12 @@ bool IsHeif(Bytes head) {
                                               head.size(), INT_MAX))) != heif_filetype_no;
 }
 
-std::optional<FormatResult> DecodeHeif(Bytes bytes, std::int64_t maxPixels) {
+std::optional<FormatResult> DecodeHeif(Bytes bytes, std::int64_t maxPixels,
+                                       const Progress& progress) {
   if (!IsHeif(bytes)) {
     return std::nullopt;
   }
-  return Decode(bytes, maxPixels);
+  return Decode(bytes, maxPixels, progress);
 }
 
 std::optional<FirstSight> HeifFirstSight(Bytes bytes, std::int64_t maxPixels) {

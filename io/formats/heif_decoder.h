@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "document/progress.h"
 #include "io/formats/first_sight.h"
 #include "io/formats/format_result.h"
 
@@ -13,7 +14,8 @@ bool IsHeif(Bytes head);
 
 /// The primary picture of a HEIF file, HEIC or AVIF, as libheif converts it to 8-bit RGB:
 /// alpha kept, turned and mirrored as the file says. Nullopt when `bytes` are no HEIF file.
-std::optional<FormatResult> DecodeHeif(Bytes bytes, std::int64_t maxPixels);
+std::optional<FormatResult> DecodeHeif(Bytes bytes, std::int64_t maxPixels,
+                                       const Progress& progress = {});
 
 /// The largest thumbnail of a HEIF file's primary picture, decoded as DecodeHeif decodes the
 /// primary: turned and mirrored as the file says for the thumbnail, as writers say for both.

@@ -2,6 +2,8 @@
 
 #include <libraw/libraw.h>
 
+#include <bit>
+
 #include "io/formats/pixel_buffer.h"
 #include "io/formats/raw_file.h"
 
@@ -38,9 +40,18 @@ FormatResult Developed(LibRaw& raw) {
   return std::move(pixels).Finish(false);
 }
 
+// LibRaw's stages are bits in the order it goes through them; their place is how far it is.
+int StageReached(void* data, LibRaw_progress stage, int /*iteration*/, int /*expected*/) {
+  const auto* progress = static_cast<const Progress*>(data);
+  const int place = std::bit_width(static_cast<unsigned>(stage));
+  progress->Report(place, std::bit_width(static_cast<unsigned>(LIBRAW_PROGRESS_STRETCH)));
+  return progress->Cancelled() ? 1 : 0;  // non-zero stops LibRaw
+}
+
 }  // namespace
 
-std::optional<FormatResult> DecodeRaw(Bytes bytes, std::int64_t maxPixels) {
+std::optional<FormatResult> DecodeRaw(Bytes bytes, std::int64_t maxPixels,
+                                      const Progress& progress) {
   const std::unique_ptr<LibRaw> raw = OpenRaw(bytes, maxPixels);
   if (!raw) {
     return std::nullopt;
@@ -49,6 +60,8 @@ std::optional<FormatResult> DecodeRaw(Bytes bytes, std::int64_t maxPixels) {
     return *error;
   }
   raw->imgdata.params.use_camera_wb = 1;
+  // LibRaw takes a pointer to non-const data; the callback only reads through it.
+  raw->set_progress_handler(StageReached, const_cast<Progress*>(&progress));
   if (const int code = raw->unpack(); code != LIBRAW_SUCCESS) {
     return RawError(code);
   }

@@ -81,6 +81,9 @@ std::optional<FormatError> RawSizeError(const LibRaw& raw, std::int64_t maxPixel
 }
 
 FormatError RawError(int code) {
+  if (code == LIBRAW_CANCELLED_BY_CALLBACK) {
+    return FormatError::Cancelled;
+  }
   return code == LIBRAW_UNSUFFICIENT_MEMORY || code == LIBRAW_TOO_BIG ? FormatError::TooLarge
                                                                       : FormatError::Invalid;
 }

@@ -81,6 +81,25 @@ TEST(RawDevelopment, EveryPixelIsWhatDcrawEmuWrites) {
   }
 }
 
+TEST(RawDevelopment, ReportsItsStagesAndStopsWhenNoLongerWanted) {
+  const std::vector<std::uint8_t> bytes = test::EncodeDng(Photographed(Camera(64, 48)));
+  std::vector<double> heard;
+  const Progress progress([&heard](double f) { heard.push_back(f); });
+  ASSERT_FALSE(
+      std::holds_alternative<FormatError>(*DecodeByContent(bytes, kMaxDecodedPixels, progress)));
+  ASSERT_GE(heard.size(), 3U);
+  EXPECT_TRUE(std::ranges::is_sorted(heard));
+  EXPECT_GT(heard.back(), 0.5);
+  EXPECT_LE(heard.back(), 1.0);
+
+  Progress cancelled;
+  cancelled.Cancel();
+  const std::optional<FormatResult> stopped = DecodeByContent(bytes, kMaxDecodedPixels, cancelled);
+  ASSERT_TRUE(stopped);
+  ASSERT_TRUE(std::holds_alternative<FormatError>(*stopped));
+  EXPECT_EQ(std::get<FormatError>(*stopped), FormatError::Cancelled);
+}
+
 TEST(RawMosaic, PhotositesShowInTheirFiltersColourAtTheirBalancedLevel) {
   // The camera records grey at 160 as 80 in red and 128 in blue; its white balance undoes that.
   Dng dng = Camera(32, 24);  // red, green / green, blue
