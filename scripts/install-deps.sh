@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libomp-dev libturbojpeg0-dev libpng-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libomp-dev libturbojpeg0-dev libpng-dev libdeflate-dev
   libheif-dev libjxl-dev libraw-dev libheif-examples libavif-bin libjxl-tools libraw-bin
   fonts-ipafont-gothic
   xvfb xauth xdotool xclip x11-apps x11-utils imagemagick librsvg2-bin
