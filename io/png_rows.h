@@ -23,11 +23,13 @@ struct PngWriteResult {
   QString error;
 };
 
-/// Writes an 8-bit PNG of `width` x `height` to `device`, row by row, so that only a row is
-/// held at a time. Coded for speed as fast encoders do: every row filtered against the one
-/// above it, then Huffman codes and runs of one byte (DeflateStream), several times faster
-/// than zlib's default and, on photographs, no larger in grey and about a fifth larger in the
-/// tinted colours. Reports the rows done and stops at the next row once cancelled.
+/// Writes an 8-bit PNG of `width` x `height` to `device`. Coded for speed as fast encoders
+/// do: every row filtered against the pixel to its left (PNG's Sub filter), then all of them
+/// deflated at once by libdeflate's fastest level, which takes no stream in parts; so the
+/// filtered picture and its coded stream are held while it works. Reports the rows done, then
+/// the chunks written, and stops at the next row or chunk once cancelled, with nothing
+/// written to `device` when cancelled before the rows are coded. Throws std::bad_alloc when
+/// there is no memory for the picture.
 PngWriteResult WritePngRows(QIODevice& device, int width, int height, PngPixels pixels,
                             const PngRowSource& rows, const Progress& progress);
 

@@ -10,13 +10,13 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <thread>
 
 #include "analysis/channel_separation.h"
 #include "gui_test_support.h"
 #include "io/channel_saving.h"
-#include "io/deflate_stream.h"
 #include "io/png_rows.h"
 #include "views/picture_view.h"
 #include "window/channel_save_dialogs.h"
@@ -710,86 +710,152 @@ TEST(WritePngRows, AWriteThatFailsOrAPictureItCannotHoldIsReported) {
   EXPECT_EQ(Mismatches(written, plane, Channel::Red, ChannelLook::Tinted), 0);
 }
 
-// Inflates a zlib stream with zlib itself, through Qt, which wants the length first.
-QByteArray Inflated(const std::vector<std::uint8_t>& stream, std::size_t length) {
-  QByteArray prefixed;
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    prefixed.append(static_cast<char>((length >> shift) & 0xFF));
-  }
-  prefixed.append(reinterpret_cast<const char*>(stream.data()), std::ssize(stream));
-  return qUncompress(prefixed);
-}
-
-std::vector<std::uint8_t> Deflated(const std::vector<std::uint8_t>& bytes, std::size_t piece) {
-  DeflateStream stream;
-  for (std::size_t at = 0; at < bytes.size(); at += piece) {
-    stream.Add(std::span(bytes).subspan(at, std::min(piece, bytes.size() - at)));
-  }
-  stream.Finish();
-  return stream.Output();
-}
-
-// Bytes counted as the Fibonacci numbers, never two alike in a row: Huffman's code for them
-// is deeper than deflate's 15 bits.
-std::vector<std::uint8_t> SkewedBytes() {
-  std::vector<std::pair<std::uint32_t, std::uint8_t>> left;  // count, byte
-  // From 2 on, so that no count ties with the block end's 1 and Huffman's tree is a chain.
-  for (std::uint32_t a = 2, b = 3, symbol = 0; symbol < 22; ++symbol) {
-    left.emplace_back(a, static_cast<std::uint8_t>(symbol * 7));
-    a = std::exchange(b, a + b);
-  }
+// Pixels as bytes, row after row: one byte of grey or three of R, G and B each.
+struct RawPicture {
+  int width;
+  int height;
+  PngPixels pixels;
   std::vector<std::uint8_t> bytes;
-  for (;;) {
-    std::ranges::sort(left, std::greater<>());
-    // The commonest byte left, or the next if it was the last one placed.
-    auto pick = left.begin();
-    if (!bytes.empty() && pick->second == bytes.back()) {
-      ++pick;
-    }
-    if (pick == left.end() || pick->first == 0) {
-      return bytes;
-    }
-    bytes.push_back(pick->second);
-    --pick->first;
+
+  [[nodiscard]] std::size_t RowBytes() const {
+    return static_cast<std::size_t>(width) * (pixels == PngPixels::Grey ? 1 : 3);
   }
+  [[nodiscard]] PngRowSource Rows() const {
+    return [this](int y, std::span<std::uint8_t> row) {
+      ASSERT_EQ(row.size(), RowBytes());
+      std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(RowBytes()) * y, RowBytes(),
+                  row.begin());
+    };
+  }
+};
+
+// Byte x of row y.
+using ByteAt = std::function<std::uint8_t(std::size_t x, int y)>;
+
+RawPicture MakeRaw(int width, int height, PngPixels pixels, const ByteAt& byte) {
+  RawPicture picture{width, height, pixels, {}};
+  picture.bytes.reserve(picture.RowBytes() * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    for (std::size_t x = 0; x < picture.RowBytes(); ++x) {
+      picture.bytes.push_back(byte(x, y));
+    }
+  }
+  return picture;
 }
 
-TEST(DeflateStream, WhatItCodesInflatesToTheSameBytesWithZlib) {
+// The PNG file WritePngRows makes of `picture`, empty when it is not written.
+QByteArray PngOf(const RawPicture& picture, const Progress& progress) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  const PngWriteResult result =
+      WritePngRows(buffer, picture.width, picture.height, picture.pixels, picture.Rows(), progress);
+  EXPECT_EQ(result.status, PngWriteResult::Status::Written) << result.error.toStdString();
+  return result.status == PngWriteResult::Status::Written ? buffer.data() : QByteArray();
+}
+
+// Counts the bytes of `picture` that its PNG, read back by Qt's reader (libpng), does not hold.
+int PngMismatches(const RawPicture& picture) {
+  QImage image;
+  const Progress progress;
+  EXPECT_TRUE(image.loadFromData(PngOf(picture, progress), "PNG"));
+  EXPECT_EQ(image.size(), QSize(picture.width, picture.height));
+  EXPECT_EQ(image.format() == QImage::Format_Grayscale8, picture.pixels == PngPixels::Grey);
+  if (image.size() != QSize(picture.width, picture.height)) {
+    return -1;
+  }
+  const bool grey = picture.pixels == PngPixels::Grey;
+  int mismatches = 0;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const QRgb p = image.pixel(x, y);
+      const auto at = picture.RowBytes() * static_cast<std::size_t>(y) +
+                      static_cast<std::size_t>(x) * (grey ? 1 : 3);
+      const std::array<int, 3> expected = {picture.bytes[at], picture.bytes[grey ? at : at + 1],
+                                           picture.bytes[grey ? at : at + 2]};
+      if (std::array{qRed(p), qGreen(p), qBlue(p)} != expected && ++mismatches <= 3) {
+        ADD_FAILURE() << picture.width << "x" << picture.height << " at " << x << "," << y << ": "
+                      << Hex(RGB(qRed(p), qGreen(p), qBlue(p)));
+      }
+    }
+  }
+  return mismatches;
+}
+
+TEST(WritePngRows, PicturesOfEveryKindReadBackByteForByte) {
   std::mt19937 rng(44);
-  // Three blocks' worth, then the skewed bytes in a block of their own.
-  std::vector<std::uint8_t> bytes(std::size_t{3} * 128 * 1024);
-  std::ranges::generate(bytes, [&rng] { return static_cast<std::uint8_t>(rng() % 20); });
-  // Runs: long, across a block's end, just too short, just long enough, and of the byte
-  // that ended the run before.
-  std::fill_n(bytes.begin() + 1000, 5000, std::uint8_t{7});
-  std::fill_n(bytes.begin() + 128 * 1024 - 100, 700, std::uint8_t{0});
-  for (const auto& [at, length] : {std::pair{9000, 2}, std::pair{9100, 3}, std::pair{9200, 4}}) {
-    std::fill_n(bytes.begin() + at, length, std::uint8_t{200});
+  const std::vector<std::pair<const char*, ByteAt>> kinds = {
+      {"flat", [](std::size_t, int) { return std::uint8_t{77}; }},
+      // Steps that wrap past 255, whose differences do too.
+      {"ramp", [](std::size_t x, int y) { return static_cast<std::uint8_t>(x * 7 + y * 3); }},
+      {"extremes", [](std::size_t x, int y) { return (x + y) % 2 == 0 ? 0 : 255; }},
+      {"noise", [&rng](std::size_t, int) { return static_cast<std::uint8_t>(rng()); }},
+      // A smooth field with a little noise, as photographs are.
+      {"photo", [&rng](std::size_t x, int y) {
+         return static_cast<std::uint8_t>(100 + (x + static_cast<std::size_t>(y)) / 4 + rng() % 5);
+       }}};
+  for (const auto& [name, byte] : kinds) {
+    for (const PngPixels pixels : {PngPixels::Grey, PngPixels::Rgb}) {
+      // One to three pixels across, shorter than a pixel's bytes; rows past a progress report.
+      for (const auto& [width, height] :
+           {std::pair{1, 1}, std::pair{2, 3}, std::pair{3, 65}, std::pair{257, 130}}) {
+        EXPECT_EQ(PngMismatches(MakeRaw(width, height, pixels, byte)), 0)
+            << name << (pixels == PngPixels::Grey ? " grey " : " rgb ") << width;
+      }
+    }
   }
-  const std::vector<std::uint8_t> skewed = SkewedBytes();
-  ASSERT_GT(skewed.size(), 100000U);
-  bytes.insert(bytes.end(), skewed.begin(), skewed.end());
-  for (const std::size_t piece : {std::size_t{1000}, std::size_t{99999}, bytes.size()}) {
-    const QByteArray inflated = Inflated(Deflated(bytes, piece), bytes.size());
-    ASSERT_EQ(inflated.size(), std::ssize(bytes)) << piece;
-    EXPECT_TRUE(
-        std::equal(bytes.begin(), bytes.end(), inflated.begin(),
-                   [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
-        << piece;
-  }
-  const std::vector<std::uint8_t> one = {42};
-  EXPECT_EQ(Inflated(Deflated(one, 1), 1), QByteArray(1, 42));
 }
 
-TEST(DeflateStream, RunsShrinkFlatBytesAndNoiseCostsNoMoreThanItsBytes) {
-  const std::vector<std::uint8_t> flat(std::size_t{1} << 20, 9);
-  const std::vector<std::uint8_t> flatCoded = Deflated(flat, 4096);
-  EXPECT_LT(flatCoded.size(), flat.size() / 50);
-  EXPECT_EQ(Inflated(flatCoded, flat.size()).count(static_cast<char>(9)), std::ssize(flat));
+TEST(WritePngRows, FlatPicturesShrinkAndNoiseCostsLittleMoreThanItsBytes) {
+  const RawPicture flat =
+      MakeRaw(1024, 1024, PngPixels::Rgb, [](std::size_t x, int) { return x % 3 == 0 ? 9 : 0; });
+  EXPECT_LT(PngOf(flat, Progress()).size(), std::ssize(flat.bytes) / 50);
   std::mt19937 rng(45);
-  std::vector<std::uint8_t> noise(std::size_t{1} << 20);
-  std::ranges::generate(noise, [&rng] { return static_cast<std::uint8_t>(rng()); });
-  EXPECT_LT(Deflated(noise, 4096).size(), noise.size() + noise.size() / 100);
+  const RawPicture noise = MakeRaw(1024, 1024, PngPixels::Grey, [&rng](std::size_t, int) {
+    return static_cast<std::uint8_t>(rng());
+  });
+  EXPECT_LT(PngOf(noise, Progress()).size(), std::ssize(noise.bytes) * 101 / 100);
+  EXPECT_EQ(PngMismatches(noise), 0);
+}
+
+TEST(WritePngRows, ReportsRowsThenChunksAndStopsWhenCancelled) {
+  std::mt19937 rng(46);
+  // Noise, so that its coded stream spans many chunks.
+  const RawPicture picture = MakeRaw(1500, 900, PngPixels::Rgb, [&rng](std::size_t, int) {
+    return static_cast<std::uint8_t>(rng());
+  });
+  std::vector<double> heard;
+  const Progress watched([&heard](double fraction) { heard.push_back(fraction); });
+  const QByteArray whole = PngOf(picture, watched);
+  ASSERT_FALSE(whole.isEmpty());
+  EXPECT_GT(heard.size(), std::size_t{900 / 64});
+  EXPECT_TRUE(std::ranges::is_sorted(heard));
+  EXPECT_GT(heard.front(), 0.0);
+  EXPECT_EQ(heard.back(), 1.0);
+  // Cancelled while the rows are read, and halfway through the reports.
+  for (const auto& [at, early] :
+       {std::pair{heard.front(), true}, std::pair{heard[heard.size() / 2], false}}) {
+    std::vector<double> heardHere;
+    Progress* self = nullptr;
+    Progress progress([&](double fraction) {
+      heardHere.push_back(fraction);
+      if (fraction >= at) {
+        self->Cancel();
+      }
+    });
+    self = &progress;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_EQ(WritePngRows(buffer, picture.width, picture.height, picture.pixels, picture.Rows(),
+                           progress)
+                  .status,
+              PngWriteResult::Status::Cancelled)
+        << at;
+    EXPECT_EQ(heardHere.back(), at);
+    EXPECT_LT(buffer.size(), whole.size()) << at;
+    if (early) {
+      EXPECT_EQ(buffer.size(), 0);  // nothing is written before the rows are coded
+    }
+  }
 }
 
 TEST(WritePngRows, ALargePictureSpansManyBlocksAndChunksAndATinyOneIsWhole) {
