@@ -2,7 +2,6 @@
 
 #include <QWidget>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -11,12 +10,11 @@
 #include "io/picture_loader.h"
 #include "render/view_renditions.h"
 #include "views/view_state.h"
+#include "window/commands.h"
 
 class QDragEnterEvent;
 class QDropEvent;
-class QAction;
 class QLabel;
-class QMenu;
 class QPushButton;
 
 namespace irobunkai {
@@ -49,6 +47,8 @@ class Form1 : public QWidget {
   [[nodiscard]] const Document& Shown() const { return *document_; }
   /// What the views keep to draw fast.
   [[nodiscard]] const ViewRenditions& Renditions() const { return *renditions_; }
+  /// The window's commands: the table and the actions, menu and keys built from it.
+  [[nodiscard]] const CommandActions& Commands() const { return *commands_; }
 
  private:
   PictureBox* Picture1;
@@ -87,19 +87,18 @@ class Form1 : public QWidget {
   void CreateControls();
   void ConnectEvents();
   void SetTabOrder();
-  void AddShortcuts();
+  void AddCommands();
+  [[nodiscard]] std::vector<Command> CommandTable();
+  [[nodiscard]] std::vector<Command> PictureControls();
+  [[nodiscard]] std::vector<Command> ChannelControls();
+  [[nodiscard]] std::vector<Command> ModelControls();
   void ShowSamplePicture();
   bool ShowLoadedPicture(LoadResult result, PictureSource source, const QString& name);
   void ShowSourcePicture(Image picture, bool mosaic);
   void ShowReadout(float x, float y);
   void CountShownHistograms();
   void ShowChannelMenu(Channel channel, QPoint at);
-  // The entries of the colour model submenu, and what each stands for.
-  struct ModelMenu {
-    std::map<const QAction*, ColourModel> models;
-    std::map<const QAction*, int> components;
-  };
-  ModelMenu AddModelMenu(QMenu& menu) const;
+  void ShowFocusedChannelMenu();
   void ChooseModel(ColourModel model);
   [[nodiscard]] PlaneModel SeparatedModel() const;
   void SaveChannel(Channel channel);
@@ -112,6 +111,10 @@ class Form1 : public QWidget {
   std::shared_ptr<ViewState> viewState_;
   std::shared_ptr<ViewRenditions> renditions_;
   int stateSubscription_ = -1;
+  int documentSubscription_ = -1;
+  std::unique_ptr<CommandActions> commands_;
+  // The channel view whose menu was opened last: what its entries act on.
+  Channel menuChannel_ = Channel::Red;
   HelpWindow* help_ = nullptr;
 };
 
