@@ -51,9 +51,11 @@ TEST_F(Form1Commands, TheMenuHoldsTheTablesEntriesWithTheirTextKeyAndCheckMark) 
     ASSERT_NE(action, nullptr) << command.name.toStdString();
     const bool inModels =
         command.menu == MenuPlace::Models || command.menu == MenuPlace::Components;
-    EXPECT_TRUE((inModels ? models : menu)->actions().contains(action)) << command.name.toStdString();
+    EXPECT_TRUE((inModels ? models : menu)->actions().contains(action))
+        << command.name.toStdString();
     EXPECT_EQ(action->text(), command.text()) << command.name.toStdString();
-    EXPECT_EQ(action->isCheckable(), static_cast<bool>(command.checked)) << command.name.toStdString();
+    EXPECT_EQ(action->isCheckable(), static_cast<bool>(command.checked))
+        << command.name.toStdString();
     EXPECT_EQ(action->shortcut(), command.keys.value(0)) << command.name.toStdString();
   }
   EXPECT_EQ(inMenu, 3 + 6 + 3 + 3);
