@@ -37,7 +37,7 @@ void Form1::ShowChannelMenu(Channel channel, QPoint at) {
   }
   menuChannel_ = channel;
   commands_->Refresh();
-  menu->popup(at);
+  menu->exec(at);  // the chosen entry's action runs before it returns
 }
 
 void Form1::ShowFocusedChannelMenu() {

@@ -24,6 +24,7 @@ HelpLine Help(const char* input, const char* japanese, const char* english) {
 
 }  // namespace
 
+// In the order of the help; the menu orders its entries by their place in it.
 std::vector<Command> Form1::CommandTable() {
   std::vector<Command> table = PictureControls();
   for (Command& command : ChannelControls()) {

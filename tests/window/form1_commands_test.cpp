@@ -24,8 +24,7 @@ class Form1Commands : public test::Form1Views {
  protected:
   void SetUp() override {
     Form1Views::SetUp();
-    form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    Activate();
   }
   const std::vector<Command>& Table() { return form.Commands().Table(); }
   QAction* Action(const char* name) { return form.Commands().Action(QString::fromLatin1(name)); }
@@ -195,8 +194,7 @@ TEST_F(Form1Commands, KeysTypedIntoADialogStayInItAndWorkAgainInTheWindowAfter) 
   EXPECT_FALSE(Action("GreyAction")->isChecked());
   EXPECT_FALSE(Action("HistogramAction")->isChecked());
   dialog.close();
-  form.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  Activate();
   Button("Command3")->setFocus();
   QTest::keyClick(Button("Command3"), Qt::Key_Plus);
   EXPECT_DOUBLE_EQ(Scale("Picture1"), 2.0);
