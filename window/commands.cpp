@@ -88,15 +88,6 @@ QAction* CommandActions::MakeAction(const Command& command, const KeyTargets& ta
   return action;
 }
 
-QAction* CommandActions::Action(const QString& name) const {
-  for (std::size_t i = 0; i < table_.size(); ++i) {
-    if (table_[i].name == name) {
-      return actions_[i];
-    }
-  }
-  return nullptr;
-}
-
 void CommandActions::Refresh() const {
   for (std::size_t i = 0; i < table_.size(); ++i) {
     QAction* action = actions_[i];

@@ -71,8 +71,6 @@ class CommandActions {
   [[nodiscard]] const std::vector<Command>& Table() const { return table_; }
   /// The channel views' menu, object name "ChannelMenu".
   [[nodiscard]] QMenu* ChannelMenu() const { return menu_; }
-  /// The action of the command named `name`, or null.
-  [[nodiscard]] QAction* Action(const QString& name) const;
   /// Reads every action's text, checked and enabled state again from the state.
   void Refresh() const;
   /// The help window's lines, in the table's order.
