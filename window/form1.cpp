@@ -1,6 +1,5 @@
 #include "window/form1.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
@@ -54,7 +53,7 @@ Form1::Form1(PictureChooser chooser, std::shared_ptr<RememberedChoices> choices,
   CreateControls();
   ConnectEvents();
   SetTabOrder();
-  AddShortcuts();
+  AddCommands();
   ShowSamplePicture();
   setAcceptDrops(true);
   Picture1->setFocus();
@@ -95,39 +94,34 @@ void Form1::ConnectEvents() {
   connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
   connect(Picture1, &PictureBox::MouseDown, this, &Form1::Picture1_MouseDown);
   connect(Picture1, &PictureBox::KeyDown, this, &Form1::Picture1_KeyDown);
-  connect(Picture1, &PictureBox::ToggleMosaic, this, &Form1::Picture1_ToggleMosaic);
   connect(Picture2, &PictureBox::ContextMenu, this, &Form1::Picture2_ContextMenu);
   connect(Picture3, &PictureBox::ContextMenu, this, &Form1::Picture3_ContextMenu);
   connect(Picture4, &PictureBox::ContextMenu, this, &Form1::Picture4_ContextMenu);
   if (choices_) {
     choices_->RestoreInto(*viewState_);
   }
-  // The value boxes show the document's readout, whoever asked for it.
-  documentSubscription_ = document_->Subscribe([this](Document::Change change) {
-    if (change == Document::Change::Readout) {
-      FillValueBoxes();
-    }
-  });
+}
+
+void Form1::AddCommands() {
+  commands_ = std::make_unique<CommandActions>(
+      CommandTable(), KeyTargets{this, Picture1, {Picture2, Picture3, Picture4}});
+  // The actions show the state they stand for, however it was changed.
   stateSubscription_ = viewState_->Subscribe([this] {
     CountShownHistograms();
+    commands_->Refresh();
     if (choices_) {
       choices_->KeepFrom(*viewState_);
     }
   });
-}
-
-void Form1::AddShortcuts() {
-  const auto add = [this](const QKeySequence& keys, void (Form1::*handler)()) {
-    auto* action = new QAction(this);
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, handler);
-    addAction(action);
-  };
-  add(QKeySequence::Copy, &Form1::Form1_Copy);
-  add(QKeySequence::Paste, &Form1::Form1_Paste);
-  add(QKeySequence::HelpContents, &Form1::Form1_Help);
-  add(QKeySequence(Qt::Key_Escape), &Form1::Form1_Cancel);
+  documentSubscription_ = document_->Subscribe([this](Document::Change change) {
+    // The value boxes show the document's readout, whoever asked for it.
+    if (change == Document::Change::Readout) {
+      FillValueBoxes();
+    }
+    commands_->Refresh();
+  });
+  connect(work_, &BackgroundWork::Started, this, [this] { commands_->Refresh(); });
+  connect(work_, &BackgroundWork::Ended, this, [this] { commands_->Refresh(); });
 }
 
 void Form1::SetTabOrder() {
@@ -207,7 +201,7 @@ void Form1::Form1_Copy() {
 
 void Form1::Form1_Help() {
   if (help_ == nullptr) {
-    help_ = new HelpWindow(this);
+    help_ = new HelpWindow(this, commands_->HelpLines());
   }
   help_->show();
   help_->raise();

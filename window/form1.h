@@ -2,7 +2,6 @@
 
 #include <QWidget>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -12,12 +11,11 @@
 #include "io/remembered_choices.h"
 #include "views/view_state.h"
 #include "window/background_work.h"
+#include "window/commands.h"
 
 class QDragEnterEvent;
 class QDropEvent;
-class QAction;
 class QLabel;
-class QMenu;
 class QPushButton;
 
 namespace irobunkai {
@@ -57,6 +55,8 @@ class Form1 : public QWidget {
 
   /// The document the window shows.
   [[nodiscard]] const Document& Shown() const { return *document_; }
+  /// The window's commands: the table and the actions, menu and keys built from it.
+  [[nodiscard]] const CommandActions& Commands() const { return *commands_; }
 
  private:
   PictureBox* Picture1;
@@ -96,7 +96,11 @@ class Form1 : public QWidget {
   void CreateControls();
   void ConnectEvents();
   void SetTabOrder();
-  void AddShortcuts();
+  void AddCommands();
+  [[nodiscard]] std::vector<Command> CommandTable();
+  [[nodiscard]] std::vector<Command> PictureControls();
+  [[nodiscard]] std::vector<Command> ChannelControls();
+  [[nodiscard]] std::vector<Command> ModelControls();
   void ShowSamplePicture();
   bool ShowLoadedPicture(LoadResult result, PictureSource source, const QString& name);
   using Decode = std::function<LoadResult(const Progress&)>;
@@ -124,12 +128,7 @@ class Form1 : public QWidget {
   void SeparateInBackground(SeparationWork work);
   void CountShownHistograms();
   void ShowChannelMenu(Channel channel, QPoint at);
-  // The entries of the colour model submenu, and what each stands for.
-  struct ModelMenu {
-    std::map<const QAction*, ColourModel> models;
-    std::map<const QAction*, int> components;
-  };
-  ModelMenu AddModelMenu(QMenu& menu) const;
+  void ShowFocusedChannelMenu();
   void ChooseModel(ColourModel model);
   [[nodiscard]] PlaneModel SeparatedModel() const;
   void SaveChannel(Channel channel);
@@ -143,6 +142,9 @@ class Form1 : public QWidget {
   int stateSubscription_ = -1;
   int documentSubscription_ = -1;
   std::shared_ptr<RememberedChoices> choices_;
+  std::unique_ptr<CommandActions> commands_;
+  // The channel view whose menu was opened last: what its entries act on.
+  Channel menuChannel_ = Channel::Red;
   HelpWindow* help_ = nullptr;
   BackgroundWork* work_ = nullptr;
 };

@@ -1,7 +1,6 @@
 // The channel views' menu: their look, histograms, and saving or copying a channel.
-#include <QAction>
-#include <QActionGroup>
 #include <QMenu>
+#include <utility>
 
 #include "window/busy_cursor.h"
 #include "window/channel_save_dialogs.h"
@@ -25,18 +24,6 @@ ChannelFileBase FileBaseOf(const PictureSource& source) {
   return {{}, QStringLiteral("sample")};
 }
 
-QAction* AddAction(QMenu& menu, const char* name, const QString& text, const QKeySequence& keys,
-                   std::optional<bool> checked = std::nullopt) {
-  QAction* action = menu.addAction(text);
-  action->setObjectName(QString::fromLatin1(name));
-  action->setShortcut(keys);  // shown in the menu; the view itself takes the key
-  if (checked) {
-    action->setCheckable(true);
-    action->setChecked(*checked);
-  }
-  return action;
-}
-
 }  // namespace
 
 void Form1::Picture2_ContextMenu(QPoint at) { ShowChannelMenu(Channel::Red, at); }
@@ -44,78 +31,23 @@ void Form1::Picture3_ContextMenu(QPoint at) { ShowChannelMenu(Channel::Green, at
 void Form1::Picture4_ContextMenu(QPoint at) { ShowChannelMenu(Channel::Blue, at); }
 
 void Form1::ShowChannelMenu(Channel channel, QPoint at) {
-  QMenu menu(this);
-  menu.setObjectName(QStringLiteral("ChannelMenu"));
-  QAction* grey = AddAction(menu, "GreyAction", QStringLiteral("グレーで表示"),
-                            QKeySequence(Qt::Key_G), viewState_->Look() == ChannelLook::Grey);
-  QAction* histograms = AddAction(menu, "HistogramAction", QStringLiteral("ヒストグラム"),
-                                  QKeySequence(Qt::Key_H), viewState_->ShowsHistograms());
-  QAction* logarithmic =
-      AddAction(menu, "LogScaleAction", QStringLiteral("ヒストグラムを対数目盛で"),
-                QKeySequence(Qt::Key_L), viewState_->LogarithmicHistograms());
-  menu.addSeparator();
-  const ModelMenu models = AddModelMenu(menu);
-  menu.addSeparator();
-  QAction* save = AddAction(menu, "SaveChannelAction", QStringLiteral("チャンネルを保存..."), {});
-  QAction* saveAll =
-      AddAction(menu, "SaveAllChannelsAction", QStringLiteral("3 チャンネルをすべて保存..."), {});
-  QAction* copy = AddAction(menu, "CopyChannelAction", QStringLiteral("画像をコピー"), {});
-  // Nothing to save or copy before a separation.
-  for (QAction* action : {save, saveAll, copy}) {
-    action->setEnabled(document_->IsSeparated());
+  QMenu* menu = commands_->ChannelMenu();
+  if (menu->isVisible()) {
+    return;  // one menu at a time, whichever way it was asked for
   }
-  const QAction* chosen = menu.exec(at);
-  if (const auto model = models.models.find(chosen); model != models.models.end()) {
-    ChooseModel(model->second);
-    return;
-  }
-  RunHandler(this, [&] {
-    if (const auto component = models.components.find(chosen);
-        component != models.components.end()) {
-      viewState_->ToggleComponent(component->second);
-    }
-    if (chosen == grey) {
-      viewState_->SetLook(grey->isChecked() ? ChannelLook::Grey : ChannelLook::Tinted);
-    } else if (chosen == histograms) {
-      viewState_->ShowHistograms(histograms->isChecked());
-    } else if (chosen == logarithmic) {
-      viewState_->SetLogarithmicHistograms(logarithmic->isChecked());
-    } else if (chosen == save) {
-      SaveChannel(channel);
-    } else if (chosen == saveAll) {
-      SaveAllChannels();
-    } else if (chosen == copy) {
-      CopyChannel(channel);
-    }
-  });
+  menuChannel_ = channel;
+  commands_->Refresh();
+  menu->exec(at);  // the chosen entry's action runs before it returns
 }
 
-Form1::ModelMenu Form1::AddModelMenu(QMenu& menu) const {
-  ModelMenu entries;
-  QMenu* models = menu.addMenu(QStringLiteral("色空間"));
-  models->setObjectName(QStringLiteral("ModelMenu"));
-  auto* exclusive = new QActionGroup(models);
-  for (const ColourModel model : kColourModels) {
-    QAction* action = models->addAction(QString::fromUtf8(MenuText(model)));
-    action->setObjectName(QStringLiteral("ModelAction") + QString::fromUtf8(MenuText(model)));
-    action->setCheckable(true);
-    action->setChecked(model == viewState_->Model());
-    action->setActionGroup(exclusive);
-    entries.models.emplace(action, model);
+void Form1::ShowFocusedChannelMenu() {
+  for (const auto& [view, channel] :
+       {std::pair{Picture2, Channel::Red}, std::pair{Picture3, Channel::Green},
+        std::pair{Picture4, Channel::Blue}}) {
+    if (view->hasFocus()) {
+      ShowChannelMenu(channel, view->mapToGlobal(view->contentsRect().center()));
+    }
   }
-  // What the source view is rebuilt from, as the keys 1, 2 and 3 on it switch it.
-  models->addSeparator();
-  const ColourModel model = viewState_->Model();
-  for (int i = 0; i < 3; ++i) {
-    QAction* action = models->addAction(
-        QStringLiteral("元画像に %1").arg(QString::fromUtf8(ComponentName(model, i))));
-    action->setObjectName(QStringLiteral("ComponentAction%1").arg(i + 1));
-    action->setShortcut(QKeySequence(Qt::Key_1 + i));  // shown here; the source view takes it
-    action->setCheckable(true);
-    action->setChecked(viewState_->Kept()[static_cast<std::size_t>(i)]);
-    entries.components.emplace(action, i);
-  }
-  return entries;
 }
 
 void Form1::ChooseModel(ColourModel model) {

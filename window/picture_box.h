@@ -53,10 +53,8 @@ class PictureBox : public QFrame {
   void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
   /// An arrow key on a source view: move the read pixel by (dx, dy).
   void KeyDown(int dx, int dy);
-  /// M on a source view: between a camera raw picture and its sensor's mosaic.
-  void ToggleMosaic();
-  /// A channel view's menu is asked for, by the right button, the Menu key or
-  /// Shift+F10, to open at `globalPos`.
+  /// The platform asks for a channel view's menu (the right button), to open at
+  /// `globalPos`; the menu keys are the window's.
   void ContextMenu(QPoint globalPos);
 
  protected:
@@ -73,7 +71,6 @@ class PictureBox : public QFrame {
   // The first sight a source view shows in place of its picture, or nullptr.
   [[nodiscard]] const FirstSight* ShownFirstSight() const;
   [[nodiscard]] ChannelLook Look() const;
-  [[nodiscard]] bool ChannelKey(const QKeyEvent& event);
   void PaintPicture(QPainter& painter, const ViewMapping& mapping) const;
   void PaintOverlays(QPainter& painter, const ViewMapping& mapping) const;
   void PaintHistogramBand(QPainter& painter) const;

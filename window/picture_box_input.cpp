@@ -1,4 +1,4 @@
-// What a picture view does with the mouse, the wheel and the keys.
+// What a picture view does with the mouse, the wheel and the arrow keys.
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -13,7 +13,6 @@ constexpr int kWheelNotch = 120;
 constexpr double kWheelPan = 40.0;  // place pixels per notch
 constexpr double kKeyPan = 32.0;
 constexpr int kBigStep = 10;
-constexpr int kToDefault = -1000;
 
 struct Step {
   int dx = 0;
@@ -91,27 +90,6 @@ void PictureBox::wheelEvent(QWheelEvent* event) {
   state_->PanBy(pan.x() * kWheelPan / kWheelNotch, pan.y() * kWheelPan / kWheelNotch);
 }
 
-bool PictureBox::ChannelKey(const QKeyEvent& event) {
-  if (IsSource()) {
-    return false;
-  }
-  const int key = event.key();
-  const bool plain = (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  if (key == Qt::Key_G && plain) {
-    state_->SetLook(state_->Look() == ChannelLook::Grey ? ChannelLook::Tinted : ChannelLook::Grey);
-  } else if (key == Qt::Key_H && plain) {
-    state_->ShowHistograms(!state_->ShowsHistograms());
-  } else if (key == Qt::Key_L && plain) {
-    state_->SetLogarithmicHistograms(!state_->LogarithmicHistograms());
-  } else if ((key == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier) ||
-             key == Qt::Key_Menu) {
-    emit ContextMenu(mapToGlobal(contentsRect().center()));
-  } else {
-    return false;
-  }
-  return true;
-}
-
 void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
   if (IsSource()) {
     event->ignore();  // a press on the source view reads out; it has no menu
@@ -123,31 +101,19 @@ void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
                        : mapToGlobal(contentsRect().center()));
 }
 
+// The keys that act the same wherever the focus is are the window's commands; a view
+// takes only the arrows, whose meaning is its own.
 void PictureBox::keyPressEvent(QKeyEvent* event) {
-  if (ChannelKey(*event)) {
+  const auto step = ArrowStep(event->key());
+  if (!step) {
+    QFrame::keyPressEvent(event);
     return;
   }
-  const int key = event->key();
-  if (key == Qt::Key_Plus || key == Qt::Key_Equal) {
-    state_->ZoomBy(1);
-  } else if (key == Qt::Key_Minus) {
-    state_->ZoomBy(-1);
-  } else if (key == Qt::Key_0 || key == Qt::Key_Home) {
-    state_->ZoomBy(kToDefault);
-  } else if (key == Qt::Key_M && IsSource() &&
-             (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-    emit ToggleMosaic();
-  } else if (key >= Qt::Key_1 && key <= Qt::Key_3 && IsSource()) {
-    state_->ToggleComponent(key - Qt::Key_1);
-  } else if (const auto step = ArrowStep(key)) {
-    const int size = (event->modifiers() & Qt::ShiftModifier) ? kBigStep : 1;
-    if (IsSource()) {
-      emit KeyDown(step->dx * size, step->dy * size);
-    } else {
-      state_->PanBy(-step->dx * kKeyPan * size, -step->dy * kKeyPan * size);
-    }
+  const int size = (event->modifiers() & Qt::ShiftModifier) ? kBigStep : 1;
+  if (IsSource()) {
+    emit KeyDown(step->dx * size, step->dy * size);
   } else {
-    QFrame::keyPressEvent(event);
+    state_->PanBy(-step->dx * kKeyPan * size, -step->dy * kKeyPan * size);
   }
 }
 

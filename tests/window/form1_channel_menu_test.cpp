@@ -23,6 +23,7 @@ class Form1ChannelMenu : public test::Form1Views {
   // Opens the menu with `open`, notes which entries are enabled, and picks `entry`
   // (an action's object name) or, when it is empty, closes the menu with Escape.
   QStringList Choose(const std::function<void()>& open, const char* entry) {
+    Activate();  // before the menu's timer starts
     QStringList enabled;
     bool seen = false;
     QTimer::singleShot(50, [&] {

@@ -32,7 +32,17 @@ class Form1Views : public testing::Test {
     QTest::mouseClick(Child<QWidget>(form, "Command1"), Qt::LeftButton);
     WaitIdle(form);
   }
+  // Keys go to the focus of the active window, which a window manager makes the window
+  // again after a menu or a dialog closes; Qt's offscreen platform leaves that to us.
+  // (The platform window may count as active while the closed menu still has the focus.)
+  void Activate() {
+    if (!form.isActiveWindow()) {
+      form.activateWindow();
+      ASSERT_TRUE(QTest::qWaitFor([this] { return form.isActiveWindow(); }));
+    }
+  }
   void Key(const char* view, int key, Qt::KeyboardModifiers modifiers = {}) {
+    Activate();
     View(view)->setFocus();
     QTest::keyClick(View(view), static_cast<Qt::Key>(key), modifiers);
     WaitIdle(form);  // what the key started in the background
@@ -46,6 +56,7 @@ class Form1Views : public testing::Test {
   }
   // Picks `entry` of the 色空間 submenu of a channel view's menu.
   void ChooseInModelMenu(const char* view, const char* entry) {
+    Activate();  // before the menu's timer starts
     bool chosen = false;
     QTimer::singleShot(50, [&] {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
