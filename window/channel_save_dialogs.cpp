@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <memory>
+#include <new>
 
 namespace irobunkai {
 namespace {
@@ -13,15 +15,23 @@ void ShowSaveError(QWidget* parent, const QString& text) {
   QMessageBox::warning(parent, QCoreApplication::applicationName(), text);
 }
 
-SaveResult SavePlane(const ChannelPlane& plane, Channel channel, ChannelLook look, PlaneModel model,
-                     const QString& path) {
-  const QImage image = ChannelImage(plane, channel, look, model);
-  if (image.isNull()) {
-    return {SavePathWithExtension(path),
-            SaveErrorText(SavePathWithExtension(path), QStringLiteral("メモリが不足しています。"),
-                          QStringLiteral("There is not enough memory for the picture."))};
+const QString kOutOfMemory =
+    QStringLiteral("メモリが不足しています。\nThere is not enough memory to save the channels.");
+
+// The planes copied, so that the writing can go on while the document changes them.
+std::vector<ChannelSave> Frozen(const std::vector<std::pair<const ChannelPlane*, Channel>>& planes,
+                                const ChannelPlane& hue, ChannelLook look, ColourModel model,
+                                const std::vector<QString>& paths) {
+  // The S of HSV and HSL is tinted by the first plane, the hue.
+  const std::shared_ptr<const ChannelPlane> frozenHue = FrozenPlane(hue);
+  std::vector<ChannelSave> saves;
+  for (std::size_t i = 0; i < planes.size(); ++i) {
+    const auto& [plane, channel] = planes[i];
+    saves.push_back(
+        {{plane == &hue ? frozenHue : FrozenPlane(*plane), channel, look, model, frozenHue},
+         paths[i]});
   }
-  return SaveChannelImage(image, path);
+  return saves;
 }
 
 QStringList NativeList(const QStringList& paths) {
@@ -32,7 +42,41 @@ QStringList NativeList(const QStringList& paths) {
   return native;
 }
 
+void ReportSaveAll(QWidget* parent, const SaveOutcome& outcome) {
+  const QStringList written = outcome.Written();
+  const QStringList errors = outcome.Errors();
+  if (errors.isEmpty()) {
+    return;
+  }
+  QString text = errors.join(QStringLiteral("\n\n"));
+  text += written.isEmpty()
+              ? QStringLiteral("\n\n保存したファイルはありません。\nNo file was saved.")
+              : QStringLiteral("\n\n保存したファイル / Saved:\n%1")
+                    .arg(NativeList(written).join(QLatin1Char('\n')));
+  ShowSaveError(parent, text);
+}
+
+// Writes `saves` through the runner and reports; returns what a runner that writes at once
+// wrote.
+QStringList WriteAndReport(QWidget* parent, std::vector<ChannelSave> saves,
+                           const SaveDialogHooks& hooks) {
+  auto written = std::make_shared<QStringList>();
+  hooks.run([saves = std::move(saves)](
+                const Progress& progress) { return SaveChannels(saves, progress); },
+            [parent, written](const SaveOutcome& outcome) {
+              *written = outcome.Written();
+              ReportSaveAll(parent, outcome);
+            });
+  return *written;
+}
+
 }  // namespace
+
+void SaveAtOnce(const std::function<SaveOutcome(const Progress&)>& write,
+                const std::function<void(const SaveOutcome&)>& report) {
+  const Progress progress;
+  report(write(progress));
+}
 
 QString ChooseSavePath(QWidget* parent, const QString& suggested) {
   return QFileDialog::getSaveFileName(
@@ -64,11 +108,15 @@ bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel c
   if (target != chosen && QFileInfo::exists(target) && !hooks.askOverwrite(parent, {target})) {
     return false;
   }
-  const SaveResult result = SavePlane(plane, channel, look, model, target);
-  if (!result.Saved()) {
-    ShowSaveError(parent, result.error);
+  try {
+    const ChannelPlane& hue = model.hue != nullptr ? *model.hue : plane;
+    return !WriteAndReport(parent, Frozen({{&plane, channel}}, hue, look, model.model, {target}),
+                           hooks)
+                .isEmpty();
+  } catch (const std::bad_alloc&) {
+    ShowSaveError(parent, kOutOfMemory);
+    return false;
   }
-  return result.Saved();
 }
 
 QStringList SaveAllChannelsWithDialog(QWidget* parent,
@@ -95,28 +143,18 @@ QStringList SaveAllChannelsWithDialog(QWidget* parent,
   if (!existing.isEmpty() && !hooks.askOverwrite(parent, existing)) {
     return {};
   }
-  QStringList written;
-  QStringList errors;
-  for (std::size_t i = 0; i < paths.size(); ++i) {
-    // The S of HSV and HSL is tinted by the first plane, the hue.
-    const PlaneModel planeModel{model, planes[Channel::Red]};
-    const SaveResult result =
-        SavePlane(*planes[kChannels[i]], kChannels[i], look, planeModel, paths[i]);
-    if (result.Saved()) {
-      written.append(result.path);
-    } else {
-      errors.append(result.error);
-    }
+  try {
+    return WriteAndReport(
+        parent,
+        Frozen({{planes[Channel::Red], Channel::Red},
+                {planes[Channel::Green], Channel::Green},
+                {planes[Channel::Blue], Channel::Blue}},
+               *planes[Channel::Red], look, model, {paths[0], paths[1], paths[2]}),
+        hooks);
+  } catch (const std::bad_alloc&) {
+    ShowSaveError(parent, kOutOfMemory);
+    return {};
   }
-  if (!errors.isEmpty()) {
-    QString text = errors.join(QStringLiteral("\n\n"));
-    text += written.isEmpty()
-                ? QStringLiteral("\n\n保存したファイルはありません。\nNo file was saved.")
-                : QStringLiteral("\n\n保存したファイル / Saved:\n%1")
-                      .arg(NativeList(written).join(QLatin1Char('\n')));
-    ShowSaveError(parent, text);
-  }
-  return written;
 }
 
 }  // namespace irobunkai

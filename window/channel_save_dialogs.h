@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "io/channel_files.h"
+#include "io/channel_saving.h"
 
 class QWidget;
 
@@ -14,6 +15,14 @@ namespace irobunkai {
 using SavePathChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
 /// Asks whether the existing files `paths` may be replaced.
 using OverwriteAsker = std::function<bool(QWidget* parent, const QStringList& paths)>;
+
+/// Runs the writing of the files and then the report of what came of it. By default at once;
+/// the window writes on its worker thread and reports when the writing ends, or never when
+/// it is cancelled.
+using SaveRunner = std::function<void(std::function<SaveOutcome(const Progress&)> write,
+                                      std::function<void(const SaveOutcome&)> report)>;
+void SaveAtOnce(const std::function<SaveOutcome(const Progress&)>& write,
+                const std::function<void(const SaveOutcome&)>& report);
 
 /// The save dialog: PNG, TIFF, BMP and WebP, and it asks itself before overwriting.
 QString ChooseSavePath(QWidget* parent, const QString& suggested);
@@ -34,10 +43,11 @@ struct ChannelFileBase {
 struct SaveDialogHooks {
   SavePathChooser choosePath = ChooseSavePath;
   OverwriteAsker askOverwrite = AskOverwrite;
+  SaveRunner run = SaveAtOnce;
 };
 
 /// Asks where to save one channel and saves it there. A failure is shown in a
-/// warning box. True when the file was written.
+/// warning box. True when the file was written (by a runner that writes at once).
 bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel channel,
                            ChannelLook look, const ChannelFileBase& base,
                            const SaveDialogHooks& hooks = {}, PlaneModel model = {});
@@ -46,7 +56,8 @@ bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel c
 /// channels beside each other as ChannelSiblingPaths names them. Existing files
 /// the dialog did not ask about are only replaced after one question; when it is
 /// refused nothing is written. A channel that fails is reported, naming the files
-/// that were written, and those are kept. Returns the files written.
+/// that were written, and those are kept. Returns the files written (by a runner that
+/// writes at once). The planes are copied before the writing starts.
 QStringList SaveAllChannelsWithDialog(QWidget* parent,
                                       const PerChannel<const ChannelPlane*>& planes,
                                       ChannelLook look, const ChannelFileBase& base,

@@ -11,6 +11,7 @@
 #include "io/remembered_choices.h"
 #include "views/view_state.h"
 #include "window/background_work.h"
+#include "window/channel_save_dialogs.h"
 #include "window/commands.h"
 
 class QDragEnterEvent;
@@ -131,6 +132,7 @@ class Form1 : public QWidget {
   void ShowFocusedChannelMenu();
   void ChooseModel(ColourModel model);
   [[nodiscard]] PlaneModel SeparatedModel() const;
+  SaveDialogHooks SaveInBackground();
   void SaveChannel(Channel channel);
   void SaveAllChannels();
   void CopyChannel(Channel channel);

@@ -67,9 +67,28 @@ PlaneModel Form1::SeparatedModel() const {
   return {separated.model, separated.planes[Channel::Red].get()};
 }
 
+SaveDialogHooks Form1::SaveInBackground() {
+  SaveDialogHooks hooks;
+  // The files are written on the worker; the dialog is gone and the window goes on.
+  hooks.run = [this](std::function<SaveOutcome(const Progress&)> write,
+                     std::function<void(const SaveOutcome&)> report) {
+    work_->Start(BackgroundWork::Lane::Save,
+                 [write = std::move(write), report = std::move(report)](
+                     const BackgroundWork::Context& context) -> BackgroundWork::Finish {
+                   auto outcome = std::make_shared<SaveOutcome>(write(context.Progress()));
+                   if (outcome->cancelled) {
+                     return {};
+                   }
+                   return [report, outcome] { report(*outcome); };
+                 });
+  };
+  return hooks;
+}
+
 void Form1::SaveChannel(Channel channel) {
   SaveChannelWithDialog(this, *document_->Separated().planes[channel], channel, viewState_->Look(),
-                        FileBaseOf(document_->SeparatedOrigin()), {}, SeparatedModel());
+                        FileBaseOf(document_->SeparatedOrigin()), SaveInBackground(),
+                        SeparatedModel());
 }
 
 void Form1::SaveAllChannels() {
@@ -78,7 +97,7 @@ void Form1::SaveAllChannels() {
     planes[channel] = document_->Separated().planes[channel].get();
   }
   SaveAllChannelsWithDialog(this, planes, viewState_->Look(),
-                            FileBaseOf(document_->SeparatedOrigin()), {},
+                            FileBaseOf(document_->SeparatedOrigin()), SaveInBackground(),
                             document_->Separated().model);
 }
 
