@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QProcess>
+#include <algorithm>
 
 namespace irobunkai::test {
 
@@ -104,6 +105,31 @@ void ExpectSamePixels(const Image& image, const QImage& reference, const std::st
     }
   }
   EXPECT_EQ(differing, 0) << what << ": pixels unlike the reference";
+}
+
+void ExpectProgressAndCancel(const std::function<PictureResult(const Progress&)>& decode,
+                             const char* label) {
+  std::vector<double> heard;
+  const Progress progress([&heard](double fraction) { heard.push_back(fraction); });
+  ASSERT_TRUE(std::holds_alternative<DecodedPicture>(decode(progress))) << label;
+  ASSERT_GT(heard.size(), 20U) << label;
+  EXPECT_TRUE(std::ranges::is_sorted(heard)) << label;
+  EXPECT_GE(heard.front(), 0.0) << label;
+  EXPECT_DOUBLE_EQ(heard.back(), 1.0) << label;
+
+  Progress* self = nullptr;
+  int reports = 0;
+  Progress cancelling([&](double fraction) {
+    ++reports;
+    if (fraction > 0.3) {
+      self->Cancel();
+    }
+  });
+  self = &cancelling;
+  const PictureResult stopped = decode(cancelling);
+  ASSERT_TRUE(std::holds_alternative<FormatError>(stopped)) << label;
+  EXPECT_EQ(std::get<FormatError>(stopped), FormatError::Cancelled) << label;
+  EXPECT_LT(reports, std::ssize(heard)) << label;
 }
 
 }  // namespace irobunkai::test

@@ -7,9 +7,11 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
+#include "document/progress.h"
 #include "io/formats/format_result.h"
 
 /// Skips the test when a program that makes or reads its files is not installed.
@@ -47,5 +49,10 @@ Image Decoded(const std::optional<FormatResult>& result);
 
 /// Expects `image` to equal `reference` in every pixel, alpha included.
 void ExpectSamePixels(const Image& image, const QImage& reference, const std::string& what);
+
+/// Decodes while listening: the progress heard rises to 1 in many steps; decoded again and
+/// cancelled once past 30 %, the decode stops early with FormatError::Cancelled.
+void ExpectProgressAndCancel(const std::function<PictureResult(const Progress&)>& decode,
+                             const char* label);
 
 }  // namespace irobunkai::test

@@ -230,25 +230,8 @@ TEST(JpegDecoder, ProgressRisesToTheEndAndACancelStopsTheDecode) {
   for (const bool progressive : {false, true}) {
     const std::vector<std::uint8_t> bytes =
         test::EncodeJpeg({.width = 64, .height = 1024, .progressive = progressive});
-    std::vector<double> heard;
-    const Progress progress([&heard](double fraction) { heard.push_back(fraction); });
-    ASSERT_TRUE(std::holds_alternative<DecodedPicture>(DecodeJpeg(bytes, progress)));
-    ASSERT_GT(heard.size(), 20U) << progressive;
-    EXPECT_TRUE(std::ranges::is_sorted(heard)) << progressive;
-    EXPECT_GT(heard.front(), 0.0);
-    EXPECT_DOUBLE_EQ(heard.back(), 1.0) << progressive;
-
-    Progress* self = nullptr;
-    int reports = 0;
-    Progress cancelling([&](double fraction) {
-      ++reports;
-      if (fraction > 0.3) {
-        self->Cancel();
-      }
-    });
-    self = &cancelling;
-    EXPECT_TRUE(IsError(DecodeJpeg(bytes, cancelling), FormatError::Cancelled)) << progressive;
-    EXPECT_LT(reports, std::ssize(heard)) << progressive;
+    test::ExpectProgressAndCancel([&bytes](const Progress& p) { return DecodeJpeg(bytes, p); },
+                                  progressive ? "progressive" : "baseline");
   }
 }
 

@@ -242,24 +242,8 @@ TEST(PngDecoder, ProgressRisesToTheEndAndACancelStopsTheDecode) {
   for (const bool interlaced : {false, true}) {
     const test::PngSpec spec{.width = 30, .height = 1000, .interlaced = interlaced};
     const std::vector<std::uint8_t> bytes = test::EncodePng(spec, AtDepth(8, 3));
-    std::vector<double> heard;
-    const Progress progress([&heard](double fraction) { heard.push_back(fraction); });
-    Decode(bytes, "progress", progress);
-    ASSERT_GT(heard.size(), 20U) << interlaced;
-    EXPECT_TRUE(std::ranges::is_sorted(heard)) << interlaced;
-    EXPECT_DOUBLE_EQ(heard.back(), 1.0) << interlaced;
-
-    Progress* self = nullptr;
-    int reports = 0;
-    Progress cancelling([&](double fraction) {
-      ++reports;
-      if (fraction > 0.3) {
-        self->Cancel();
-      }
-    });
-    self = &cancelling;
-    EXPECT_TRUE(IsError(DecodePng(bytes, cancelling), FormatError::Cancelled)) << interlaced;
-    EXPECT_LT(reports, std::ssize(heard)) << interlaced;
+    test::ExpectProgressAndCancel([&bytes](const Progress& p) { return DecodePng(bytes, p); },
+                                  interlaced ? "interlaced" : "plain");
   }
 }
 
