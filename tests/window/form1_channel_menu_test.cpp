@@ -182,12 +182,39 @@ TEST_F(Form1ChannelMenu, SaveWritesTheChannelBesideThePictureThroughTheRealDialo
       QTest::keyClick(files->findChild<QLineEdit*>(), Qt::Key_Return);
     });
     Choose([&] { RightClick("Picture2"); }, "SaveChannelAction");
-    QTest::qWait(200);
+    test::WaitIdle(form);  // the file is written off the GUI thread
   }
   const QImage saved(target);
   ASSERT_EQ(saved.size(), QSize(300, 200));
   EXPECT_EQ(saved.pixel(250, 150) & 0xFFFFFFu,
             qRgb(qRed(Gradient(300, 200).pixel(250, 150)), 0, 0) & 0xFFFFFFu);
+}
+
+// Saving runs while the window goes on; Escape stops it and no file is left behind.
+TEST_F(Form1ChannelMenu, SavingAllRunsInTheBackgroundAndEscapeLeavesNoFile) {
+  Load(Gradient(6000, 4000), QStringLiteral("large.png"));
+  Separate();
+  const QString target = dir.filePath(QStringLiteral("large-R.png"));
+  {
+    const test::ModalAnswerer answerer([&](QWidget* dialog) {
+      if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+        files->findChild<QLineEdit*>()->setText(target);
+        QTest::keyClick(files->findChild<QLineEdit*>(), Qt::Key_Return);
+      }
+    });
+    Choose([&] { RightClick("Picture2"); }, "SaveAllChannelsAction");
+  }
+  ASSERT_TRUE(form.IsBusy()) << "three 24 MP channels take longer than the menu";
+  // The window reads out while the files are written.
+  QTest::mouseClick(View("Picture1"), Qt::LeftButton, {}, {20, 20});
+  EXPECT_NE(Child<QLabel>(form, "Label1")->text(), QStringLiteral("10"));
+  Key("Picture1", Qt::Key_Escape);
+  EXPECT_FALSE(form.IsBusy());
+  QTest::qWait(500);
+  for (const char* name : {"large-R.png", "large-G.png", "large-B.png"}) {
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QString::fromLatin1(name)))) << name;
+  }
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "only the picture itself";
 }
 
 }  // namespace
