@@ -26,4 +26,17 @@ void ShowRebuilt(QImage& image, ColourModel model, KeptComponents kept) {
   }
 }
 
+Frame RenderSourceFrame(const PictureView& view, const ViewMapping& mapping, QSize place,
+                        double devicePixelRatio, const FrameSources& sources, ColourModel model,
+                        KeptComponents kept) {
+  Frame frame = RenderFrame(view, mapping, place, devicePixelRatio, sources);
+  if (kept != KeptComponents{true, true, true}) {
+    ShowRebuilt(frame.image, model, kept);
+    if (frame.fill) {
+      frame.fill->color = Rebuild(model, frame.fill->color, kept);
+    }
+  }
+  return frame;
+}
+
 }  // namespace irobunkai

@@ -4,7 +4,6 @@
 #include <new>
 
 #include "colour/model_formulas.h"
-#include "colour/model_rebuild.h"
 #include "colour/model_text.h"
 #include "render/first_sight_frame.h"
 #include "render/frame_renderer.h"
@@ -117,14 +116,10 @@ void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) con
   const PictureView& view = View();
   const FrameSources sources{document_->LevelsFor(channel_),
                              channel_ ? document_->HueLevels() : nullptr, Look()};
-  Frame frame = RenderFrame(view, mapping, {view.LayoutWidth(), view.LayoutHeight()},
-                            devicePixelRatioF(), sources);
-  if (IsSource() && !state_->KeepsAll()) {
-    ShowRebuilt(frame.image, state_->Model(), state_->Kept());
-    if (frame.fill) {
-      frame.fill->color = Rebuild(state_->Model(), frame.fill->color, state_->Kept());
-    }
-  }
+  const QSize place(view.LayoutWidth(), view.LayoutHeight());
+  const Frame frame = IsSource() ? RenderSourceFrame(view, mapping, place, devicePixelRatioF(),
+                                                     sources, state_->Model(), state_->Kept())
+                                 : RenderFrame(view, mapping, place, devicePixelRatioF(), sources);
   PaintFrame(painter, frame);
 }
 
