@@ -10,6 +10,7 @@ namespace irobunkai {
 Document::Document(int layoutWidth, int layoutHeight, ColorValue sourceBack,
                    PerChannel<ColorValue> channelBacks)
     : source_(layoutWidth, layoutHeight, sourceBack),
+      views_(layoutWidth, layoutHeight),
       channelViews_{{PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Red]),
                      PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Green]),
                      PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Blue])}},
@@ -47,10 +48,21 @@ void Document::ShowPicture(Image picture, PictureSource source, std::optional<Mi
   firstSight_.reset();
   SetSourceLevels(std::move(levels));
   source_.SetPicture(std::move(picture));
+  // A new picture is looked at from the start: whole.
+  views_.Reset(source_.AreaWidth(), source_.AreaHeight());
   origin_ = std::move(source);
   developed_.reset();
   ++picture_;
   Notify(Change::Picture);
+}
+
+void Document::LookAtNewArea(const Image& before) {
+  // The mosaic covers the developed picture's area: the learner flips between the two
+  // where they are looking.
+  const Image& now = source_.Picture();
+  if (now.Width() != before.Width() || now.Height() != before.Height()) {
+    views_.Reset(source_.AreaWidth(), source_.AreaHeight());
+  }
 }
 
 void Document::ShowFirstSight(FirstSight sight) {
@@ -82,7 +94,9 @@ void Document::ShowMosaic(Image mosaic, std::optional<MipPyramid> levels) {
     developed_ = source_.Picture();
   }
   SetSourceLevels(std::move(levels));
+  const Image before = source_.Picture();
   source_.SetPicture(std::move(mosaic));
+  LookAtNewArea(before);
   ++picture_;
   Notify(Change::Picture);
 }
@@ -93,7 +107,9 @@ void Document::ShowDeveloped() {
   }
   std::optional<MipPyramid> levels = SourceLevels(SourceWith(*developed_));
   SetSourceLevels(std::move(levels));
+  const Image before = source_.Picture();
   source_.SetPicture(*std::move(developed_));
+  LookAtNewArea(before);
   developed_.reset();
   ++picture_;
   Notify(Change::Picture);

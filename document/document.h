@@ -10,6 +10,7 @@
 #include "views/first_sight.h"
 #include "views/picture_view.h"
 #include "views/view_mapping.h"
+#include "views/view_state.h"
 
 namespace irobunkai {
 
@@ -83,6 +84,12 @@ class Document {
   void Unsubscribe(int key) const;
 
   [[nodiscard]] const PictureView& Source() const { return source_; }
+
+  /// How the four views show the document: their shared zoom and region, the channel
+  /// looks, the colour model and the components the source is rebuilt from. A new
+  /// picture of another size is looked at from the start, whole.
+  [[nodiscard]] const ViewState& Views() const { return views_; }
+  [[nodiscard]] ViewState& Views() { return views_; }
   [[nodiscard]] const PictureView& ChannelView(Channel channel) const {
     return channelViews_[channel];
   }
@@ -179,8 +186,10 @@ class Document {
   void ShowPlanes();
 
   void SetSourceLevels(std::optional<MipPyramid> levels);
+  void LookAtNewArea(const Image& before);
 
   PictureView source_;
+  ViewState views_;
   std::shared_ptr<const MipPyramid> sourceLevels_;
   PerChannel<PictureView> channelViews_;
   ChannelLevels channelLevels_;

@@ -209,5 +209,22 @@ TEST(Document, AFirstSightStandsInForThePictureUntilItComes) {
   EXPECT_FALSE(document.TakeDeferred().readout) << "dropped with the sight";
 }
 
+// The document keeps how its pictures are looked at in step with them: a new picture is
+// seen whole, a mosaic over the same area where the developed picture was looked at.
+TEST(Document, ANewPictureIsSeenWholeAndItsMosaicWhereItWasLookedAt) {
+  Document document = MakeDocument();
+  document.ShowPicture(Solid(800, 600, 0x204060), {});
+  ASSERT_TRUE(document.Views().IsDefault());
+  document.Views().ZoomBy(3);
+  const double zoom = document.Views().Zoom();
+  document.ShowMosaic(Solid(800, 600, 0x000060));
+  EXPECT_DOUBLE_EQ(document.Views().Zoom(), zoom);
+  document.ShowDeveloped();
+  EXPECT_DOUBLE_EQ(document.Views().Zoom(), zoom);
+  document.ShowPicture(Solid(300, 200, 0x102030), {});
+  EXPECT_TRUE(document.Views().IsDefault());
+  EXPECT_EQ(document.Views().MappingFor(300, 200).scale, FitScale(188, 179, 300, 200));
+}
+
 }  // namespace
 }  // namespace irobunkai

@@ -39,7 +39,6 @@ Form1::Form1(PictureChooser chooser, std::shared_ptr<RememberedChoices> choices,
       CommonDialog1(std::move(chooser)),
       document_(std::make_shared<Document>(kViewWidth, kViewHeight, kRed,
                                            PerChannel<ColorValue>{{kRed, kGreen, kBlue}})),
-      viewState_(std::make_shared<ViewState>(kViewWidth, kViewHeight)),
       choices_(std::move(choices)),
       work_(new BackgroundWork(
           [this](const BackgroundWork::Finish& finish) { RunHandler(this, finish); }, this)) {
@@ -60,12 +59,12 @@ Form1::Form1(PictureChooser chooser, std::shared_ptr<RememberedChoices> choices,
 }
 
 Form1::~Form1() {
-  viewState_->Unsubscribe(stateSubscription_);
+  document_->Views().Unsubscribe(stateSubscription_);
   document_->Unsubscribe(documentSubscription_);
 }
 
 void Form1::CreateControls() {
-  const ViewParts parts{document_, viewState_};
+  const ViewParts parts{document_};
   Picture1 = MakeView(this, "Picture1", parts, std::nullopt, {8, 8});
   Picture2 = MakeView(this, "Picture2", parts, Channel::Red, {8, 280});
   Picture3 = MakeView(this, "Picture3", parts, Channel::Green, {208, 280});
@@ -98,7 +97,7 @@ void Form1::ConnectEvents() {
   connect(Picture3, &PictureBox::ContextMenu, this, &Form1::Picture3_ContextMenu);
   connect(Picture4, &PictureBox::ContextMenu, this, &Form1::Picture4_ContextMenu);
   if (choices_) {
-    choices_->RestoreInto(*viewState_);
+    choices_->RestoreInto(document_->Views());
   }
 }
 
@@ -106,11 +105,11 @@ void Form1::AddCommands() {
   commands_ = std::make_unique<CommandActions>(
       CommandTable(), KeyTargets{this, Picture1, {Picture2, Picture3, Picture4}});
   // The actions show the state they stand for, however it was changed.
-  stateSubscription_ = viewState_->Subscribe([this] {
+  stateSubscription_ = document_->Views().Subscribe([this] {
     CountShownHistograms();
     commands_->Refresh();
     if (choices_) {
-      choices_->KeepFrom(*viewState_);
+      choices_->KeepFrom(document_->Views());
     }
   });
   documentSubscription_ = document_->Subscribe([this](Document::Change change) {
@@ -142,7 +141,7 @@ void Form1::Form1_Cancel() {
 }
 
 void Form1::CountShownHistograms() {
-  if (viewState_->ShowsHistograms()) {
+  if (document_->Views().ShowsHistograms()) {
     document_->CountHistograms();  // once per separation; counting allocates nothing
   }
 }
@@ -183,7 +182,7 @@ void Form1::Picture1_KeyDown(int dx, int dy) {
                   std::clamp(from.row + dy, 0, view.AreaHeight() - 1)};
     // The centre of the pixel, so the readout is exactly a click on it.
     ShowReadout(static_cast<float>(to.column) + 0.5F, static_cast<float>(to.row) + 0.5F);
-    viewState_->ShowCell(to);
+    document_->Views().ShowCell(to);
   });
 }
 
@@ -193,7 +192,7 @@ void Form1::Form1_Copy() {
     return;  // nothing read yet: nothing to copy
   }
   std::string line = ReadoutLine(readout->cell.column, readout->cell.row, readout->color);
-  if (const auto field = ClipboardField(viewState_->Model(), readout->color)) {
+  if (const auto field = ClipboardField(document_->Views().Model(), readout->color)) {
     line += ' ' + *field;
   }
   QGuiApplication::clipboard()->setText(QString::fromStdString(line));

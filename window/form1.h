@@ -120,9 +120,6 @@ class Form1 : public QWidget {
   void OpenInBackground(Decode decode, PictureSource source, const QString& name);
   void ShowOpened(const Opened& opened, PictureSource source, const QString& name);
   void WarnIfCutShort(const QString& cutShort, const QString& name);
-  void ShowMosaic(Image mosaic, std::optional<MipPyramid> levels);
-  void ShowDeveloped();
-  void KeepPlaceOrReset(const Image& before);
   void ShowNoMosaic();
   void ShowReadout(float x, float y);
   void FillValueBoxes();
@@ -140,7 +137,6 @@ class Form1 : public QWidget {
   PictureChooser CommonDialog1;
   // Shared with the four views, which Qt deletes after this object's members.
   std::shared_ptr<Document> document_;
-  std::shared_ptr<ViewState> viewState_;
   int stateSubscription_ = -1;
   int documentSubscription_ = -1;
   std::shared_ptr<RememberedChoices> choices_;

@@ -54,10 +54,11 @@ void Form1::ChooseModel(ColourModel model) {
   RunGrowing(this, QStringLiteral("色空間 (colour model)"), [&] {
     if (document_->IsSeparated() && document_->Separated().model != model) {
       const BusyCursor busy;
-      document_->SeparateAgain({.countHistograms = viewState_->ShowsHistograms(), .model = model});
+      document_->SeparateAgain(
+          {.countHistograms = document_->Views().ShowsHistograms(), .model = model});
     }
-    if (model != viewState_->Model()) {
-      viewState_->SetModel(model);
+    if (model != document_->Views().Model()) {
+      document_->Views().SetModel(model);
     }
   });
 }
@@ -86,9 +87,9 @@ SaveDialogHooks Form1::SaveInBackground() {
 }
 
 void Form1::SaveChannel(Channel channel) {
-  SaveChannelWithDialog(this, *document_->Separated().planes[channel], channel, viewState_->Look(),
-                        FileBaseOf(document_->SeparatedOrigin()), SaveInBackground(),
-                        SeparatedModel());
+  SaveChannelWithDialog(this, *document_->Separated().planes[channel], channel,
+                        document_->Views().Look(), FileBaseOf(document_->SeparatedOrigin()),
+                        SaveInBackground(), SeparatedModel());
 }
 
 void Form1::SaveAllChannels() {
@@ -96,14 +97,14 @@ void Form1::SaveAllChannels() {
   for (const Channel channel : kChannels) {
     planes[channel] = document_->Separated().planes[channel].get();
   }
-  SaveAllChannelsWithDialog(this, planes, viewState_->Look(),
+  SaveAllChannelsWithDialog(this, planes, document_->Views().Look(),
                             FileBaseOf(document_->SeparatedOrigin()), SaveInBackground(),
                             document_->Separated().model);
 }
 
 void Form1::CopyChannel(Channel channel) {
-  if (!CopyChannelToClipboard(*document_->Separated().planes[channel], channel, viewState_->Look(),
-                              SeparatedModel())) {
+  if (!CopyChannelToClipboard(*document_->Separated().planes[channel], channel,
+                              document_->Views().Look(), SeparatedModel())) {
     ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory),
                   QStringLiteral("クリップボード (clipboard)"));
   }

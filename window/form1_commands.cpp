@@ -61,7 +61,9 @@ std::vector<Command> Form1::CommandTable() {
 
 // Reading the source picture, and zooming and panning the four views together.
 std::vector<Command> Form1::PictureControls() {
-  const auto zoom = [this](int steps) { return [this, steps] { viewState_->ZoomBy(steps); }; };
+  const auto zoom = [this](int steps) {
+    return [this, steps] { document_->Views().ZoomBy(steps); };
+  };
   return {
       {.help = Help("画像をクリック", "その画素の色を 10 進・16 進・R G B で表示",
                     "Click the picture: read out that pixel")},
@@ -136,12 +138,12 @@ std::vector<Command> Form1::ChannelControls() {
        .text = Fixed("グレーで表示"),
        .keys = {QKeySequence(Qt::Key_G)},
        .menu = MenuPlace::Looks,
-       .checked = [this] { return viewState_->Look() == ChannelLook::Grey; },
+       .checked = [this] { return document_->Views().Look() == ChannelLook::Grey; },
        .run = Guarded(this,
                       [this] {
-                        viewState_->SetLook(viewState_->Look() == ChannelLook::Grey
-                                                ? ChannelLook::Tinted
-                                                : ChannelLook::Grey);
+                        document_->Views().SetLook(document_->Views().Look() == ChannelLook::Grey
+                                                       ? ChannelLook::Tinted
+                                                       : ChannelLook::Grey);
                       }),
        .help = Help("G (R G B のビュー)", "グレーで表示 / 色で表示",
                     "G on a channel view: grey or tinted")},
@@ -149,17 +151,21 @@ std::vector<Command> Form1::ChannelControls() {
        .text = Fixed("ヒストグラム"),
        .keys = {QKeySequence(Qt::Key_H)},
        .menu = MenuPlace::Looks,
-       .checked = [this] { return viewState_->ShowsHistograms(); },
-       .run = Guarded(this, [this] { viewState_->ShowHistograms(!viewState_->ShowsHistograms()); }),
+       .checked = [this] { return document_->Views().ShowsHistograms(); },
+       .run = Guarded(
+           this,
+           [this] { document_->Views().ShowHistograms(!document_->Views().ShowsHistograms()); }),
        .help = Help("H (R G B のビュー)", "ヒストグラムを表示", "H on a channel view: histograms")},
       {.name = QStringLiteral("LogScaleAction"),
        .text = Fixed("ヒストグラムを対数目盛で"),
        .keys = {QKeySequence(Qt::Key_L)},
        .menu = MenuPlace::Looks,
-       .checked = [this] { return viewState_->LogarithmicHistograms(); },
-       .run = Guarded(
-           this,
-           [this] { viewState_->SetLogarithmicHistograms(!viewState_->LogarithmicHistograms()); }),
+       .checked = [this] { return document_->Views().LogarithmicHistograms(); },
+       .run = Guarded(this,
+                      [this] {
+                        document_->Views().SetLogarithmicHistograms(
+                            !document_->Views().LogarithmicHistograms());
+                      }),
        .help = Help("L (R G B のビュー)", "ヒストグラムを対数目盛で",
                     "L on a channel view: logarithmic histograms")},
   };
@@ -176,7 +182,7 @@ std::vector<Command> Form1::ModelControls() {
     table.push_back({.name = QStringLiteral("ModelAction") + text,
                      .text = [text] { return text; },
                      .menu = MenuPlace::Models,
-                     .checked = [this, model] { return viewState_->Model() == model; },
+                     .checked = [this, model] { return document_->Views().Model() == model; },
                      .run = [this, model] { ChooseModel(model); }});
   }
   for (int i = 0; i < 3; ++i) {
@@ -185,13 +191,13 @@ std::vector<Command> Form1::ModelControls() {
          .text =
              [this, i] {
                return QStringLiteral("元画像に %1")
-                   .arg(QString::fromUtf8(ComponentName(viewState_->Model(), i)));
+                   .arg(QString::fromUtf8(ComponentName(document_->Views().Model(), i)));
              },
          .keys = {QKeySequence(Qt::Key_1 + i)},
          .scope = KeyScope::SourceView,
          .menu = MenuPlace::Components,
-         .checked = [this, i] { return viewState_->Kept()[static_cast<std::size_t>(i)]; },
-         .run = Guarded(this, [this, i] { viewState_->ToggleComponent(i); }),
+         .checked = [this, i] { return document_->Views().Kept()[static_cast<std::size_t>(i)]; },
+         .run = Guarded(this, [this, i] { document_->Views().ToggleComponent(i); }),
          .help = i > 0 ? std::nullopt
                        : std::optional(
                              Help("1 / 2 / 3 (画像)",

@@ -45,7 +45,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, Col
 
 PictureBox* MakeView(QWidget* parent, const char* name, const ViewParts& parts,
                      std::optional<Channel> channel, QPoint at) {
-  auto* box = new PictureBox(parts.document, channel, parts.state, parent);
+  auto* box = new PictureBox(parts.document, channel, parent);
   box->setObjectName(QString::fromLatin1(name));
   box->move(at);
   return box;

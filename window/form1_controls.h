@@ -32,8 +32,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, Col
 
 /// What the four picture views share.
 struct ViewParts {
-  std::shared_ptr<const Document> document;
-  std::shared_ptr<ViewState> state;
+  std::shared_ptr<Document> document;
 };
 
 /// The picture view of `channel` (the source when none), its top-left corner at `at`.

@@ -114,8 +114,6 @@ void Form1::OpenInBackground(Decode decode, PictureSource source, const QString&
 
 void Form1::ShowOpened(const Opened& opened, PictureSource source, const QString& name) {
   document_->ShowPicture(opened.picture, std::move(source), std::move(*opened.levels));
-  // A new picture is looked at from the start: whole.
-  viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
   // What was asked for while its first sight was shown is done on it now.
   const Document::Deferred deferred = document_->TakeDeferred();
   if (deferred.readout) {
@@ -139,8 +137,6 @@ bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QSt
     // A picture that can't have its zoom levels is refused like one that can't be
     // decoded, and the old one stays.
     document_->ShowPicture(loaded.image, std::move(source));
-    // A new picture is looked at from the start: whole.
-    viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
     shown = true;
   });
   if (shown) {
@@ -161,7 +157,7 @@ void Form1::Picture1_ToggleMosaic() {
   if (document_->Developed() != nullptr) {
     RunGrowing(this, what, [this] {
       const BusyCursor busy;
-      ShowDeveloped();
+      document_->ShowDeveloped();
     });
     return;
   }
@@ -191,7 +187,7 @@ void Form1::Picture1_ToggleMosaic() {
                  if (auto* opened = std::get_if<Opened>(&result)) {
                    return [this, opened = std::move(*opened), picture] {
                      if (document_->PictureNumber() == picture) {  // still the raw picture
-                       ShowMosaic(opened.picture, std::move(*opened.levels));
+                       document_->ShowMosaic(opened.picture, std::move(*opened.levels));
                      }
                    };
                  }
@@ -213,27 +209,6 @@ void Form1::ShowNoMosaic() {
                      "ないか、モザイクのない (色分解済みかモノクロの) RAW ファイルです。\n"
                      "This picture has no sensor mosaic: it is not a camera raw file, or "
                      "its raw data is already demosaiced or monochrome."));
-}
-
-void Form1::ShowMosaic(Image mosaic, std::optional<MipPyramid> levels) {
-  const Image before = document_->Source().Picture();
-  document_->ShowMosaic(std::move(mosaic), std::move(levels));
-  KeepPlaceOrReset(before);
-}
-
-void Form1::ShowDeveloped() {
-  const Image before = document_->Source().Picture();
-  document_->ShowDeveloped();
-  KeepPlaceOrReset(before);
-}
-
-void Form1::KeepPlaceOrReset(const Image& before) {
-  // The mosaic covers the developed picture's area: the learner flips between the two
-  // where they are looking.
-  const Image& now = document_->Source().Picture();
-  if (now.Width() != before.Width() || now.Height() != before.Height()) {
-    viewState_->Reset(document_->Source().AreaWidth(), document_->Source().AreaHeight());
-  }
 }
 
 void Form1::Command3_Click() {

@@ -20,8 +20,8 @@ void Form1::Command1_Click() {
   }
   const PictureView& source = document_->Source();
   // Histograms shown now are counted with the planes; otherwise when first shown.
-  const SeparationOptions options{.countHistograms = viewState_->ShowsHistograms(),
-                                  .model = viewState_->Model()};
+  const SeparationOptions options{.countHistograms = document_->Views().ShowsHistograms(),
+                                  .model = document_->Views().Model()};
   if (std::int64_t{source.ContentWidth()} * source.ContentHeight() > kQuickSeparationPixels) {
     SeparateInBackground(document_->SeparationOfSource(options));
     return;

@@ -37,23 +37,23 @@ QString WidestValue(ColourModel model, int component) {
 
 }  // namespace
 
-PictureBox::PictureBox(std::shared_ptr<const Document> document, std::optional<Channel> channel,
-                       std::shared_ptr<ViewState> state, QWidget* parent)
-    : QFrame(parent), document_(std::move(document)), channel_(channel), state_(std::move(state)) {
+PictureBox::PictureBox(std::shared_ptr<Document> document, std::optional<Channel> channel,
+                       QWidget* parent)
+    : QFrame(parent), document_(std::move(document)), channel_(channel) {
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   setLineWidth(kBorder);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(View().LayoutWidth() + 2 * kBorder, View().LayoutHeight() + 2 * kBorder);
-  // The document and the state are shared with the window, which Qt may tear down
-  // before its child boxes: the boxes keep them alive until they leave.
+  // The document is shared with the window, which Qt may tear down before its child
+  // boxes: the boxes keep it alive until they leave.
   documentSubscription_ = document_->Subscribe([this](Document::Change) { update(); });
-  stateSubscription_ = state_->Subscribe([this] { update(); });
+  stateSubscription_ = document_->Views().Subscribe([this] { update(); });
 }
 
 PictureBox::~PictureBox() {
   document_->Unsubscribe(documentSubscription_);
-  state_->Unsubscribe(stateSubscription_);
+  document_->Views().Unsubscribe(stateSubscription_);
 }
 
 const PictureView& PictureBox::View() const {
@@ -77,7 +77,7 @@ ViewMapping PictureBox::Mapping() const {
                      sight->exactHeight),
             0.0, 0.0};
   }
-  return state_->MappingFor(View().AreaWidth(), View().AreaHeight());
+  return document_->Views().MappingFor(View().AreaWidth(), View().AreaHeight());
 }
 
 const FirstSight* PictureBox::ShownFirstSight() const {
@@ -87,7 +87,7 @@ const FirstSight* PictureBox::ShownFirstSight() const {
 
 ChannelLook PictureBox::Look() const {
   // Only separated pixels change their look; a view's background stays as it is.
-  return channel_ && View().Plane() != nullptr ? state_->Look() : ChannelLook::Tinted;
+  return channel_ && View().Plane() != nullptr ? document_->Views().Look() : ChannelLook::Tinted;
 }
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
@@ -117,9 +117,10 @@ void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) con
   const FrameSources sources{document_->LevelsFor(channel_),
                              channel_ ? document_->HueLevels() : nullptr, Look()};
   const QSize place(view.LayoutWidth(), view.LayoutHeight());
-  const Frame frame = IsSource() ? RenderSourceFrame(view, mapping, place, devicePixelRatioF(),
-                                                     sources, state_->Model(), state_->Kept())
-                                 : RenderFrame(view, mapping, place, devicePixelRatioF(), sources);
+  const Frame frame = IsSource()
+                          ? RenderSourceFrame(view, mapping, place, devicePixelRatioF(), sources,
+                                              document_->Views().Model(), document_->Views().Kept())
+                          : RenderFrame(view, mapping, place, devicePixelRatioF(), sources);
   PaintFrame(painter, frame);
 }
 
@@ -175,9 +176,10 @@ QString PictureBox::ValueText(Cell cell) const {
 
 QString PictureBox::CornerCaption() const {
   if (IsSource()) {
-    return state_->KeepsAll()
+    return document_->Views().KeepsAll()
                ? QString()
-               : QString::fromStdString(ShownCaption(state_->Model(), state_->Kept()));
+               : QString::fromStdString(
+                     ShownCaption(document_->Views().Model(), document_->Views().Kept()));
   }
   const ColourModel model = View().Look().Model();
   if (View().Plane() == nullptr || model == ColourModel::RGB) {
@@ -192,15 +194,16 @@ QString PictureBox::CornerCaption() const {
 }
 
 void PictureBox::PaintHistogramBand(QPainter& painter) const {
-  if (!channel_ || View().Plane() == nullptr || !state_->ShowsHistograms()) {
+  if (!channel_ || View().Plane() == nullptr || !document_->Views().ShowsHistograms()) {
     return;
   }
   // Counted by the window when histograms are turned on, never here.
   if (const ChannelHistogram* histogram = document_->Histogram(*channel_)) {
-    PaintHistogram(
-        painter, QRectF(0, 0, View().LayoutWidth(), View().LayoutHeight()), *histogram, *channel_,
-        state_->LogarithmicHistograms() ? HistogramScale::Logarithmic : HistogramScale::Linear,
-        View().Look().Model());
+    PaintHistogram(painter, QRectF(0, 0, View().LayoutWidth(), View().LayoutHeight()), *histogram,
+                   *channel_,
+                   document_->Views().LogarithmicHistograms() ? HistogramScale::Logarithmic
+                                                              : HistogramScale::Linear,
+                   View().Look().Model());
   }
 }
 

@@ -13,7 +13,7 @@ namespace irobunkai {
 /// paints one view of the document, the source or a channel. By default an area
 /// larger than the place is shown whole, scaled down with its aspect ratio kept; the
 /// views zoom and pan together through the shared view state. It takes input and
-/// paints; what it shows lives in the document and the view state.
+/// paints; what it shows, and how, lives in the document.
 class PictureBox : public QFrame {
   Q_OBJECT
 
@@ -23,8 +23,7 @@ class PictureBox : public QFrame {
   /// Shows the source view of `document`, or the view of `channel`. A source view
   /// reads out on every press and moves the read pixel with the arrow keys; a
   /// channel view pans with a drag or the arrow keys.
-  PictureBox(std::shared_ptr<const Document> document, std::optional<Channel> channel,
-             std::shared_ptr<ViewState> state, QWidget* parent);
+  PictureBox(std::shared_ptr<Document> document, std::optional<Channel> channel, QWidget* parent);
   ~PictureBox() override;
   PictureBox(const PictureBox&) = delete;
   PictureBox& operator=(const PictureBox&) = delete;
@@ -78,9 +77,8 @@ class PictureBox : public QFrame {
   [[nodiscard]] int Component() const;
   [[nodiscard]] double SeparatedValueAt(Cell cell) const;
 
-  std::shared_ptr<const Document> document_;
+  std::shared_ptr<Document> document_;
   std::optional<Channel> channel_;
-  std::shared_ptr<ViewState> state_;
   int documentSubscription_ = -1;
   int stateSubscription_ = -1;
   std::optional<QPointF> dragFrom_;

@@ -62,7 +62,7 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
   }
   const QPointF delta = event->position() - *dragFrom_;
   dragFrom_ = event->position();
-  state_->PanBy(delta.x(), delta.y());
+  document_->Views().PanBy(delta.x(), delta.y());
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
@@ -80,14 +80,14 @@ void PictureBox::wheelEvent(QWheelEvent* event) {
     const int steps = wheelZoom_ / kWheelNotch;
     wheelZoom_ -= steps * kWheelNotch;
     const QPointF at = event->position() - QPointF(contentsRect().topLeft());
-    state_->ZoomBy(steps, at.x(), at.y());
+    document_->Views().ZoomBy(steps, at.x(), at.y());
     return;
   }
   QPointF pan(delta.x(), delta.y());
   if ((event->modifiers() & Qt::ShiftModifier) && delta.x() == 0) {
     pan = QPointF(delta.y(), 0);  // Shift turns the wheel sideways
   }
-  state_->PanBy(pan.x() * kWheelPan / kWheelNotch, pan.y() * kWheelPan / kWheelNotch);
+  document_->Views().PanBy(pan.x() * kWheelPan / kWheelNotch, pan.y() * kWheelPan / kWheelNotch);
 }
 
 void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
@@ -113,7 +113,7 @@ void PictureBox::keyPressEvent(QKeyEvent* event) {
   if (IsSource()) {
     emit KeyDown(step->dx * size, step->dy * size);
   } else {
-    state_->PanBy(-step->dx * kKeyPan * size, -step->dy * kKeyPan * size);
+    document_->Views().PanBy(-step->dx * kKeyPan * size, -step->dy * kKeyPan * size);
   }
 }
 
