@@ -1,9 +1,7 @@
 #include "io/channel_files.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QStandardPaths>
 #include <algorithm>
 #include <memory>
@@ -151,16 +149,6 @@ std::array<QString, 3> ChannelSiblingPaths(const QString& chosen, ColourModel mo
     paths[i] = folder.filePath(base + ChannelSuffix(kChannels[i], model) + extension);
   }
   return paths;
-}
-
-bool CopyChannelToClipboard(const ChannelPlane& plane, Channel channel, ChannelLook look,
-                            PlaneModel model) {
-  const QImage image = ChannelImage(plane, channel, look, model);
-  if (image.isNull()) {
-    return false;
-  }
-  QGuiApplication::clipboard()->setImage(image);
-  return true;
 }
 
 }  // namespace irobunkai

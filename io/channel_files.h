@@ -105,9 +105,4 @@ bool CanSaveAs(const QString& suffix);
 QString SaveErrorText(const QString& path, const QString& japanese, const QString& english,
                       const QString& detail = {});
 
-/// Puts the whole channel, at full resolution, on the clipboard as a picture. False,
-/// with the clipboard unchanged, when there is not enough memory for the picture.
-bool CopyChannelToClipboard(const ChannelPlane& plane, Channel channel, ChannelLook look,
-                            PlaneModel model = {});
-
 }  // namespace irobunkai

@@ -1,5 +1,8 @@
 // The channel views' menu: their look, histograms, and saving or copying a channel.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
+#include <new>
 #include <utility>
 
 #include "window/busy_cursor.h"
@@ -103,11 +106,31 @@ void Form1::SaveAllChannels() {
 }
 
 void Form1::CopyChannel(Channel channel) {
-  if (!CopyChannelToClipboard(*document_->Separated().planes[channel], channel,
-                              document_->Views().Look(), SeparatedModel())) {
-    ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory),
-                  QStringLiteral("クリップボード (clipboard)"));
+  const QString what = QStringLiteral("クリップボード (clipboard)");
+  std::shared_ptr<const ChannelPicture> picture;
+  try {
+    picture = std::make_shared<const ChannelPicture>(
+        FrozenChannel(document_->Separated(), channel, document_->Views().Look()));
+  } catch (const std::bad_alloc&) {
+    ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory), what);
+    return;
   }
+  // The picture is made on the worker; the clipboard is the GUI thread's.
+  work_->Start(
+      BackgroundWork::Lane::Save,
+      [this, picture, what](const BackgroundWork::Context& context) -> BackgroundWork::Finish {
+        auto image = std::make_shared<QImage>(ChannelImage(*picture, context.Progress()));
+        if (context.Cancelled()) {
+          return {};
+        }
+        return [this, image, what] {
+          if (image->isNull()) {
+            ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory), what);
+          } else {
+            QGuiApplication::clipboard()->setImage(*image);
+          }
+        };
+      });
 }
 
 }  // namespace irobunkai

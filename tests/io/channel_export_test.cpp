@@ -446,12 +446,12 @@ TEST(ChannelSiblingPaths, AModelsSuffixesNameTheModelInAscii) {
       QStringLiteral("/d/cat-CMY-M.png"));
 }
 
-TEST(CopyChannelToClipboard, PutsTheWholeChannelThere) {
-  const ChannelPlane plane = RandomPlane(260, 190, 16);
+TEST(ChannelImage, ACopiedChannelIsTheWholeChannelInItsLook) {
+  const auto plane = std::make_shared<const ChannelPlane>(RandomPlane(260, 190, 16));
   for (const ChannelLook look : {ChannelLook::Tinted, ChannelLook::Grey}) {
-    ASSERT_TRUE(CopyChannelToClipboard(plane, Channel::Blue, look));
-    const QImage copied = QGuiApplication::clipboard()->image();
-    EXPECT_EQ(Mismatches(copied, plane, Channel::Blue, look), 0);
+    const QImage copied =
+        ChannelImage(ChannelPicture{plane, Channel::Blue, look, ColourModel::RGB, nullptr}, {});
+    EXPECT_EQ(Mismatches(copied, *plane, Channel::Blue, look), 0);
   }
 }
 

@@ -148,6 +148,7 @@ TEST_F(Form1ChannelMenu, CopyPutsTheWholeChannelOnTheClipboardInItsLook) {
   Load(source);
   Separate();
   Choose([&] { RightClick("Picture3"); }, "CopyChannelAction");
+  test::WaitIdle(form);  // the picture is made off the GUI thread
   QImage copied = QGuiApplication::clipboard()->image();
   ASSERT_EQ(copied.size(), QSize(400, 300));
   int wrong = 0;
@@ -160,6 +161,7 @@ TEST_F(Form1ChannelMenu, CopyPutsTheWholeChannelOnTheClipboardInItsLook) {
   EXPECT_EQ(wrong, 0);
   Key("Picture3", Qt::Key_G);
   Choose([&] { RightClick("Picture4"); }, "CopyChannelAction");
+  test::WaitIdle(form);
   copied = QGuiApplication::clipboard()->image();
   const int b = qBlue(source.pixel(123, 45));
   EXPECT_EQ(copied.pixel(123, 45) & 0xFFFFFFu, qRgb(b, b, b) & 0xFFFFFFu);
