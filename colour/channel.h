@@ -17,11 +17,6 @@ constexpr int ComponentIndex(Channel channel) {
   return channel == Channel::Red ? 0 : channel == Channel::Green ? 1 : 2;
 }
 
-/// The `channel` component of a colour, by the colour rules.
-constexpr ColorValue ComponentOf(Channel channel, ColorValue c) {
-  return channel == Channel::Red ? RedOf(c) : channel == Channel::Green ? GreenOf(c) : BlueOf(c);
-}
-
 /// The pure-channel colour that shows a component value: (v,0,0), (0,v,0) or (0,0,v).
 constexpr ColorValue ChannelColor(Channel channel, ColorValue value) {
   switch (channel) {

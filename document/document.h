@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/channel_separation.h"
 #include "document/zoom_levels.h"
@@ -17,10 +18,12 @@ namespace irobunkai {
 /// Where a picture came from.
 enum class PictureOrigin { Sample, File, Clipboard };
 
-/// A picture and where it came from: a file's path (UTF-8) for a file, else empty.
+/// A picture and where it came from: a file's path (UTF-8) for a file, else empty; and its
+/// colour description, the ICC profile the file carries (empty: none, which means sRGB).
 struct PictureSource {
   PictureOrigin origin = PictureOrigin::Sample;
   std::string path;
+  std::vector<std::uint8_t> iccProfile{};
 };
 
 /// A separation made away from the document, with all it needs to be shown.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QColorSpace>
 #include <memory>
 
 #include "form1_views_fixture.h"
@@ -88,6 +89,20 @@ TEST_F(Form1Opening, ErrorsAreReportedWhenTheWorkEndsAndLoseNothing) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !answerer.Texts().isEmpty(); }, 5000));
   EXPECT_TRUE(answerer.Texts().front().contains(QStringLiteral("エラー 53")));
   EXPECT_EQ(Grab("Picture1"), before);
+}
+
+// The document keeps the picture's colour description with it, for whatever shows its colours.
+TEST_F(Form1Opening, APicturesColourProfileIsKeptWithIt) {
+  QImage tagged = test::CoordinateImage(64, 48);
+  tagged.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+  ASSERT_TRUE(test::Open(form, test::WriteImage(dir, "adobe.jpg", tagged, "jpeg", 95)));
+  const std::vector<std::uint8_t>& profile = form.Shown().Origin().iccProfile;
+  ASSERT_FALSE(profile.empty());
+  const QColorSpace read = QColorSpace::fromIccProfile(
+      QByteArray(reinterpret_cast<const char*>(profile.data()), std::ssize(profile)));
+  EXPECT_EQ(read.primaries(), QColorSpace::Primaries::AdobeRgb);
+  ASSERT_TRUE(test::Open(form, Write(test::CoordinateImage(64, 48), "plain.png")));
+  EXPECT_TRUE(form.Shown().Origin().iccProfile.empty()) << "untagged: sRGB, no profile";
 }
 
 }  // namespace
