@@ -12,7 +12,7 @@
 namespace irobunkai {
 namespace {
 
-using Colours = test::JpegSpec::Colours;
+using Colours = test::JpegLayout::Colours;
 
 QImage QtRead(const std::vector<std::uint8_t>& bytes) {
   QByteArray data(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
@@ -45,7 +45,7 @@ std::vector<std::uint8_t> Cut(const std::vector<std::uint8_t>& bytes, std::size_
 TEST(JpegDecoder, EveryKindIsDecodedAsQtReadsIt) {
   struct Case {
     const char* name;
-    test::JpegSpec spec;
+    test::JpegLayout layout;
   };
   const std::vector<Case> cases = {
       {"baseline 4:2:0", {}},
@@ -65,8 +65,8 @@ TEST(JpegDecoder, EveryKindIsDecodedAsQtReadsIt) {
       // Large enough for its room to be asked for in huge pages.
       {"large", {.width = 2100, .height = 1100}},
   };
-  for (const auto& [name, spec] : cases) {
-    const std::vector<std::uint8_t> bytes = test::EncodeJpeg(spec);
+  for (const auto& [name, layout] : cases) {
+    const std::vector<std::uint8_t> bytes = test::EncodeJpeg(layout);
     const DecodedPicture picture = Decode(bytes, name);
     test::ExpectSamePixels(picture.image, QtRead(bytes), name);
     EXPECT_FALSE(picture.image.HasAlpha()) << name;
@@ -85,14 +85,14 @@ TEST(JpegDecoder, PlainCmykWithoutAnAdobeMarkerIsNotInverted) {
   const std::array<ColorValue, 4> expected = {RGB(0, 255, 255), RGB(255, 0, 0), RGB(255, 255, 255),
                                               RGB(0, 0, 0)};
   for (const bool adobe : {false, true}) {
-    const test::JpegSpec spec{.width = 64,
-                              .height = 16,
-                              .colours = Colours::Cmyk,
-                              .adobe = adobe,
-                              .quality = 100,
-                              .hSampling = 1,
-                              .vSampling = 1};
-    const Image image = Decode(test::EncodeJpeg(spec, inks), "flat inks").image;
+    const test::JpegLayout layout{.width = 64,
+                                  .height = 16,
+                                  .colours = Colours::Cmyk,
+                                  .adobe = adobe,
+                                  .quality = 100,
+                                  .hSampling = 1,
+                                  .vSampling = 1};
+    const Image image = Decode(test::EncodeJpeg(layout, inks), "flat inks").image;
     ASSERT_EQ(image.Width(), 64);
     for (int i = 0; i < 4; ++i) {
       const ColorValue c = ColorOf(image.At(16 * i + 8, 8));
@@ -106,11 +106,11 @@ TEST(JpegDecoder, PlainCmykWithoutAnAdobeMarkerIsNotInverted) {
 TEST(JpegDecoder, EveryExifOrientationTurnsThePictureAsQtTurnedIt) {
   for (const Colours colours : {Colours::YCbCr, Colours::Grey, Colours::Cmyk}) {
     for (int orientation = 1; orientation <= 8; ++orientation) {
-      const test::JpegSpec spec{.width = 40,
-                                .height = 24,
-                                .colours = colours,
-                                .app1 = {test::ExifSegment({.orientation = orientation})}};
-      const std::vector<std::uint8_t> bytes = test::EncodeJpeg(spec);
+      const test::JpegLayout layout{.width = 40,
+                                    .height = 24,
+                                    .colours = colours,
+                                    .app1 = {test::ExifSegment({.orientation = orientation})}};
+      const std::vector<std::uint8_t> bytes = test::EncodeJpeg(layout);
       const std::string what = "orientation " + std::to_string(orientation) + " of colours " +
                                std::to_string(static_cast<int>(colours));
       const Image image = Decode(bytes, what).image;
@@ -120,9 +120,9 @@ TEST(JpegDecoder, EveryExifOrientationTurnsThePictureAsQtTurnedIt) {
   }
   // An orientation out of range, or not a SHORT, leaves the picture as it is.
   for (const int orientation : {0, 9, 300}) {
-    const test::JpegSpec spec{
+    const test::JpegLayout layout{
         .width = 40, .height = 24, .app1 = {test::ExifSegment({.orientation = orientation})}};
-    EXPECT_EQ(Decode(test::EncodeJpeg(spec), "bad orientation").image.Width(), 40);
+    EXPECT_EQ(Decode(test::EncodeJpeg(layout), "bad orientation").image.Width(), 40);
   }
 }
 
@@ -135,8 +135,8 @@ TEST(JpegDecoder, TheEmbeddedIccProfileIsKeptWhole) {
   }
   for (const std::vector<std::uint8_t>& profile :
        {std::vector<std::uint8_t>(srgb.begin(), srgb.end()), large}) {
-    const test::JpegSpec spec{.iccProfile = profile};
-    EXPECT_EQ(Decode(test::EncodeJpeg(spec), "icc").iccProfile, profile);
+    const test::JpegLayout layout{.iccProfile = profile};
+    EXPECT_EQ(Decode(test::EncodeJpeg(layout), "icc").iccProfile, profile);
   }
 }
 
@@ -178,8 +178,8 @@ void ExpectRowsOfWhole(const Image& cut, const Image& whole, int rows, const std
 
 TEST(JpegDecoder, ABaselineFileCutShortGivesTheRowsItHoldsAndCountsThem) {
   for (const bool arithmetic : {false, true}) {
-    const test::JpegSpec spec{.width = 48, .height = 320, .arithmetic = arithmetic};
-    const std::vector<std::uint8_t> bytes = test::EncodeJpeg(spec);
+    const test::JpegLayout layout{.width = 48, .height = 320, .arithmetic = arithmetic};
+    const std::vector<std::uint8_t> bytes = test::EncodeJpeg(layout);
     const Image whole = Decode(bytes, "whole").image;
     int before = 0;
     for (int step = 3; step < 10; ++step) {
@@ -215,8 +215,8 @@ TEST(JpegDecoder, AFileLackingOnlyItsEndMarkerIsWhole) {
 }
 
 TEST(JpegDecoder, AProgressiveFileCutShortLacksItsFinalScans) {
-  const test::JpegSpec spec{.width = 64, .height = 64, .progressive = true};
-  const std::vector<std::uint8_t> bytes = test::EncodeJpeg(spec);
+  const test::JpegLayout layout{.width = 64, .height = 64, .progressive = true};
+  const std::vector<std::uint8_t> bytes = test::EncodeJpeg(layout);
   for (int step = 5; step < 10; ++step) {
     const DecodedPicture cut = Decode(Cut(bytes, bytes.size() * step / 10), "progressive");
     ASSERT_TRUE(cut.cutShort) << step;
@@ -243,14 +243,15 @@ TEST(JpegDecoder, DamagedFilesGiveAPictureOrAnError) {
     noise = noise * 1664525u + 1013904223u;
     return noise >> 8;
   };
-  for (const test::JpegSpec& spec : {test::JpegSpec{.width = 40, .height = 33},
-                                     test::JpegSpec{.width = 40, .height = 33, .progressive = true},
-                                     test::JpegSpec{.width = 40, .height = 33, .arithmetic = true},
-                                     test::JpegSpec{.width = 40,
-                                     .height = 33,
-                                     .colours = Colours::Cmyk,
-                                     .app1 = {test::ExifSegment({.orientation = 5})}}}) {
-    const std::vector<std::uint8_t> whole = test::EncodeJpeg(spec);
+  for (const test::JpegLayout& layout :
+       {test::JpegLayout{.width = 40, .height = 33},
+        test::JpegLayout{.width = 40, .height = 33, .progressive = true},
+        test::JpegLayout{.width = 40, .height = 33, .arithmetic = true},
+        test::JpegLayout{.width = 40,
+        .height = 33,
+        .colours = Colours::Cmyk,
+        .app1 = {test::ExifSegment({.orientation = 5})}}}) {
+    const std::vector<std::uint8_t> whole = test::EncodeJpeg(layout);
     for (int trial = 0; trial < 150; ++trial) {
       std::vector<std::uint8_t> damaged = Cut(whole, 3 + next() % (whole.size() - 3));
       for (int flips = static_cast<int>(next() % 4); flips > 0; --flips) {

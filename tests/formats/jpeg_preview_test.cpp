@@ -15,11 +15,11 @@ namespace {
 using Bytes8 = std::vector<std::uint8_t>;
 
 Bytes8 Jpeg(int width, int height, const Bytes8& exif = {}) {
-  test::JpegSpec spec{.width = width, .height = height};
+  test::JpegLayout layout{.width = width, .height = height};
   if (!exif.empty()) {
-    spec.app1.push_back(exif);
+    layout.app1.push_back(exif);
   }
-  return test::EncodeJpeg(spec);
+  return test::EncodeJpeg(layout);
 }
 
 bool Finds(const Bytes8& file, const Bytes8& preview) {

@@ -13,37 +13,38 @@
 namespace irobunkai::test {
 namespace {
 
-int Components(JpegSpec::Colours colours) {
+int Components(JpegLayout::Colours colours) {
   switch (colours) {
-    case JpegSpec::Colours::Grey:
+    case JpegLayout::Colours::Grey:
       return 1;
-    case JpegSpec::Colours::Cmyk:
-    case JpegSpec::Colours::Ycck:
+    case JpegLayout::Colours::Cmyk:
+    case JpegLayout::Colours::Ycck:
       return 4;
     default:
       return 3;
   }
 }
 
-void SetColours(jpeg_compress_struct& info, const JpegSpec& spec) {
-  using Colours = JpegSpec::Colours;
-  const bool inks = spec.colours == Colours::Cmyk || spec.colours == Colours::Ycck;
-  info.in_color_space = inks ? JCS_CMYK : (spec.colours == Colours::Grey ? JCS_GRAYSCALE : JCS_RGB);
+void SetColours(jpeg_compress_struct& info, const JpegLayout& layout) {
+  using Colours = JpegLayout::Colours;
+  const bool inks = layout.colours == Colours::Cmyk || layout.colours == Colours::Ycck;
+  info.in_color_space =
+      inks ? JCS_CMYK : (layout.colours == Colours::Grey ? JCS_GRAYSCALE : JCS_RGB);
   jpeg_set_defaults(&info);
-  if (spec.colours == Colours::Rgb) {
+  if (layout.colours == Colours::Rgb) {
     jpeg_set_colorspace(&info, JCS_RGB);
   } else if (inks) {
-    jpeg_set_colorspace(&info, spec.colours == Colours::Ycck ? JCS_YCCK : JCS_CMYK);
-    info.write_Adobe_marker = spec.adobe ? TRUE : FALSE;
+    jpeg_set_colorspace(&info, layout.colours == Colours::Ycck ? JCS_YCCK : JCS_CMYK);
+    info.write_Adobe_marker = layout.adobe ? TRUE : FALSE;
   }
 }
 
-void WriteJpegRows(jpeg_compress_struct& info, const JpegSpec& spec, const Samples& samples) {
-  const int components = Components(spec.colours);
-  const bool inverted = components == 4 && spec.adobe;
-  std::vector<JSAMPLE> row(static_cast<std::size_t>(spec.width * components));
-  for (int y = 0; y < spec.height; ++y) {
-    for (int x = 0; x < spec.width; ++x) {
+void WriteJpegRows(jpeg_compress_struct& info, const JpegLayout& layout, const Samples& samples) {
+  const int components = Components(layout.colours);
+  const bool inverted = components == 4 && layout.adobe;
+  std::vector<JSAMPLE> row(static_cast<std::size_t>(layout.width * components));
+  for (int y = 0; y < layout.height; ++y) {
+    for (int x = 0; x < layout.width; ++x) {
       for (int c = 0; c < components; ++c) {
         const int sample = samples(x, y, c);
         row[static_cast<std::size_t>(x * components + c)] =
@@ -55,12 +56,12 @@ void WriteJpegRows(jpeg_compress_struct& info, const JpegSpec& spec, const Sampl
   }
 }
 
-// Packs one row of samples at the spec's bit depth, big-endian, as PNG stores them.
-std::vector<png_byte> PngRow(const PngSpec& spec, int channels, int y, const Samples& samples) {
-  const int depth = spec.bitDepth;
-  std::vector<png_byte> row(static_cast<std::size_t>((spec.width * channels * depth + 7) / 8));
+// Packs one row of samples at the layout's bit depth, big-endian, as PNG stores them.
+std::vector<png_byte> PngRow(const PngLayout& layout, int channels, int y, const Samples& samples) {
+  const int depth = layout.bitDepth;
+  std::vector<png_byte> row(static_cast<std::size_t>((layout.width * channels * depth + 7) / 8));
   std::size_t bit = 0;
-  for (int x = 0; x < spec.width; ++x) {
+  for (int x = 0; x < layout.width; ++x) {
     for (int c = 0; c < channels; ++c) {
       const int sample = samples(x, y, c);
       if (depth == 16) {
@@ -90,7 +91,7 @@ int PatternSample(int x, int y, int c) {
   return (base + static_cast<int>(grain) + 256 * 4) % 256;
 }
 
-std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& spec, const Samples& samples) {
+std::vector<std::uint8_t> EncodeJpeg(const JpegLayout& layout, const Samples& samples) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -98,26 +99,26 @@ std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& spec, const Samples& sample
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = static_cast<JDIMENSION>(spec.width);
-  info.image_height = static_cast<JDIMENSION>(spec.height);
-  info.input_components = Components(spec.colours);
-  SetColours(info, spec);
-  jpeg_set_quality(&info, spec.quality, TRUE);
-  info.comp_info[0].h_samp_factor = spec.hSampling;
-  info.comp_info[0].v_samp_factor = spec.vSampling;
-  info.arith_code = spec.arithmetic ? TRUE : FALSE;
-  if (spec.progressive) {
+  info.image_width = static_cast<JDIMENSION>(layout.width);
+  info.image_height = static_cast<JDIMENSION>(layout.height);
+  info.input_components = Components(layout.colours);
+  SetColours(info, layout);
+  jpeg_set_quality(&info, layout.quality, TRUE);
+  info.comp_info[0].h_samp_factor = layout.hSampling;
+  info.comp_info[0].v_samp_factor = layout.vSampling;
+  info.arith_code = layout.arithmetic ? TRUE : FALSE;
+  if (layout.progressive) {
     jpeg_simple_progression(&info);
   }
   jpeg_start_compress(&info, TRUE);
-  for (const std::vector<std::uint8_t>& segment : spec.app1) {
+  for (const std::vector<std::uint8_t>& segment : layout.app1) {
     jpeg_write_marker(&info, JPEG_APP0 + 1, segment.data(), static_cast<unsigned>(segment.size()));
   }
-  if (!spec.iccProfile.empty()) {
-    jpeg_write_icc_profile(&info, spec.iccProfile.data(),
-                           static_cast<unsigned>(spec.iccProfile.size()));
+  if (!layout.iccProfile.empty()) {
+    jpeg_write_icc_profile(&info, layout.iccProfile.data(),
+                           static_cast<unsigned>(layout.iccProfile.size()));
   }
-  WriteJpegRows(info, spec, samples);
+  WriteJpegRows(info, layout, samples);
   jpeg_finish_compress(&info);
   jpeg_destroy_compress(&info);
   std::vector<std::uint8_t> bytes(buffer, buffer + size);
@@ -125,42 +126,42 @@ std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& spec, const Samples& sample
   return bytes;
 }
 
-std::vector<std::uint8_t> EncodePng(const PngSpec& spec, const Samples& samples) {
+std::vector<std::uint8_t> EncodePng(const PngLayout& layout, const Samples& samples) {
   std::vector<std::uint8_t> bytes;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   png_set_write_fn(png, &bytes, WritePngTo, nullptr);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width),
-               static_cast<png_uint_32>(spec.height), spec.bitDepth, spec.colourType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, static_cast<png_uint_32>(layout.width),
+               static_cast<png_uint_32>(layout.height), layout.bitDepth, layout.colourType,
+               layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette;
-  for (const auto& [r, g, b] : spec.palette) {
+  for (const auto& [r, g, b] : layout.palette) {
     palette.push_back({r, g, b});
   }
   if (!palette.empty()) {
     png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   }
   png_color_16 transparent{};
-  if (spec.transparent) {
-    transparent = {0, (*spec.transparent)[0], (*spec.transparent)[1], (*spec.transparent)[2],
-                   (*spec.transparent)[0]};
+  if (layout.transparent) {
+    transparent = {0, (*layout.transparent)[0], (*layout.transparent)[1], (*layout.transparent)[2],
+                   (*layout.transparent)[0]};
   }
-  if (!spec.paletteAlpha.empty() || spec.transparent) {
-    png_set_tRNS(png, info, spec.paletteAlpha.empty() ? nullptr : spec.paletteAlpha.data(),
-                 static_cast<int>(spec.paletteAlpha.size()),
-                 spec.transparent ? &transparent : nullptr);
+  if (!layout.paletteAlpha.empty() || layout.transparent) {
+    png_set_tRNS(png, info, layout.paletteAlpha.empty() ? nullptr : layout.paletteAlpha.data(),
+                 static_cast<int>(layout.paletteAlpha.size()),
+                 layout.transparent ? &transparent : nullptr);
   }
-  if (!spec.iccProfile.empty()) {
-    png_set_iCCP(png, info, "test", PNG_COMPRESSION_TYPE_BASE, spec.iccProfile.data(),
-                 static_cast<png_uint_32>(spec.iccProfile.size()));
+  if (!layout.iccProfile.empty()) {
+    png_set_iCCP(png, info, "test", PNG_COMPRESSION_TYPE_BASE, layout.iccProfile.data(),
+                 static_cast<png_uint_32>(layout.iccProfile.size()));
   }
   png_write_info(png, info);
   const int channels = png_get_channels(png, info);
   const int passes = png_set_interlace_handling(png);
   for (int pass = 0; pass < passes; ++pass) {
-    for (int y = 0; y < spec.height; ++y) {
-      std::vector<png_byte> row = PngRow(spec, channels, y, samples);
+    for (int y = 0; y < layout.height; ++y) {
+      std::vector<png_byte> row = PngRow(layout, channels, y, samples);
       png_write_row(png, row.data());
     }
   }
@@ -199,24 +200,24 @@ constexpr std::uint16_t kUndefined = 7;
 
 }  // namespace
 
-std::vector<std::uint8_t> ExifSegment(const ExifSpec& spec) {
+std::vector<std::uint8_t> ExifSegment(const ExifSpec& layout) {
   std::vector<std::uint8_t> tiff = {'I', 'I', 42, 0};
   Put32(tiff, 8);
-  const std::uint32_t firstEntries = spec.orientation != 0 ? 1 : 0;
+  const std::uint32_t firstEntries = layout.orientation != 0 ? 1 : 0;
   const std::uint32_t second = 8 + 2 + 12 * firstEntries + 4;
   Put16(tiff, firstEntries);
   if (firstEntries != 0) {
-    PutEntry(tiff, 0x0112, kShort, 1, static_cast<std::uint32_t>(spec.orientation));
+    PutEntry(tiff, 0x0112, kShort, 1, static_cast<std::uint32_t>(layout.orientation));
   }
-  Put32(tiff, spec.secondDirectory.value_or(spec.thumbnail.empty() ? 0 : second));
-  if (!spec.thumbnail.empty()) {
+  Put32(tiff, layout.secondDirectory.value_or(layout.thumbnail.empty() ? 0 : second));
+  if (!layout.thumbnail.empty()) {
     const std::uint32_t data = second + 2 + 2 * 12 + 4;
     Put16(tiff, 2);
-    PutEntry(tiff, 0x0201, kLong, 1, spec.thumbnailOffset.value_or(data));
+    PutEntry(tiff, 0x0201, kLong, 1, layout.thumbnailOffset.value_or(data));
     PutEntry(tiff, 0x0202, kLong, 1,
-             spec.thumbnailLength.value_or(static_cast<std::uint32_t>(spec.thumbnail.size())));
+             layout.thumbnailLength.value_or(static_cast<std::uint32_t>(layout.thumbnail.size())));
     Put32(tiff, 0);
-    tiff.insert(tiff.end(), spec.thumbnail.begin(), spec.thumbnail.end());
+    tiff.insert(tiff.end(), layout.thumbnail.begin(), layout.thumbnail.end());
   }
   std::vector<std::uint8_t> payload = {'E', 'x', 'i', 'f', 0, 0};
   payload.insert(payload.end(), tiff.begin(), tiff.end());
@@ -225,14 +226,14 @@ std::vector<std::uint8_t> ExifSegment(const ExifSpec& spec) {
 
 std::vector<std::uint8_t> WithMpfPreview(std::vector<std::uint8_t> primary,
                                          const std::vector<std::uint8_t>& preview,
-                                         const MpfSpec& spec) {
+                                         const MpfSpec& layout) {
   constexpr std::uint32_t kEntries = 8 + 2 + 3 * 12 + 4;  // after the header and the directory
   std::vector<std::uint8_t> tiff = {'I', 'I', 42, 0};
   Put32(tiff, 8);
   Put16(tiff, 3);
   PutEntry(tiff, 0xB000, kUndefined, 4, 0x30303130);  // version "0100"
   PutEntry(tiff, 0xB001, kLong, 1, 2);
-  PutEntry(tiff, 0xB002, kUndefined, spec.entryCount.value_or(2) * 16, kEntries);
+  PutEntry(tiff, 0xB002, kUndefined, layout.entryCount.value_or(2) * 16, kEntries);
   Put32(tiff, 0);
   const auto segmentBytes = static_cast<std::uint32_t>(2 + 2 + 4 + tiff.size() + 2 * 16);
   const auto primaryBytes = static_cast<std::uint32_t>(primary.size()) + segmentBytes;
@@ -242,9 +243,9 @@ std::vector<std::uint8_t> WithMpfPreview(std::vector<std::uint8_t> primary,
   Put32(tiff, primaryBytes);
   Put32(tiff, 0);
   Put32(tiff, 0);
-  Put32(tiff, spec.type);
-  Put32(tiff, spec.size.value_or(static_cast<std::uint32_t>(preview.size())));
-  Put32(tiff, spec.offset.value_or(primaryBytes - kHeaderAt));
+  Put32(tiff, layout.type);
+  Put32(tiff, layout.size.value_or(static_cast<std::uint32_t>(preview.size())));
+  Put32(tiff, layout.offset.value_or(primaryBytes - kHeaderAt));
   Put32(tiff, 0);
   std::vector<std::uint8_t> segment = {0xFF, 0xE2};
   const std::uint32_t length = segmentBytes - 2;

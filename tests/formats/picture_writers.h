@@ -15,7 +15,7 @@ using Samples = std::function<int(int x, int y, int c)>;
 int PatternSample(int x, int y, int c);
 
 /// How EncodeJpeg writes a JPEG, with libjpeg-turbo.
-struct JpegSpec {
+struct JpegLayout {
   enum class Colours { YCbCr, Grey, Rgb, Cmyk, Ycck };
   int width = 64;
   int height = 48;
@@ -36,10 +36,11 @@ struct JpegSpec {
 
 /// A JPEG of `samples`: R, G, B (the first for grey), or the inks C, M, Y, K for CMYK and
 /// YCCK, 0 for none.
-std::vector<std::uint8_t> EncodeJpeg(const JpegSpec& spec, const Samples& samples = PatternSample);
+std::vector<std::uint8_t> EncodeJpeg(const JpegLayout& layout,
+                                     const Samples& samples = PatternSample);
 
 /// How EncodePng writes a PNG, with libpng.
-struct PngSpec {
+struct PngLayout {
   int width = 40;
   int height = 30;
   int colourType = 2;  ///< PNG's colour type: 0 grey, 2 RGB, 3 palette, 4 grey and alpha, 6 RGBA
@@ -52,9 +53,9 @@ struct PngSpec {
   std::vector<std::uint8_t> iccProfile{};
 };
 
-/// A PNG of `samples` at the spec's depth: grey, R, G, B and alpha as the colour type has
+/// A PNG of `samples` at the layout's depth: grey, R, G, B and alpha as the colour type has
 /// them, or palette indices.
-std::vector<std::uint8_t> EncodePng(const PngSpec& spec, const Samples& samples);
+std::vector<std::uint8_t> EncodePng(const PngLayout& layout, const Samples& samples);
 
 }  // namespace irobunkai::test
 
@@ -70,7 +71,7 @@ struct ExifSpec {
   std::optional<std::uint32_t> thumbnailLength{};
   std::optional<std::uint32_t> secondDirectory{};
 };
-std::vector<std::uint8_t> ExifSegment(const ExifSpec& spec);
+std::vector<std::uint8_t> ExifSegment(const ExifSpec& layout);
 
 /// `primary` with an MPF APP2 segment after its start marker that lists it and `preview`,
 /// appended after it, as an image of MP type `type` (0x010001, a large thumbnail). The
@@ -83,6 +84,6 @@ struct MpfSpec {
 };
 std::vector<std::uint8_t> WithMpfPreview(std::vector<std::uint8_t> primary,
                                          const std::vector<std::uint8_t>& preview,
-                                         const MpfSpec& spec = {});
+                                         const MpfSpec& layout = {});
 
 }  // namespace irobunkai::test

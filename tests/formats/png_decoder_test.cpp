@@ -72,12 +72,12 @@ TEST(PngDecoder, EveryColourTypeAndDepthIsDecodedAsQtReadsIt) {
     for (const auto& [type, depth, channels] : kKinds) {
       const std::string what = "type " + std::to_string(type) + " depth " + std::to_string(depth) +
                                (interlaced ? " interlaced" : "");
-      const test::PngSpec spec{.width = 37,
-                               .height = 21,
-                               .colourType = type,
-                               .bitDepth = depth,
-                               .interlaced = interlaced};
-      ExpectAsQtReadsIt(test::EncodePng(spec, AtDepth(depth, channels)), what);
+      const test::PngLayout layout{.width = 37,
+                                   .height = 21,
+                                   .colourType = type,
+                                   .bitDepth = depth,
+                                   .interlaced = interlaced};
+      ExpectAsQtReadsIt(test::EncodePng(layout, AtDepth(depth, channels)), what);
     }
   }
 }
@@ -87,20 +87,21 @@ TEST(PngDecoder, TransparentColoursAndPalettesAreDecodedAsQtReadsThem) {
     // A grey level made transparent, present in the picture.
     const auto grey = AtDepth(depth, 1);
     const auto level = static_cast<std::uint16_t>(grey(3, 4, 0));
-    const test::PngSpec spec{.colourType = 0, .bitDepth = depth, .transparent = {{level, 0, 0}}};
-    ExpectAsQtReadsIt(test::EncodePng(spec, grey), "grey tRNS depth " + std::to_string(depth));
+    const test::PngLayout layout{
+        .colourType = 0, .bitDepth = depth, .transparent = {{level, 0, 0}}};
+    ExpectAsQtReadsIt(test::EncodePng(layout, grey), "grey tRNS depth " + std::to_string(depth));
   }
   for (const int depth : {1}) {
-    const test::PngSpec spec{.colourType = 0, .bitDepth = depth, .transparent = {{1, 0, 0}}};
-    ExpectAsQtReadsIt(test::EncodePng(spec, AtDepth(1, 1)), "grey tRNS depth 1");
+    const test::PngLayout layout{.colourType = 0, .bitDepth = depth, .transparent = {{1, 0, 0}}};
+    ExpectAsQtReadsIt(test::EncodePng(layout, AtDepth(1, 1)), "grey tRNS depth 1");
   }
   {
     const auto rgb = AtDepth(8, 3);
     const std::array<std::uint16_t, 3> colour = {static_cast<std::uint16_t>(rgb(5, 6, 0)),
                                                  static_cast<std::uint16_t>(rgb(5, 6, 1)),
                                                  static_cast<std::uint16_t>(rgb(5, 6, 2))};
-    const test::PngSpec spec{.colourType = 2, .bitDepth = 8, .transparent = colour};
-    ExpectAsQtReadsIt(test::EncodePng(spec, rgb), "RGB tRNS");
+    const test::PngLayout layout{.colourType = 2, .bitDepth = 8, .transparent = colour};
+    ExpectAsQtReadsIt(test::EncodePng(layout, rgb), "RGB tRNS");
   }
   for (const int depth : {1, 2, 4, 8}) {
     const int colours = 1 << depth;
@@ -114,14 +115,14 @@ TEST(PngDecoder, TransparentColoursAndPalettesAreDecodedAsQtReadsThem) {
          {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0, 128},
           std::vector<std::uint8_t>{255, 255}}) {
       for (const bool interlaced : {false, true}) {
-        const test::PngSpec spec{.width = 19,
-                                 .height = 11,
-                                 .colourType = 3,
-                                 .bitDepth = depth,
-                                 .interlaced = interlaced,
-                                 .palette = palette,
-                                 .paletteAlpha = alpha};
-        ExpectAsQtReadsIt(test::EncodePng(spec, indices),
+        const test::PngLayout layout{.width = 19,
+                                     .height = 11,
+                                     .colourType = 3,
+                                     .bitDepth = depth,
+                                     .interlaced = interlaced,
+                                     .palette = palette,
+                                     .paletteAlpha = alpha};
+        ExpectAsQtReadsIt(test::EncodePng(layout, indices),
                           "palette depth " + std::to_string(depth) + " with alphas " +
                               (alpha.empty() ? "none" : std::to_string(alpha[0])) +
                               (interlaced ? " interlaced" : ""));
@@ -134,12 +135,12 @@ TEST(PngDecoder, TransparentColoursAndPalettesAreDecodedAsQtReadsThem) {
 // read as PNG defines it: the colour matched at 16 bits, then rounded to 8.
 TEST(PngDecoder, SixteenBitRgbWithATransparentColourMatchesItAtSixteenBits) {
   const auto samples = [](int x, int y, int c) { return x == 1 && y == 0 ? 40000 + c : 40001 + c; };
-  const test::PngSpec spec{.width = 3,
-                           .height = 2,
-                           .colourType = 2,
-                           .bitDepth = 16,
-                           .transparent = {{40000, 40001, 40002}}};
-  const Image image = Decode(test::EncodePng(spec, samples), "RGB 16 tRNS").image;
+  const test::PngLayout layout{.width = 3,
+                               .height = 2,
+                               .colourType = 2,
+                               .bitDepth = 16,
+                               .transparent = {{40000, 40001, 40002}}};
+  const Image image = Decode(test::EncodePng(layout, samples), "RGB 16 tRNS").image;
   ASSERT_EQ(image.Width(), 3);
   EXPECT_TRUE(image.HasAlpha());
   EXPECT_EQ(image.At(1, 0), MakeRgba(RGB(156, 156, 156), 0));    // 40000 / 257 rounds to 156
@@ -150,8 +151,8 @@ TEST(PngDecoder, SixteenBitRgbWithATransparentColourMatchesItAtSixteenBits) {
 TEST(PngDecoder, TheEmbeddedIccProfileIsKept) {
   const QByteArray srgb = QColorSpace(QColorSpace::SRgb).iccProfile();
   const std::vector<std::uint8_t> profile(srgb.begin(), srgb.end());
-  const test::PngSpec spec{.iccProfile = profile};
-  EXPECT_EQ(Decode(test::EncodePng(spec, AtDepth(8, 3)), "icc").iccProfile, profile);
+  const test::PngLayout layout{.iccProfile = profile};
+  EXPECT_EQ(Decode(test::EncodePng(layout, AtDepth(8, 3)), "icc").iccProfile, profile);
   EXPECT_TRUE(Decode(test::EncodePng({}, AtDepth(8, 3)), "no icc").iccProfile.empty());
 }
 
@@ -173,8 +174,8 @@ TEST(PngDecoder, DamageOtherThanAnEarlyEndIsInvalid) {
 
 TEST(PngDecoder, AFileCutShortGivesTheRowsItHoldsAndCountsThem) {
   for (const int depth : {8, 16}) {
-    const test::PngSpec spec{.width = 50, .height = 300, .colourType = 6, .bitDepth = depth};
-    const std::vector<std::uint8_t> bytes = test::EncodePng(spec, AtDepth(depth, 4));
+    const test::PngLayout layout{.width = 50, .height = 300, .colourType = 6, .bitDepth = depth};
+    const std::vector<std::uint8_t> bytes = test::EncodePng(layout, AtDepth(depth, 4));
     const Image whole = Decode(bytes, "whole").image;
     int before = 0;
     for (int step = 2; step < 10; ++step) {
@@ -201,8 +202,8 @@ TEST(PngDecoder, AFileCutShortGivesTheRowsItHoldsAndCountsThem) {
 }
 
 TEST(PngDecoder, AnInterlacedFileCutShortSpreadsThePassesItHolds) {
-  const test::PngSpec spec{.width = 64, .height = 80, .interlaced = true};
-  const std::vector<std::uint8_t> bytes = test::EncodePng(spec, AtDepth(8, 3));
+  const test::PngLayout layout{.width = 64, .height = 80, .interlaced = true};
+  const std::vector<std::uint8_t> bytes = test::EncodePng(layout, AtDepth(8, 3));
   const Image whole = Decode(bytes, "whole").image;
   for (int step = 1; step < 10; ++step) {
     const std::string what = "cut at " + std::to_string(step) + "/10";
@@ -240,8 +241,8 @@ TEST(PngDecoder, AnInterlacedFileCutShortSpreadsThePassesItHolds) {
 
 TEST(PngDecoder, ProgressRisesToTheEndAndACancelStopsTheDecode) {
   for (const bool interlaced : {false, true}) {
-    const test::PngSpec spec{.width = 30, .height = 1000, .interlaced = interlaced};
-    const std::vector<std::uint8_t> bytes = test::EncodePng(spec, AtDepth(8, 3));
+    const test::PngLayout layout{.width = 30, .height = 1000, .interlaced = interlaced};
+    const std::vector<std::uint8_t> bytes = test::EncodePng(layout, AtDepth(8, 3));
     test::ExpectProgressAndCancel([&bytes](const Progress& p) { return DecodePng(bytes, p); },
                                   interlaced ? "interlaced" : "plain");
   }
@@ -258,13 +259,13 @@ TEST(PngDecoder, DamagedFilesGiveAPictureOrAnError) {
   for (const bool interlaced : {false, true}) {
     for (const auto& [type, depth, channels] : {Kind{3, 4, 1}, Kind{4, 16, 2}, Kind{6, 8, 4}}) {
       std::vector<std::array<std::uint8_t, 3>> palette(16, {{10, 200, 30}});
-      const test::PngSpec spec{.width = 33,
-                               .height = 29,
-                               .colourType = type,
-                               .bitDepth = depth,
-                               .interlaced = interlaced,
-                               .palette = type == 3 ? palette : decltype(palette){}};
-      const std::vector<std::uint8_t> whole = test::EncodePng(spec, AtDepth(depth, channels));
+      const test::PngLayout layout{.width = 33,
+                                   .height = 29,
+                                   .colourType = type,
+                                   .bitDepth = depth,
+                                   .interlaced = interlaced,
+                                   .palette = type == 3 ? palette : decltype(palette){}};
+      const std::vector<std::uint8_t> whole = test::EncodePng(layout, AtDepth(depth, channels));
       for (int trial = 0; trial < 100; ++trial) {
         std::vector<std::uint8_t> damaged = Cut(whole, 8 + next() % (whole.size() - 8));
         for (int flips = static_cast<int>(next() % 3); flips > 0; --flips) {

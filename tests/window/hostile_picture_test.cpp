@@ -188,7 +188,7 @@ class HostileCorpus : public testing::Test {
     Add("palette-transparent.png", Encode(indexed, "png"), Outcome::Loads);
     AddConverted("interlaced.png", {"-size", "40x30", "gradient:red-blue", "-interlace", "PNG"});
     AddConverted("cmyk.jpg", {"-size", "40x30", "gradient:yellow-cyan", "-colorspace", "CMYK"});
-    using Colours = test::JpegSpec::Colours;
+    using Colours = test::JpegLayout::Colours;
     AddWritten("progressive-written.jpg", test::EncodeJpeg({.progressive = true}));
     AddWritten("arithmetic.jpg", test::EncodeJpeg({.arithmetic = true}));
     AddWritten("progressive-arithmetic.jpg",
