@@ -11,6 +11,7 @@
 #include "heif_writer.h"
 #include "io/formats/decode_by_content.h"
 #include "io/formats/preview_jpeg.h"
+#include "picture_writers.h"
 
 namespace irobunkai {
 namespace {
@@ -170,6 +171,26 @@ TEST(RawFirstSight, TurnedAsTheDevelopedPicture) {
       }
     }
   }
+}
+
+TEST(RawFirstSight, APreviewsOwnExifTurnIsNotTaken) {
+  // The DNG says how to turn its previews; a turn written inside one by a careless camera
+  // would turn the first sight away from the exact picture.
+  const QImage scene = Quadrants(96, 64);
+  Dng dng = Photographed(scene);
+  const QImage small = scene.scaled(48, 32);
+  const std::vector<std::uint8_t> preview = test::EncodeJpeg(
+      {.width = 48, .height = 32, .quality = 95, .app1 = {test::ExifSegment({.orientation = 6})}},
+      [&small](int x, int y, int c) {
+        const QRgb pixel = small.pixel(x, y);
+        return c == 0 ? qRed(pixel) : c == 1 ? qGreen(pixel) : qBlue(pixel);
+      });
+  dng.previews = {{48, 32, preview, true}};
+  const std::vector<std::uint8_t> bytes = test::EncodeDng(dng);
+  const std::optional<FirstSight> sight = ReadFirstSight(bytes);
+  ExpectStandsFor(sight, Decoded(DecodeByContent(bytes)), "preview turned by its own EXIF");
+  ASSERT_TRUE(sight);
+  EXPECT_EQ(sight->preview.Width(), 48);
 }
 
 TEST(FirstSight, FilesWithoutOneHaveNone) {
