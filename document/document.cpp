@@ -84,11 +84,6 @@ void Document::DeferSeparation() { deferred_.separation = true; }
 
 Document::Deferred Document::TakeDeferred() { return std::exchange(deferred_, {}); }
 
-void Document::ShowMosaic(Image mosaic) {
-  std::optional<MipPyramid> levels = SourceLevels(SourceWith(mosaic));
-  ShowMosaic(std::move(mosaic), std::move(levels));
-}
-
 void Document::ShowMosaic(Image mosaic, std::optional<MipPyramid> levels) {
   if (!developed_) {
     developed_ = source_.Picture();
@@ -101,11 +96,10 @@ void Document::ShowMosaic(Image mosaic, std::optional<MipPyramid> levels) {
   Notify(Change::Picture);
 }
 
-void Document::ShowDeveloped() {
+void Document::ShowDeveloped(std::optional<MipPyramid> levels) {
   if (!developed_) {
     return;
   }
-  std::optional<MipPyramid> levels = SourceLevels(SourceWith(*developed_));
   SetSourceLevels(std::move(levels));
   const Image before = source_.Picture();
   source_.SetPicture(*std::move(developed_));
@@ -139,6 +133,10 @@ void Document::SeparateAgain(SeparationOptions options) {
 
 SeparationWork Document::SeparationOfSource(SeparationOptions options) const {
   return {source_, picture_, origin_, sourceLevels_, options};
+}
+
+SeparationWork Document::SeparationOfSeparated(SeparationOptions options) const {
+  return {separatedSource_, separatedPicture_, separatedOrigin_, separatedLevels_, options};
 }
 
 MadeSeparation SeparationWork::Make() const {

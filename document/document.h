@@ -126,11 +126,9 @@ class Document {
   /// keeping the developed picture to return to. A picture of its own: its number is
   /// new, and it is split and read like any other.
   void ShowMosaic(Image mosaic, std::optional<MipPyramid> levels);
-  /// The same, making the mosaic's zoom levels first.
-  void ShowMosaic(Image mosaic);
-  /// Returns from a mosaic to the developed picture, whose zoom levels are made again:
-  /// when memory runs short std::bad_alloc leaves the document as it was.
-  void ShowDeveloped();
+  /// Returns from a mosaic to the developed picture, with its zoom levels made again
+  /// elsewhere from SourceWith(*Developed()).
+  void ShowDeveloped(std::optional<MipPyramid> levels);
   /// The developed picture while its mosaic is shown, else nullptr.
   [[nodiscard]] const Image* Developed() const { return developed_ ? &*developed_ : nullptr; }
 
@@ -147,6 +145,8 @@ class Document {
   /// components, whatever the source shows now. Does nothing before a separation.
   /// When memory runs short std::bad_alloc leaves the document as it was.
   void SeparateAgain(SeparationOptions options);
+  /// What SeparateAgain needs, to be made elsewhere.
+  [[nodiscard]] SeparationWork SeparationOfSeparated(SeparationOptions options) const;
 
   /// The zoom levels a view draws from (the source's when `channel` is none), or nullptr
   /// when its picture fits and needs none.

@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "document/zoom_levels.h"
 #include "failing_allocator.h"
 
 namespace irobunkai {
@@ -15,6 +16,16 @@ constexpr ColorValue kGreen = 0x00FF00;
 constexpr ColorValue kBlue = 0xFF0000;
 
 Document MakeDocument() { return {188, 179, kRed, {{kRed, kGreen, kBlue}}}; }
+
+// The window makes these levels on its worker.
+void ShowMosaic(Document& document, Image mosaic) {
+  std::optional<MipPyramid> levels = SourceLevels(document.SourceWith(mosaic));
+  document.ShowMosaic(std::move(mosaic), std::move(levels));
+}
+
+void ShowDeveloped(Document& document) {
+  document.ShowDeveloped(SourceLevels(document.SourceWith(*document.Developed())));
+}
 
 Image Solid(int width, int height, ColorValue c) {
   return Image::FromPixels(
@@ -131,7 +142,7 @@ TEST(Document, AMosaicIsAPictureOfItsOwnThatReturnsToTheDevelopedOne) {
   document.ShowPicture(Solid(8, 6, RGB(90, 90, 90)), {PictureOrigin::File, "/raw.dng"});
   const int developed = document.PictureNumber();
   document.ReadOut(1, 1);
-  document.ShowMosaic(Solid(8, 6, RGB(0, 120, 0)));
+  ShowMosaic(document, Solid(8, 6, RGB(0, 120, 0)));
   EXPECT_NE(document.PictureNumber(), developed);
   EXPECT_EQ(document.Origin().path, "/raw.dng");
   ASSERT_NE(document.Developed(), nullptr);
@@ -139,11 +150,11 @@ TEST(Document, AMosaicIsAPictureOfItsOwnThatReturnsToTheDevelopedOne) {
   EXPECT_EQ(document.ReadOut(2, 2).color, RGB(0, 120, 0));
   document.Separate();
   EXPECT_EQ(document.ChannelView(Channel::Red).Point(2, 2), 0);  // a green photosite
-  document.ShowDeveloped();
+  ShowDeveloped(document);
   EXPECT_EQ(document.Developed(), nullptr);
   EXPECT_EQ(document.Source().Point(2, 2), RGB(90, 90, 90));
   // A new picture leaves nothing to return to.
-  document.ShowMosaic(Solid(8, 6, 0));
+  ShowMosaic(document, Solid(8, 6, 0));
   document.ShowPicture(Solid(3, 3, 0), {});
   EXPECT_EQ(document.Developed(), nullptr);
 }
@@ -217,9 +228,9 @@ TEST(Document, ANewPictureIsSeenWholeAndItsMosaicWhereItWasLookedAt) {
   ASSERT_TRUE(document.Views().IsDefault());
   document.Views().ZoomBy(3);
   const double zoom = document.Views().Zoom();
-  document.ShowMosaic(Solid(800, 600, 0x000060));
+  ShowMosaic(document, Solid(800, 600, 0x000060));
   EXPECT_DOUBLE_EQ(document.Views().Zoom(), zoom);
-  document.ShowDeveloped();
+  ShowDeveloped(document);
   EXPECT_DOUBLE_EQ(document.Views().Zoom(), zoom);
   document.ShowPicture(Solid(300, 200, 0x102030), {});
   EXPECT_TRUE(document.Views().IsDefault());

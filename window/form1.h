@@ -122,9 +122,11 @@ class Form1 : public QWidget {
   void ShowOpened(const Opened& opened, PictureSource source, const QString& name);
   void WarnIfCutShort(const QString& cutShort, const QString& name);
   void ShowNoMosaic();
+  void ReturnToDeveloped();
   void ShowReadout(float x, float y);
   void FillValueBoxes();
-  void SeparateInBackground(SeparationWork work);
+  // `chosen`: the model to show once the planes are there, when one was chosen.
+  void SeparateInBackground(SeparationWork work, std::optional<ColourModel> chosen = {});
   void CountShownHistograms();
   void ShowChannelMenu(Channel channel, QPoint at);
   void ShowFocusedChannelMenu();

@@ -5,7 +5,6 @@
 #include <new>
 #include <utility>
 
-#include "window/busy_cursor.h"
 #include "window/channel_save_dialogs.h"
 #include "window/error_reports.h"
 #include "window/form1.h"
@@ -51,19 +50,6 @@ void Form1::ShowFocusedChannelMenu() {
       ShowChannelMenu(channel, view->mapToGlobal(view->contentsRect().center()));
     }
   }
-}
-
-void Form1::ChooseModel(ColourModel model) {
-  RunGrowing(this, QStringLiteral("色空間 (colour model)"), [&] {
-    if (document_->IsSeparated() && document_->Separated().model != model) {
-      const BusyCursor busy;
-      document_->SeparateAgain(
-          {.countHistograms = document_->Views().ShowsHistograms(), .model = model});
-    }
-    if (model != document_->Views().Model()) {
-      document_->Views().SetModel(model);
-    }
-  });
 }
 
 PlaneModel Form1::SeparatedModel() const {

@@ -155,12 +155,8 @@ void Form1::WarnIfCutShort(const QString& cutShort, const QString& name) {
 }
 
 void Form1::Picture1_ToggleMosaic() {
-  const QString what = QStringLiteral("センサーのモザイク (sensor mosaic)");
   if (document_->Developed() != nullptr) {
-    RunGrowing(this, what, [this] {
-      const BusyCursor busy;
-      document_->ShowDeveloped();
-    });
+    ReturnToDeveloped();
     return;
   }
   const PictureSource& origin = document_->Origin();
@@ -199,6 +195,21 @@ void Form1::Picture1_ToggleMosaic() {
                      ShowNoMosaic();
                    } else {
                      ShowLoadError(this, error, path);
+                   }
+                 };
+               });
+}
+
+void Form1::ReturnToDeveloped() {
+  // Its zoom levels are made again on the worker, as a picture's are when it is opened.
+  const PictureView view = document_->SourceWith(*document_->Developed());
+  const int mosaic = document_->PictureNumber();
+  work_->Start(BackgroundWork::Lane::Open,
+               [this, view, mosaic](const BackgroundWork::Context&) -> BackgroundWork::Finish {
+                 auto levels = std::make_shared<std::optional<MipPyramid>>(SourceLevels(view));
+                 return [this, levels, mosaic] {
+                   if (document_->PictureNumber() == mosaic) {  // still the mosaic
+                     document_->ShowDeveloped(std::move(*levels));
                    }
                  };
                });

@@ -1,4 +1,5 @@
-// The separate button: small pictures are split at once, large ones off the GUI thread.
+// The separate button and the choice of model: small pictures are split at once, large ones
+// off the GUI thread.
 #include "window/busy_cursor.h"
 #include "window/error_reports.h"
 #include "window/form1.h"
@@ -9,6 +10,10 @@ namespace {
 // Split at once below this: the window would not be felt to wait.
 constexpr std::int64_t kQuickSeparationPixels = 2'000'000;
 
+bool IsQuick(const PictureView& from) {
+  return std::int64_t{from.ContentWidth()} * from.ContentHeight() <= kQuickSeparationPixels;
+}
+
 const QString kWhat = QStringLiteral("色分解 (separation)");
 
 }  // namespace
@@ -18,11 +23,10 @@ void Form1::Command1_Click() {
     document_->DeferSeparation();  // split the exact picture when it comes
     return;
   }
-  const PictureView& source = document_->Source();
   // Histograms shown now are counted with the planes; otherwise when first shown.
   const SeparationOptions options{.countHistograms = document_->Views().ShowsHistograms(),
                                   .model = document_->Views().Model()};
-  if (std::int64_t{source.ContentWidth()} * source.ContentHeight() > kQuickSeparationPixels) {
+  if (!IsQuick(document_->Source())) {
     SeparateInBackground(document_->SeparationOfSource(options));
     return;
   }
@@ -32,13 +36,37 @@ void Form1::Command1_Click() {
   });
 }
 
-void Form1::SeparateInBackground(SeparationWork work) {
+void Form1::ChooseModel(ColourModel model) {
+  if (document_->IsSeparated() && document_->Separated().model != model) {
+    const SeparationOptions options{.countHistograms = document_->Views().ShowsHistograms(),
+                                    .model = model};
+    if (!IsQuick(document_->SeparatedSource())) {
+      // The model is shown with its planes, when they come.
+      SeparateInBackground(document_->SeparationOfSeparated(options), model);
+      return;
+    }
+    RunGrowing(this, QStringLiteral("色空間 (colour model)"), [&] {
+      const BusyCursor busy;
+      document_->SeparateAgain(options);
+    });
+  }
+  if (model != document_->Views().Model()) {
+    document_->Views().SetModel(model);
+  }
+}
+
+void Form1::SeparateInBackground(SeparationWork work, std::optional<ColourModel> chosen) {
   work_->Start(BackgroundWork::Lane::Separate,
-               [this, work = std::move(work)](
-                   const BackgroundWork::Context& /*context*/) -> BackgroundWork::Finish {
+               [this, work = std::move(work),
+                chosen](const BackgroundWork::Context& /*context*/) -> BackgroundWork::Finish {
                  try {
                    auto made = std::make_shared<MadeSeparation>(work.Make());
-                   return [this, made] { document_->ShowSeparation(std::move(*made)); };
+                   return [this, made, chosen] {
+                     document_->ShowSeparation(std::move(*made));
+                     if (chosen && *chosen != document_->Views().Model()) {
+                       document_->Views().SetModel(*chosen);
+                     }
+                   };
                  } catch (const std::bad_alloc&) {
                    return [this] {
                      ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory), kWhat);

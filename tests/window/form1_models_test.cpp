@@ -66,6 +66,31 @@ TEST_F(Form1Models, ChoosingAModelSplitsTheSeparatedPictureAgainAtOnceKeepingThe
   EXPECT_TRUE(View("Picture2")->CornerCaption().isEmpty());
 }
 
+// A large picture is split again on the worker: the window goes on with the planes and the
+// model it had until the new ones come, and a later choice supersedes an earlier one.
+TEST_F(Form1Models, ALargeSeparatedPictureIsSplitInTheChosenModelOffTheGuiThread) {
+  QImage image(1800, 1200, QImage::Format_RGB32);
+  image.fill(QColor(RedOf(kPixel), GreenOf(kPixel), BlueOf(kPixel)));
+  Load(image);
+  Separate();
+  const auto choose = [this](const char* entry) {
+    auto* action = form.findChild<QAction*>(QString::fromLatin1(entry));
+    ASSERT_NE(action, nullptr) << entry;
+    action->trigger();
+  };
+  choose("ModelActionHSV");
+  ASSERT_TRUE(form.IsBusy());
+  EXPECT_EQ(form.Shown().Views().Model(), ColourModel::RGB);
+  EXPECT_EQ(Shown("Picture2"), RGB(200, 0, 0)) << "the red plane until the new ones come";
+  choose("ModelActionHSL");
+  test::WaitIdle(form);
+  EXPECT_EQ(form.Shown().Separated().model, ColourModel::HSL);
+  EXPECT_EQ(form.Shown().Views().Model(), ColourModel::HSL);
+  EXPECT_EQ(View("Picture4")->CornerCaption(), QStringLiteral("L"));
+  const int lightness = (200 + 40) / 2;  // (max + min) / 2
+  EXPECT_EQ(Shown("Picture4"), RGB(lightness, lightness, lightness));
+}
+
 TEST_F(Form1Models, TheModelStaysForTheNextPictureAndItsSeparation) {
   ChooseInModelMenu("Picture2", "ModelActionCMY");
   // Nothing was separated: the views stay as they were, with no caption.
