@@ -32,16 +32,7 @@ void BM_PyramidOfView(benchmark::State& state) {
   }
 }
 
-void BM_PyramidOfPlane(benchmark::State& state) {
-  const PictureView source = NoiseView();
-  const Separation planes = SeparateChannels(source);
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(MipPyramid::OfPlane(planes.RedPlane()));
-  }
-}
-
 BENCHMARK(BM_PyramidOfView)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_PyramidOfPlane)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace irobunkai

@@ -58,12 +58,6 @@ void ChannelRows::Paint(int y, std::span<std::uint8_t> out) {
   }
 }
 
-QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look,
-                    PlaneModel model) {
-  const Progress unwatched;
-  return ChannelImage(plane, channel, look, model, unwatched);
-}
-
 QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look, PlaneModel model,
                     const Progress& progress) {
   try {

@@ -52,13 +52,10 @@ class ChannelRows {
 };
 
 /// The whole plane as a picture, one pixel per cell: tinted as 24-bit RGB, grey as
-/// 8-bit grey, so that each saves as the plain file of its kind. A null image when
-/// there is not enough memory for it.
+/// 8-bit grey, so that each saves as the plain file of its kind. Reports its rows to
+/// `progress`. A null image once cancelled or when there is not enough memory for it.
 QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look,
-                    PlaneModel model = {});
-/// The same, reporting its rows to `progress`; a null image once it is cancelled.
-QImage ChannelImage(const ChannelPlane& plane, Channel channel, ChannelLook look, PlaneModel model,
-                    const Progress& progress);
+                    PlaneModel model = {}, const Progress& progress = Progress());
 
 /// "-R", "-G" or "-B": what a channel's file name ends with before its extension. In
 /// other models the model's and the component's names, "-HSV-H" or "-Lab-a", so

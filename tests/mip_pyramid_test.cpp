@@ -85,37 +85,33 @@ TEST(MipPyramid, EveryLevelIsTheRoundedBoxMeanOfTheOneBelow) {
   }
 }
 
-// The channel views zoomed out show their planes' levels: they must match the
-// source's levels channel by channel, or the four views would disagree.
+// The channel views zoomed out show their planes' levels: they must be the box means of
+// each plane's cells, or the four views would disagree.
 TEST(MipPyramid, APlanesLevelsAreTheChannelOfTheSourcesLevels) {
   PictureView source(188, 179, 0x00FF00);
   source.SetPicture(Noise(450, 333, 9, true));
   const Separation planes = SeparateChannels(source);
   const MipPyramid colour = MipPyramid::OfView(source);
-  const std::array channels = {MipPyramid::OfPlane(planes.RedPlane()),
-                               MipPyramid::OfPlane(planes.GreenPlane()),
-                               MipPyramid::OfPlane(planes.BluePlane())};
-  // Taken from the colour levels, a channel's levels are exactly its plane's.
-  const std::array channelsOfColour = {MipPyramid::ChannelOf(colour, Channel::Red),
-                                       MipPyramid::ChannelOf(colour, Channel::Green),
-                                       MipPyramid::ChannelOf(colour, Channel::Blue)};
-  for (std::size_t c = 0; c < channels.size(); ++c) {
-    ASSERT_EQ(channelsOfColour[c].Levels().size(), channels[c].Levels().size());
-    for (std::size_t i = 0; i < channels[c].Levels().size(); ++i) {
-      EXPECT_EQ(channelsOfColour[c].Levels()[i].bytes, channels[c].Levels()[i].bytes);
+  for (const Channel channel : kChannels) {
+    const ChannelPlane& plane = *planes.planes[channel];
+    std::vector<std::vector<int>> cells(static_cast<std::size_t>(source.ContentHeight()));
+    for (int y = 0; y < source.ContentHeight(); ++y) {
+      for (int x = 0; x < source.ContentWidth(); ++x) {
+        cells[static_cast<std::size_t>(y)].push_back(plane.At(x, y));
+      }
     }
-  }
-  for (std::size_t c = 0; c < channels.size(); ++c) {
-    ASSERT_EQ(channels[c].Levels().size(), colour.Levels().size());
-    for (std::size_t i = 0; i < colour.Levels().size(); ++i) {
-      const auto& expected = colour.Levels()[i];
-      const auto& level = channels[c].Levels()[i];
+    const MipPyramid levels = MipPyramid::ChannelOf(colour, channel);
+    ASSERT_EQ(levels.Levels().size(), colour.Levels().size());
+    auto expected = ReferenceLevel(cells, 4);
+    for (const auto& level : levels.Levels()) {
       ASSERT_EQ(level.components, 1);
+      ASSERT_EQ(level.height, static_cast<int>(expected.size()));
       for (int y = 0; y < level.height; ++y) {
         for (int x = 0; x < level.width; ++x) {
-          ASSERT_EQ(level.Row(y)[x], expected.Row(y)[4 * x + static_cast<int>(c)]);
+          ASSERT_EQ(level.Row(y)[x], expected[y][x]) << "reduction " << level.reduction;
         }
       }
+      expected = ReferenceLevel(expected, 2);
     }
   }
 }

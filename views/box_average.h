@@ -30,13 +30,4 @@ struct ColourSum {
   }
 };
 
-/// Sums one component's bytes over a block.
-struct ByteSum {
-  std::uint32_t sum = 0;
-  void Add(std::uint8_t v) { sum += v; }
-  [[nodiscard]] std::uint8_t Mean(std::uint32_t count, int shift) const {
-    return static_cast<std::uint8_t>(BoxMean(sum, count, shift));
-  }
-};
-
 }  // namespace irobunkai

@@ -168,16 +168,6 @@ MipPyramid MipPyramid::OfView(const PictureView& view) {
   return pyramid;
 }
 
-MipPyramid MipPyramid::OfPlane(const ChannelPlane& plane) {
-  MipPyramid pyramid;
-  pyramid.levels_ = BuildLevels<std::uint8_t, ByteSum>(
-      plane.StoredWidth(), plane.StoredHeight(),
-      [&plane](int y, int left, std::span<std::uint8_t> /*scratch*/) {
-        return plane.Row(y) + left;
-      });
-  return pyramid;
-}
-
 MipPyramid MipPyramid::ChannelOf(const MipPyramid& colour, Channel channel) {
   const auto offset = static_cast<std::size_t>(ComponentIndex(channel));
   MipPyramid pyramid;

@@ -37,10 +37,8 @@ class MipPyramid {
   /// (PictureView::AreaFill) and needs no levels. Allocates before any thread starts,
   /// so running short of memory throws std::bad_alloc.
   static MipPyramid OfView(const PictureView& view);
-  /// The levels of one plane's stored cells.
-  static MipPyramid OfPlane(const ChannelPlane& plane);
-  /// One channel of a colour pyramid: the same as OfPlane of that channel's plane,
-  /// since every level averages each channel on its own.
+  /// One channel of a colour pyramid: the levels of that channel's plane, since every
+  /// level averages each channel on its own.
   static MipPyramid ChannelOf(const MipPyramid& colour, Channel channel);
 
   /// The levels of `model`'s three components, worked out from each pixel of a colour

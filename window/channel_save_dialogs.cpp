@@ -18,22 +18,6 @@ void ShowSaveError(QWidget* parent, const QString& text) {
 const QString kOutOfMemory =
     QStringLiteral("メモリが不足しています。\nThere is not enough memory to save the channels.");
 
-// The planes copied, so that the writing can go on while the document changes them.
-std::vector<ChannelSave> Frozen(const std::vector<std::pair<const ChannelPlane*, Channel>>& planes,
-                                const ChannelPlane& hue, ChannelLook look, ColourModel model,
-                                const std::vector<QString>& paths) {
-  // The S of HSV and HSL is tinted by the first plane, the hue.
-  const std::shared_ptr<const ChannelPlane> frozenHue = FrozenPlane(hue);
-  std::vector<ChannelSave> saves;
-  for (std::size_t i = 0; i < planes.size(); ++i) {
-    const auto& [plane, channel] = planes[i];
-    saves.push_back(
-        {{plane == &hue ? frozenHue : FrozenPlane(*plane), channel, look, model, frozenHue},
-         paths[i]});
-  }
-  return saves;
-}
-
 QStringList NativeList(const QStringList& paths) {
   QStringList native;
   for (const QString& path : paths) {
@@ -95,11 +79,11 @@ bool AskOverwrite(QWidget* parent, const QStringList& paths) {
                                QMessageBox::No) == QMessageBox::Yes;
 }
 
-bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel channel,
+bool SaveChannelWithDialog(QWidget* parent, const Separation& separation, Channel channel,
                            ChannelLook look, const ChannelFileBase& base,
-                           const SaveDialogHooks& hooks, PlaneModel model) {
+                           const SaveDialogHooks& hooks) {
   const QString chosen = hooks.choosePath(
-      parent, SuggestedChannelPath(base.picturePath, channel, base.unnamedBase, model.model));
+      parent, SuggestedChannelPath(base.picturePath, channel, base.unnamedBase, separation.model));
   if (chosen.isEmpty()) {
     return false;
   }
@@ -109,9 +93,7 @@ bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel c
     return false;
   }
   try {
-    const ChannelPlane& hue = model.hue != nullptr ? *model.hue : plane;
-    return !WriteAndReport(parent, Frozen({{&plane, channel}}, hue, look, model.model, {target}),
-                           hooks)
+    return !WriteAndReport(parent, {{FrozenChannel(separation, channel, look), target}}, hooks)
                 .isEmpty();
   } catch (const std::bad_alloc&) {
     ShowSaveError(parent, kOutOfMemory);
@@ -119,10 +101,10 @@ bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel c
   }
 }
 
-QStringList SaveAllChannelsWithDialog(QWidget* parent,
-                                      const PerChannel<const ChannelPlane*>& planes,
+QStringList SaveAllChannelsWithDialog(QWidget* parent, const Separation& separation,
                                       ChannelLook look, const ChannelFileBase& base,
-                                      const SaveDialogHooks& hooks, ColourModel model) {
+                                      const SaveDialogHooks& hooks) {
+  const ColourModel model = separation.model;
   const QString chosen = hooks.choosePath(
       parent, SuggestedChannelPath(base.picturePath, Channel::Red, base.unnamedBase, model));
   if (chosen.isEmpty()) {
@@ -144,13 +126,12 @@ QStringList SaveAllChannelsWithDialog(QWidget* parent,
     return {};
   }
   try {
-    return WriteAndReport(
-        parent,
-        Frozen({{planes[Channel::Red], Channel::Red},
-                {planes[Channel::Green], Channel::Green},
-                {planes[Channel::Blue], Channel::Blue}},
-               *planes[Channel::Red], look, model, {paths[0], paths[1], paths[2]}),
-        hooks);
+    std::vector<ChannelSave> saves;
+    const std::array<ChannelPicture, 3> pictures = FrozenChannels(separation, look);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      saves.push_back({pictures[i], paths[i]});
+    }
+    return WriteAndReport(parent, std::move(saves), hooks);
   } catch (const std::bad_alloc&) {
     ShowSaveError(parent, kOutOfMemory);
     return {};

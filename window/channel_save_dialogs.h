@@ -48,9 +48,9 @@ struct SaveDialogHooks {
 
 /// Asks where to save one channel and saves it there. A failure is shown in a
 /// warning box. True when the file was written (by a runner that writes at once).
-bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel channel,
+bool SaveChannelWithDialog(QWidget* parent, const Separation& separation, Channel channel,
                            ChannelLook look, const ChannelFileBase& base,
-                           const SaveDialogHooks& hooks = {}, PlaneModel model = {});
+                           const SaveDialogHooks& hooks = {});
 
 /// Asks for one path (the red channel's name is suggested) and writes all three
 /// channels beside each other as ChannelSiblingPaths names them. Existing files
@@ -58,10 +58,8 @@ bool SaveChannelWithDialog(QWidget* parent, const ChannelPlane& plane, Channel c
 /// refused nothing is written. A channel that fails is reported, naming the files
 /// that were written, and those are kept. Returns the files written (by a runner that
 /// writes at once). The planes are copied before the writing starts.
-QStringList SaveAllChannelsWithDialog(QWidget* parent,
-                                      const PerChannel<const ChannelPlane*>& planes,
+QStringList SaveAllChannelsWithDialog(QWidget* parent, const Separation& separation,
                                       ChannelLook look, const ChannelFileBase& base,
-                                      const SaveDialogHooks& hooks = {},
-                                      ColourModel model = ColourModel::RGB);
+                                      const SaveDialogHooks& hooks = {});
 
 }  // namespace irobunkai

@@ -131,7 +131,6 @@ class Form1 : public QWidget {
   void ShowChannelMenu(Channel channel, QPoint at);
   void ShowFocusedChannelMenu();
   void ChooseModel(ColourModel model);
-  [[nodiscard]] PlaneModel SeparatedModel() const;
   SaveDialogHooks SaveInBackground();
   void SaveChannel(Channel channel);
   void SaveAllChannels();

@@ -52,11 +52,6 @@ void Form1::ShowFocusedChannelMenu() {
   }
 }
 
-PlaneModel Form1::SeparatedModel() const {
-  const Separation& separated = document_->Separated();
-  return {separated.model, separated.planes[Channel::Red].get()};
-}
-
 SaveDialogHooks Form1::SaveInBackground() {
   SaveDialogHooks hooks;
   // The files are written on the worker; the dialog is gone and the window goes on.
@@ -76,19 +71,13 @@ SaveDialogHooks Form1::SaveInBackground() {
 }
 
 void Form1::SaveChannel(Channel channel) {
-  SaveChannelWithDialog(this, *document_->Separated().planes[channel], channel,
-                        document_->Views().Look(), FileBaseOf(document_->SeparatedOrigin()),
-                        SaveInBackground(), SeparatedModel());
+  SaveChannelWithDialog(this, document_->Separated(), channel, document_->Views().Look(),
+                        FileBaseOf(document_->SeparatedOrigin()), SaveInBackground());
 }
 
 void Form1::SaveAllChannels() {
-  PerChannel<const ChannelPlane*> planes;
-  for (const Channel channel : kChannels) {
-    planes[channel] = document_->Separated().planes[channel].get();
-  }
-  SaveAllChannelsWithDialog(this, planes, document_->Views().Look(),
-                            FileBaseOf(document_->SeparatedOrigin()), SaveInBackground(),
-                            document_->Separated().model);
+  SaveAllChannelsWithDialog(this, document_->Separated(), document_->Views().Look(),
+                            FileBaseOf(document_->SeparatedOrigin()), SaveInBackground());
 }
 
 void Form1::CopyChannel(Channel channel) {

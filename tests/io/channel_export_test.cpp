@@ -48,7 +48,9 @@ int Mismatches(const QImage& image, const ChannelPlane& plane, Channel channel, 
   for (int y = 0; y < plane.Height(); ++y) {
     for (int x = 0; x < plane.Width(); ++x) {
       const QRgb p = image.pixel(x, y);
-      const ColorValue expected = LookColor(channel, look, plane.At(x, y));
+      const int v = plane.At(x, y);
+      const ColorValue expected =
+          look == ChannelLook::Grey ? RGB(v, v, v) : ChannelColor(channel, v);
       if (RGB(qRed(p), qGreen(p), qBlue(p)) != expected && ++mismatches <= 3) {
         ADD_FAILURE() << "at " << x << "," << y << ": " << Hex(RGB(qRed(p), qGreen(p), qBlue(p)))
                       << " instead of " << Hex(expected);
@@ -255,6 +257,14 @@ TEST(ChannelSiblingPaths, ReplaceOrAppendTheChannelSuffix) {
   expect(QStringLiteral("/d/cat-X.png"), QStringLiteral("/d/cat-X"), QStringLiteral(".png"));
 }
 
+// An RGB separation holding a copy of `plane` as `channel`: all that saving that channel reads.
+Separation Holding(const ChannelPlane& plane, Channel channel) {
+  Separation separation;
+  // A frozen copy is a plane of its own, made writable here as a separation's planes are.
+  separation.planes[channel] = std::const_pointer_cast<ChannelPlane>(FrozenPlane(plane));
+  return separation;
+}
+
 // Chooses `path` and records what was suggested; records every overwrite question.
 struct FakeUser {
   explicit FakeUser(QString chosen = {}, bool allow = false)
@@ -280,8 +290,9 @@ struct FakeUser {
 TEST_F(ChannelExport, SaveWithDialogWritesWhereTheUserChose) {
   const ChannelPlane plane = RandomPlane(200, 180, 9);
   FakeUser user(dir.filePath(QStringLiteral("mine.tif")));
-  EXPECT_TRUE(SaveChannelWithDialog(nullptr, plane, Channel::Green, ChannelLook::Grey,
-                                    QStringLiteral("/pics/cat.gif"), user.Hooks()));
+  EXPECT_TRUE(SaveChannelWithDialog(nullptr, Holding(plane, Channel::Green), Channel::Green,
+                                    ChannelLook::Grey, QStringLiteral("/pics/cat.gif"),
+                                    user.Hooks()));
   EXPECT_EQ(user.suggested, QStringLiteral("/pics/cat-G.png"));
   EXPECT_EQ(Mismatches(ReadBack(user.path), plane, Channel::Green, ChannelLook::Grey), 0);
   EXPECT_TRUE(user.asked.isEmpty());
@@ -290,8 +301,8 @@ TEST_F(ChannelExport, SaveWithDialogWritesWhereTheUserChose) {
 TEST_F(ChannelExport, SaveWithDialogCancelledWritesNothing) {
   const ChannelPlane plane = RandomPlane(4, 4, 10);
   FakeUser user;
-  EXPECT_FALSE(
-      SaveChannelWithDialog(nullptr, plane, Channel::Red, ChannelLook::Tinted, {}, user.Hooks()));
+  EXPECT_FALSE(SaveChannelWithDialog(nullptr, Holding(plane, Channel::Red), Channel::Red,
+                                     ChannelLook::Tinted, {}, user.Hooks()));
   EXPECT_TRUE(Files().isEmpty());
 }
 
@@ -299,8 +310,8 @@ TEST_F(ChannelExport, SaveWithDialogWarnsOfAFailureNamingThePath) {
   const ChannelPlane plane = RandomPlane(4, 4, 11);
   FakeUser user(dir.filePath(QStringLiteral("missing/red.png")));
   const test::ModalAnswerer answerer;
-  EXPECT_FALSE(
-      SaveChannelWithDialog(nullptr, plane, Channel::Red, ChannelLook::Tinted, {}, user.Hooks()));
+  EXPECT_FALSE(SaveChannelWithDialog(nullptr, Holding(plane, Channel::Red), Channel::Red,
+                                     ChannelLook::Tinted, {}, user.Hooks()));
   ASSERT_EQ(answerer.Texts().size(), 1);
   EXPECT_TRUE(answerer.Texts()[0].contains(QDir::toNativeSeparators(user.path)));
   EXPECT_TRUE(Files().isEmpty());
@@ -310,14 +321,14 @@ TEST_F(ChannelExport, SaveWithDialogAsksBeforeReplacingThePngItAdded) {
   const ChannelPlane plane = RandomPlane(4, 4, 12);
   const QString existing = test::WriteBytes(dir, QStringLiteral("red.png"), "keep me");
   FakeUser user(dir.filePath(QStringLiteral("red")));
-  EXPECT_FALSE(
-      SaveChannelWithDialog(nullptr, plane, Channel::Red, ChannelLook::Tinted, {}, user.Hooks()));
+  EXPECT_FALSE(SaveChannelWithDialog(nullptr, Holding(plane, Channel::Red), Channel::Red,
+                                     ChannelLook::Tinted, {}, user.Hooks()));
   EXPECT_EQ(user.asked, QList<QStringList>{QStringList{existing}});
   EXPECT_EQ(Contents(existing), QByteArray("keep me"));
 
   user.allowOverwrite = true;
-  EXPECT_TRUE(
-      SaveChannelWithDialog(nullptr, plane, Channel::Red, ChannelLook::Tinted, {}, user.Hooks()));
+  EXPECT_TRUE(SaveChannelWithDialog(nullptr, Holding(plane, Channel::Red), Channel::Red,
+                                    ChannelLook::Tinted, {}, user.Hooks()));
   EXPECT_EQ(Mismatches(ReadBack(existing), plane, Channel::Red, ChannelLook::Tinted), 0);
 }
 
@@ -326,8 +337,16 @@ class SaveAllChannels : public ChannelExport {
   ChannelPlane red_ = RandomPlane(190, 181, 13);
   ChannelPlane green_ = RandomPlane(190, 181, 14);
   ChannelPlane blue_ = RandomPlane(190, 181, 15);
-  [[nodiscard]] PerChannel<const ChannelPlane*> Planes() const {
-    return {{&red_, &green_, &blue_}};
+  [[nodiscard]] Separation Planes() const {
+    Separation separation;
+    for (const Channel channel : kChannels) {
+      separation.planes[channel] = Holding(channel == Channel::Red     ? red_
+                                           : channel == Channel::Green ? green_
+                                                                       : blue_,
+                                           channel)
+                                       .planes[channel];
+    }
+    return separation;
   }
   [[nodiscard]] QString Path(const char* name) const {
     return dir.filePath(QString::fromLatin1(name));
@@ -406,10 +425,7 @@ TEST_F(SaveAllChannels, AModelsComponentsAreNamedAfterTheModelAndShownAsTheirVie
   const Separation hsv = SeparateChannels(source, {.model = ColourModel::HSV});
   FakeUser user(Path("cat-HSV-S.png"));
   const QStringList written = SaveAllChannelsWithDialog(
-      nullptr,
-      {{hsv.planes[Channel::Red].get(), hsv.planes[Channel::Green].get(),
-        hsv.planes[Channel::Blue].get()}},
-      ChannelLook::Tinted, QStringLiteral("/pics/cat.jpg"), user.Hooks(), ColourModel::HSV);
+      nullptr, hsv, ChannelLook::Tinted, QStringLiteral("/pics/cat.jpg"), user.Hooks());
   EXPECT_EQ(user.suggested, QStringLiteral("/pics/cat-HSV-H.png"));
   ASSERT_EQ(written,
             (QStringList{Path("cat-HSV-H.png"), Path("cat-HSV-S.png"), Path("cat-HSV-V.png")}));
