@@ -16,18 +16,6 @@ namespace {
 // Room for the largest picture we accept at 16 bits per component.
 constexpr int kAllocationLimitMiB = 1024;
 
-std::optional<RunTimeError> CheckReadable(const QString& path) {
-  const QFileInfo info(path);
-  if (!info.exists()) {
-    return MakeRunTimeError(error_number::kFileNotFound);
-  }
-  QFile file(path);
-  if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-    return MakeRunTimeError(error_number::kFileAccess);
-  }
-  return std::nullopt;
-}
-
 std::vector<std::uint8_t> IccProfileOf(const QImage& image) {
   const QByteArray profile = image.colorSpace().iccProfile();
   return {profile.begin(), profile.end()};
@@ -94,18 +82,6 @@ QString CutShortText(const Shortfall& missing) {
       "インターレース PNG のパス) がないため、細部が粗いままです。\n"
       "The file ends early: the final passes that refine the picture (a progressive JPEG's "
       "scans, an interlaced PNG's passes) are missing, so its detail stays coarse.");
-}
-
-RunTimeError ErrorOf(FormatError error) {
-  switch (error) {
-    case FormatError::TooLarge:
-      return MakeRunTimeError(error_number::kOutOfMemory);
-    case FormatError::Cancelled:
-      return MakeRunTimeError(error_number::kCancelled);
-    case FormatError::Invalid:
-      break;
-  }
-  return MakeRunTimeError(error_number::kInvalidPicture);
 }
 
 // Formats decoded here rather than by Qt, recognised by their contents; nullopt for Qt to read.

@@ -1,6 +1,8 @@
 #include "io/run_time_error.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 
 namespace irobunkai {
 
@@ -20,6 +22,30 @@ RunTimeError MakeRunTimeError(int number) {
     default:
       return {error_number::kInternal, QStringLiteral("内部エラーです。")};
   }
+}
+
+RunTimeError ErrorOf(FormatError error) {
+  switch (error) {
+    case FormatError::TooLarge:
+      return MakeRunTimeError(error_number::kOutOfMemory);
+    case FormatError::Cancelled:
+      return MakeRunTimeError(error_number::kCancelled);
+    case FormatError::Invalid:
+      break;
+  }
+  return MakeRunTimeError(error_number::kInvalidPicture);
+}
+
+std::optional<RunTimeError> CheckReadable(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) {
+    return MakeRunTimeError(error_number::kFileNotFound);
+  }
+  QFile file(path);
+  if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    return MakeRunTimeError(error_number::kFileAccess);
+  }
+  return std::nullopt;
 }
 
 }  // namespace irobunkai

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+
+#include "io/formats/format_result.h"
 
 namespace irobunkai {
 
@@ -22,5 +25,11 @@ inline constexpr int kCancelled = -1;
 
 /// The error with `number` and its standard Japanese description.
 RunTimeError MakeRunTimeError(int number);
+
+/// The error a decoder's failure is reported as.
+RunTimeError ErrorOf(FormatError error);
+
+/// Why the file at `path` can't be read (53 missing, 75 a folder or refused), if it can't.
+std::optional<RunTimeError> CheckReadable(const QString& path);
 
 }  // namespace irobunkai

@@ -1,7 +1,6 @@
 #include "io/sensor_mosaic.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <new>
 
 #include "io/formats/raw_mosaic.h"
@@ -9,12 +8,12 @@
 namespace irobunkai {
 
 SensorMosaic LoadSensorMosaic(const QString& path) {
-  if (!QFileInfo::exists(path)) {
-    return MakeRunTimeError(error_number::kFileNotFound);
+  if (auto error = CheckReadable(path)) {
+    return *error;
   }
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    return MakeRunTimeError(error_number::kFileAccess);
+    return MakeRunTimeError(error_number::kFileAccess);  // taken away since
   }
   try {
     const QByteArray bytes = file.readAll();
@@ -24,8 +23,7 @@ SensorMosaic LoadSensorMosaic(const QString& path) {
       return std::move(*image);
     }
     if (const auto* error = std::get_if<FormatError>(&mosaic)) {
-      return MakeRunTimeError(*error == FormatError::TooLarge ? error_number::kOutOfMemory
-                                                              : error_number::kInvalidPicture);
+      return ErrorOf(*error);
     }
     return NoSensorMosaic{};
   } catch (const std::bad_alloc&) {
