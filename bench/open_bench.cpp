@@ -26,9 +26,10 @@
 #include "bench/bench_photo.h"
 #include "bench/copy_source.h"
 #include "bench/plain_names.h"
+#include "bench/save_bench.h"
+#include "bench/window_wait.h"
 #include "io/formats/first_sight.h"
 #include "tests/formats/dng_writer.h"
-#include "bench/window_wait.h"
 #include "window/form1.h"
 
 namespace irobunkai::bench {
@@ -344,6 +345,10 @@ void Register(const QTemporaryDir& dir) {
                                        jpeg));
     timed(benchmark::RegisterBenchmark(name("BM_CopySource", size.name).c_str(), CopySource, size));
   }
+  benchmark::RegisterBenchmark("BM_SaveAllChannels/48mp", SaveAllChannels,
+                               PhotoPath(dir, kFormats[0], kSizes[1]))
+      ->Unit(benchmark::kMillisecond)
+      ->UseManualTime();
   benchmark::RegisterBenchmark("BM_ModelSwitchToPainted/48mp", ModelSwitchToPainted,
                                PhotoPath(dir, kFormats[0], kSizes[1]))
       ->Unit(benchmark::kMillisecond)

@@ -1,29 +1,24 @@
-// Saving all three channels of a separated 48 megapixel photo as PNG, against the bare
-// decode of the same photo's PNG that open_bench measures in the same run.
-//
-// Timed from the save dialog's button to the three files complete: what the window does on
-// its own thread (taking frozen copies of the planes) and what its worker then does. Once the
-// window saves on its worker, this should drive Form1 instead: SaveAllChannelsAction with a
-// path chooser that answers the temporary folder, timed from the chooser's return to the
-// three files committed and the window's progress gone.
-#include <benchmark/benchmark.h>
+// Saving all three channels of a separated photo as PNG through the window, against the bare
+// decode of the same photo's PNG that open_bench measures in the same run: from the moment
+// the file dialog is answered to the three files in their places and the window idle.
+#include "bench/save_bench.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <chrono>
 #include <ctime>
-#include <vector>
 
-#include "analysis/channel_separation.h"
-#include "bench/bench_photo.h"
-#include "io/channel_saving.h"
-#include "io/picture_loader.h"
-#include "views/picture_view.h"
+#include "bench/window_wait.h"
 
 namespace irobunkai::bench {
 namespace {
-
-// The channel views' size, which a picture larger than it overflows.
-constexpr int kViewWidth = 188;
-constexpr int kViewHeight = 179;
 
 // CPU time of every thread of the process, in seconds.
 double ProcessSeconds() {
@@ -32,48 +27,62 @@ double ProcessSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// Made once for all repetitions: the photo takes seconds to make.
-const Separation& SeparatedPhoto() {
-  static const Separation separation = [] {
-    PictureView source(kViewWidth, kViewHeight, 0);
-    source.SetPicture(AdoptImage(Photo(8000, 6000)));
-    return SeparateChannels(source);
-  }();
-  return separation;
+bool AllWritten(const QTemporaryDir& dir) {
+  for (const char* name : {"photo-R.png", "photo-G.png", "photo-B.png"}) {
+    if (!QFileInfo::exists(dir.filePath(QString::fromLatin1(name)))) {
+      return false;
+    }
+  }
+  return true;
 }
 
-void SaveAllChannels(benchmark::State& state) {
-  const Separation& separation = SeparatedPhoto();
+// Answers the save dialog with `target` as a user would, noting when.
+std::chrono::steady_clock::time_point SaveAnswering(QAction& action, const QString& target) {
+  std::chrono::steady_clock::time_point answered{};
+  QTimer answerer;
+  answerer.setInterval(5);
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      files->selectFile(target);
+      answered = std::chrono::steady_clock::now();
+      static_cast<QDialog*>(files)->accept();  // public there
+    }
+  });
+  answerer.start();
+  action.trigger();
+  return answered;
+}
+
+}  // namespace
+
+void SaveAllChannels(benchmark::State& state, const QString& path) {
+  Form1 form([](QWidget*) { return QString(); });
   const QTemporaryDir dir;
-  if (separation.IsEmpty() || !dir.isValid()) {
-    state.SkipWithError("no photo or no folder to save it in");
+  auto* const action = form.findChild<QAction*>(QStringLiteral("SaveAllChannelsAction"));
+  if (!dir.isValid() || action == nullptr || !OpenAndWait(form, path)) {
+    state.SkipWithError("no photo, no folder or no save command");
     return;
   }
-  const std::array<QString, 3> paths = ChannelSiblingPaths(dir.filePath(QStringLiteral("photo")));
+  form.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+  WaitIdle(form);
+  const QString target = dir.filePath(QStringLiteral("photo-R.png"));
   const double cpuBefore = ProcessSeconds();
   for (auto _ : state) {
-    // On the window's thread: what the worker will read.
-    std::vector<ChannelSave> saves;
-    const std::array<ChannelPicture, 3> pictures = FrozenChannels(separation, ChannelLook::Tinted);
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
-      saves.push_back({pictures[i], paths[i]});
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Files)) {
+      QFile::remove(dir.filePath(name));
     }
-    // On the worker.
-    const Progress progress;
-    const SaveOutcome outcome = SaveChannels(saves, progress);
-    if (outcome.Written().size() != 3) {
+    const auto answered = SaveAnswering(*action, target);
+    WaitIdle(form);
+    if (answered == std::chrono::steady_clock::time_point{} || !AllWritten(dir)) {
       state.SkipWithError("the channels were not saved");
       break;
     }
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - answered).count());
   }
   // The work of all threads, which the machine's other load shares its cores with.
   state.counters["cpu_ms_all_threads"] =
       benchmark::Counter((ProcessSeconds() - cpuBefore) * 1e3, benchmark::Counter::kAvgIterations);
 }
 
-const auto* const kRegistered =
-    benchmark::RegisterBenchmark("BM_SaveAllChannels/48mp", SaveAllChannels)
-        -> Unit(benchmark::kMillisecond) -> UseRealTime();
-
-}  // namespace
 }  // namespace irobunkai::bench
