@@ -41,24 +41,4 @@ std::optional<ChannelStatistics> ChannelHistogram::Statistics() const {
   return stats;
 }
 
-ChannelHistogram CountPlane(const ChannelPlane& plane) {
-  // Neighbouring cells go to different tables, so a run of one value does not wait
-  // on its own previous increment.
-  constexpr int kWays = 4;
-  std::array<std::array<std::uint64_t, ChannelHistogram::kLevels>, kWays> ways{};
-  for (int y = 0; y < plane.StoredHeight(); ++y) {
-    const std::uint8_t* row = plane.Row(y);
-    for (int x = 0; x < plane.StoredWidth(); ++x) {
-      ++ways[static_cast<std::size_t>(x % kWays)][row[x]];
-    }
-  }
-  ChannelHistogram histogram;
-  for (const auto& way : ways) {
-    for (std::size_t v = 0; v < way.size(); ++v) {
-      histogram.counts[v] += way[v];
-    }
-  }
-  return histogram;
-}
-
 }  // namespace irobunkai

@@ -42,8 +42,4 @@ struct ChannelHistogram {
 /// The histograms of the three planes of one separation.
 using ChannelHistograms = PerChannel<ChannelHistogram>;
 
-/// Counts the plane's stored cells: the picture's own pixels, not the background
-/// beyond them.
-ChannelHistogram CountPlane(const ChannelPlane& plane);
-
 }  // namespace irobunkai

@@ -222,4 +222,16 @@ Separation SeparateChannels(const PictureView& source, SeparationOptions options
   return separation;
 }
 
+ChannelHistograms CountPlanes(const Separation& separation) {
+  const ChannelPlane& red = separation.RedPlane();
+  RowCounter counter;
+  for (int y = 0; y < red.StoredHeight(); ++y) {
+    counter.CountLevels(red.Row(y), separation.GreenPlane().Row(y), separation.BluePlane().Row(y),
+                        red.StoredWidth());
+  }
+  ChannelHistograms histograms;
+  counter.AddTo(histograms);
+  return histograms;
+}
+
 }  // namespace irobunkai

@@ -47,4 +47,8 @@ void SeparateChannels(const PictureView& source, Separation& separation,
 /// A separation of `source` into new planes.
 Separation SeparateChannels(const PictureView& source, SeparationOptions options = {});
 
+/// Counts the histograms of a separation's planes, as its separation would have: their
+/// stored cells, the picture's own pixels, not the background beyond them.
+ChannelHistograms CountPlanes(const Separation& separation);
+
 }  // namespace irobunkai

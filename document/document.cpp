@@ -209,11 +209,7 @@ void Document::CountHistograms() {
   if (separation_.IsEmpty() || separation_.histograms) {
     return;
   }
-  ChannelHistograms histograms;
-  for (const Channel channel : kChannels) {
-    histograms[channel] = CountPlane(*separation_.planes[channel]);
-  }
-  separation_.histograms = histograms;
+  separation_.histograms = CountPlanes(separation_);
   Notify(Change::Histograms);
 }
 

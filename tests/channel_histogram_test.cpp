@@ -103,20 +103,30 @@ TEST(ChannelHistograms, OfPicksTheChannel) {
   EXPECT_EQ(histograms[Channel::Blue].counts[3], 1U);
 }
 
-TEST(CountPlane, CountsEveryCell) {
-  ChannelPlane plane;
-  plane.Resize(5, 3);
-  for (int y = 0; y < 3; ++y) {
-    for (int x = 0; x < 5; ++x) {
-      plane.Row(y)[x] = static_cast<std::uint8_t>(x == 4 ? 255 : y);
+TEST(CountPlanes, CountsEveryCellOfEachPlane) {
+  Separation separation;
+  for (const Channel channel : kChannels) {
+    auto plane = std::make_shared<ChannelPlane>();
+    plane->Resize(5, 3);
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < 5; ++x) {
+        // The blue plane's values are the red's turned upside down.
+        const int v = x == 4 ? 255 : y;
+        plane->Row(y)[x] = static_cast<std::uint8_t>(channel == Channel::Blue ? 255 - v : v);
+      }
     }
+    separation.planes[channel] = std::move(plane);
   }
-  const ChannelHistogram histogram = CountPlane(plane);
+  const ChannelHistograms histograms = CountPlanes(separation);
+  const ChannelHistogram& histogram = histograms[Channel::Green];
   EXPECT_EQ(histogram.Total(), 15U);
   EXPECT_EQ(histogram.counts[0], 4U);
   EXPECT_EQ(histogram.counts[1], 4U);
   EXPECT_EQ(histogram.counts[2], 4U);
   EXPECT_EQ(histogram.counts[255], 3U);
+  EXPECT_EQ(histograms[Channel::Red], histogram);
+  EXPECT_EQ(histograms[Channel::Blue].counts[255], 4U);
+  EXPECT_EQ(histograms[Channel::Blue].counts[0], 3U);
 }
 
 Image RandomImage(int width, int height, std::mt19937& rng, bool withAlpha, bool fewColours) {
@@ -177,9 +187,10 @@ TEST_P(CountingWhileSeparating, MatchesTheReferenceAndTheFinishedPlanes) {
   EXPECT_EQ((*planes.histograms)[Channel::Red], expected[Channel::Red]);
   EXPECT_EQ((*planes.histograms)[Channel::Green], expected[Channel::Green]);
   EXPECT_EQ((*planes.histograms)[Channel::Blue], expected[Channel::Blue]);
-  EXPECT_EQ((*planes.histograms)[Channel::Red], CountPlane(planes.RedPlane()));
-  EXPECT_EQ((*planes.histograms)[Channel::Green], CountPlane(planes.GreenPlane()));
-  EXPECT_EQ((*planes.histograms)[Channel::Blue], CountPlane(planes.BluePlane()));
+  const ChannelHistograms recounted = CountPlanes(planes);
+  EXPECT_EQ((*planes.histograms)[Channel::Red], recounted[Channel::Red]);
+  EXPECT_EQ((*planes.histograms)[Channel::Green], recounted[Channel::Green]);
+  EXPECT_EQ((*planes.histograms)[Channel::Blue], recounted[Channel::Blue]);
   const auto pictured = static_cast<std::uint64_t>(source_.Picture().Width()) *
                         static_cast<std::uint64_t>(source_.Picture().Height());
   EXPECT_EQ((*planes.histograms)[Channel::Blue].Total(), pictured);
