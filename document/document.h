@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/channel_separation.h"
+#include "colour/colour_description.h"
 #include "document/zoom_levels.h"
 #include "views/first_sight.h"
 #include "views/picture_view.h"
@@ -19,11 +20,11 @@ namespace irobunkai {
 enum class PictureOrigin { Sample, File, Clipboard };
 
 /// A picture and where it came from: a file's path (UTF-8) for a file, else empty; and its
-/// colour description, the ICC profile the file carries (empty: none, which means sRGB).
+/// colour description, as the file gave it (empty: none, which means sRGB).
 struct PictureSource {
   PictureOrigin origin = PictureOrigin::Sample;
   std::string path;
-  std::vector<std::uint8_t> iccProfile{};
+  ColourDescription colour{};
 };
 
 /// A separation made away from the document, with all it needs to be shown.

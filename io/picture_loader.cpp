@@ -35,8 +35,8 @@ LoadResult DecodeUnguarded(QImageReader& reader) {
   if (qint64{image.width()} * image.height() > kMaxPicturePixels) {
     return MakeRunTimeError(error_number::kOutOfMemory);
   }
-  std::vector<std::uint8_t> profile = IccProfileOf(image);
-  return LoadedPicture{AdoptImage(std::move(image)), {}, std::move(profile)};
+  ColourDescription colour{IccProfileOf(image), {}, {}};
+  return LoadedPicture{AdoptImage(std::move(image)), {}, std::move(colour)};
 }
 
 LoadResult Decode(QImageReader& reader) {
@@ -93,7 +93,7 @@ std::optional<LoadResult> DecodeHere(const QByteArray& bytes, const Progress& pr
   if (auto* picture = std::get_if<DecodedPicture>(&*decoded)) {
     return LoadedPicture{std::move(picture->image),
                          picture->cutShort ? CutShortText(*picture->cutShort) : QString(),
-                         std::move(picture->iccProfile)};
+                         std::move(picture->colour)};
   }
   return ErrorOf(std::get<FormatError>(*decoded));
 }

@@ -23,8 +23,8 @@ struct LoadedPicture {
   /// Empty when the file was whole. Otherwise the file ended before the picture did: a
   /// message for the user, Japanese then English on the next line, naming what is missing.
   QString cutShort;
-  /// The embedded ICC profile as the file holds it; empty when there is none.
-  std::vector<std::uint8_t> iccProfile;
+  /// How the file says its numbers are to be taken as colours.
+  ColourDescription colour;
 };
 
 using LoadResult = std::variant<LoadedPicture, RunTimeError>;

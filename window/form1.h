@@ -112,7 +112,7 @@ class Form1 : public QWidget {
     std::shared_ptr<std::optional<MipPyramid>> levels;
     /// What a file that ended early lacks; empty when it was whole.
     QString cutShort;
-    std::vector<std::uint8_t> iccProfile;
+    ColourDescription colour;
   };
   using OpenResult = std::variant<Opened, RunTimeError>;
   // Runs on the worker: reads nothing of the window's.

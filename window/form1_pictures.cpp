@@ -45,7 +45,7 @@ Form1::OpenResult Form1::DecodeWithLevels(const Decode& decode, const Progress& 
   }
   try {
     LoadedPicture& loaded = std::get<LoadedPicture>(result);
-    Opened opened{std::move(loaded.image), nullptr, loaded.cutShort, std::move(loaded.iccProfile)};
+    Opened opened{std::move(loaded.image), nullptr, loaded.cutShort, std::move(loaded.colour)};
     PictureView view = blank;
     view.SetPicture(opened.picture);
     // The zoom levels are built with the picture: one that can't have them is refused
@@ -113,7 +113,7 @@ void Form1::OpenInBackground(Decode decode, PictureSource source, const QString&
 }
 
 void Form1::ShowOpened(const Opened& opened, PictureSource source, const QString& name) {
-  source.iccProfile = opened.iccProfile;
+  source.colour = opened.colour;
   document_->ShowPicture(opened.picture, std::move(source), std::move(*opened.levels));
   // What was asked for while its first sight was shown is done on it now.
   const Document::Deferred deferred = document_->TakeDeferred();
@@ -137,7 +137,7 @@ bool Form1::ShowLoadedPicture(LoadResult result, PictureSource source, const QSt
     const BusyCursor busy;
     // A picture that can't have its zoom levels is refused like one that can't be
     // decoded, and the old one stays.
-    source.iccProfile = std::move(loaded.iccProfile);
+    source.colour = std::move(loaded.colour);
     document_->ShowPicture(loaded.image, std::move(source));
     shown = true;
   });

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "colour/colour_description.h"
 #include "views/image.h"
 
 namespace irobunkai {
@@ -41,8 +42,8 @@ struct DecodedPicture {
   Image image;
   /// Set when the file ended before the picture did.
   std::optional<Shortfall> cutShort;
-  /// The embedded ICC profile as the file holds it; empty when there is none.
-  std::vector<std::uint8_t> iccProfile;
+  /// How the file says its numbers are to be taken as colours.
+  ColourDescription colour;
 };
 
 using PictureResult = std::variant<DecodedPicture, FormatError>;

@@ -50,7 +50,7 @@ PictureResult Decode(Bytes file, const Progress& progress, std::int64_t maxPixel
     // decoder fed zeros: grey throughout, as the user is told.
     picture.FillFrom(missing->rowsPresent, kMissingPixel);
   }
-  return DecodedPicture{std::move(picture).Finish(false), missing, rows.TakeIccProfile()};
+  return DecodedPicture{std::move(picture).Finish(false), missing, {rows.TakeIccProfile(), {}, {}}};
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ class PngDecoding {
     if (missing && missing->rowsPresent == 0) {
       return FormatError::Invalid;  // nothing of the picture is in the file
     }
-    return DecodedPicture{std::move(pixels).Finish(hasAlpha_), missing, Profile()};
+    return DecodedPicture{std::move(pixels).Finish(hasAlpha_), missing, {Profile(), {}, {}}};
   }
 
  private:

@@ -71,7 +71,7 @@ TEST(JpegDecoder, EveryKindIsDecodedAsQtReadsIt) {
     test::ExpectSamePixels(picture.image, QtRead(bytes), name);
     EXPECT_FALSE(picture.image.HasAlpha()) << name;
     EXPECT_FALSE(picture.cutShort) << name;
-    EXPECT_TRUE(picture.iccProfile.empty()) << name;
+    EXPECT_TRUE(picture.colour.icc.empty()) << name;
   }
 }
 
@@ -136,7 +136,7 @@ TEST(JpegDecoder, TheEmbeddedIccProfileIsKeptWhole) {
   for (const std::vector<std::uint8_t>& profile :
        {std::vector<std::uint8_t>(srgb.begin(), srgb.end()), large}) {
     const test::JpegLayout layout{.iccProfile = profile};
-    EXPECT_EQ(Decode(test::EncodeJpeg(layout), "icc").iccProfile, profile);
+    EXPECT_EQ(Decode(test::EncodeJpeg(layout), "icc").colour.icc, profile);
   }
 }
 

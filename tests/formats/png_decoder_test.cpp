@@ -152,8 +152,8 @@ TEST(PngDecoder, TheEmbeddedIccProfileIsKept) {
   const QByteArray srgb = QColorSpace(QColorSpace::SRgb).iccProfile();
   const std::vector<std::uint8_t> profile(srgb.begin(), srgb.end());
   const test::PngLayout layout{.iccProfile = profile};
-  EXPECT_EQ(Decode(test::EncodePng(layout, AtDepth(8, 3)), "icc").iccProfile, profile);
-  EXPECT_TRUE(Decode(test::EncodePng({}, AtDepth(8, 3)), "no icc").iccProfile.empty());
+  EXPECT_EQ(Decode(test::EncodePng(layout, AtDepth(8, 3)), "icc").colour.icc, profile);
+  EXPECT_TRUE(Decode(test::EncodePng({}, AtDepth(8, 3)), "no icc").colour.icc.empty());
 }
 
 TEST(PngDecoder, PicturesOverTheLimitAreRefusedFromTheirHeader) {

@@ -292,13 +292,13 @@ TEST_F(PictureLoader, TheEmbeddedColourProfileComesWithThePicture) {
     LoadResult result =
         LoadPictureFile(WriteImage(dir, QStringLiteral("p.") + format, image, format));
     ASSERT_TRUE(std::holds_alternative<LoadedPicture>(result)) << format;
-    const std::vector<std::uint8_t>& kept = std::get<LoadedPicture>(result).iccProfile;
+    const std::vector<std::uint8_t>& kept = std::get<LoadedPicture>(result).colour.icc;
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(kept.data()), std::ssize(kept)), profile)
         << format;
     EXPECT_TRUE(
         std::get<LoadedPicture>(
             LoadPictureFile(WriteImage(dir, QStringLiteral("plain.") + format, Quarters(), format)))
-            .iccProfile.empty())
+            .colour.icc.empty())
         << format;
   }
 }

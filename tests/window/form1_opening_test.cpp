@@ -96,13 +96,13 @@ TEST_F(Form1Opening, APicturesColourProfileIsKeptWithIt) {
   QImage tagged = test::CoordinateImage(64, 48);
   tagged.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
   ASSERT_TRUE(test::Open(form, test::WriteImage(dir, "adobe.jpg", tagged, "jpeg", 95)));
-  const std::vector<std::uint8_t>& profile = form.Shown().Origin().iccProfile;
+  const std::vector<std::uint8_t>& profile = form.Shown().Origin().colour.icc;
   ASSERT_FALSE(profile.empty());
   const QColorSpace read = QColorSpace::fromIccProfile(
       QByteArray(reinterpret_cast<const char*>(profile.data()), std::ssize(profile)));
   EXPECT_EQ(read.primaries(), QColorSpace::Primaries::AdobeRgb);
   ASSERT_TRUE(test::Open(form, Write(test::CoordinateImage(64, 48), "plain.png")));
-  EXPECT_TRUE(form.Shown().Origin().iccProfile.empty()) << "untagged: sRGB, no profile";
+  EXPECT_TRUE(form.Shown().Origin().colour.icc.empty()) << "untagged: sRGB, no profile";
 }
 
 }  // namespace
