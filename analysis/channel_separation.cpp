@@ -120,17 +120,17 @@ struct Planes {
 constexpr int kPiece = 2048;
 
 // One piece of colours into the three planes' levels.
-void SplitInto(ColourModel model, std::span<const ColorValue> colours, std::uint8_t* first,
-               std::uint8_t* second, std::uint8_t* third) {
-  if (model == ColourModel::RGB) {
+void SplitInto(const SeparationOptions& options, std::span<const ColorValue> colours,
+               std::uint8_t* first, std::uint8_t* second, std::uint8_t* third) {
+  if (options.model == ColourModel::RGB) {
     SplitRow(colours.data(), static_cast<int>(colours.size()), first, second, third);
   } else {
-    SplitModelRow(model, colours, {first, second, third});
+    SplitModelRow(options.model, colours, {first, second, third}, options.lab);
   }
 }
 
 template <bool kCount>
-void FillPlanes(const PictureView& source, const Planes& planes, ColourModel model,
+void FillPlanes(const PictureView& source, const Planes& planes, const SeparationOptions& options,
                 ChannelHistograms* histograms) {
   const int width = source.ContentWidth();
   const int height = source.ContentHeight();
@@ -149,10 +149,10 @@ void FillPlanes(const PictureView& source, const Planes& planes, ColourModel mod
         std::uint8_t* const first = planes.red.Row(y) + left;
         std::uint8_t* const second = planes.green.Row(y) + left;
         std::uint8_t* const third = planes.blue.Row(y) + left;
-        SplitInto(model, piece, first, second, third);
+        SplitInto(options, piece, first, second, third);
         if constexpr (kCount) {
           // The piece is still in the first-level cache from the split.
-          if (model == ColourModel::RGB) {
+          if (options.model == ColourModel::RGB) {
             counter.CountRow(piece.data(), count);
           } else {
             counter.CountLevels(first, second, third, count);
@@ -199,7 +199,7 @@ void SeparateChannels(const PictureView& source, Separation& separation,
   // Nothing below allocates: the separation changes only from here on.
   const ColorValue fill = source.AreaFill();
   PerChannel<std::uint8_t> fillLevels;
-  SplitInto(options.model, std::span(&fill, 1), &fillLevels[Channel::Red],
+  SplitInto(options, std::span(&fill, 1), &fillLevels[Channel::Red],
             &fillLevels[Channel::Green], &fillLevels[Channel::Blue]);
   for (const Channel channel : kChannels) {
     planes[channel]->Resize(source.AreaWidth(), source.AreaHeight(), source.ContentWidth(),
@@ -207,9 +207,9 @@ void SeparateChannels(const PictureView& source, Separation& separation,
   }
   const Planes filling{*planes[Channel::Red], *planes[Channel::Green], *planes[Channel::Blue]};
   if (histograms) {
-    FillPlanes<true>(source, filling, options.model, &*histograms);
+    FillPlanes<true>(source, filling, options, &*histograms);
   } else {
-    FillPlanes<false>(source, filling, options.model, nullptr);
+    FillPlanes<false>(source, filling, options, nullptr);
   }
   separation.planes = std::move(planes);
   separation.histograms = histograms;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "analysis/channel_histogram.h"
+#include "colour/profile_lab.h"
 #include "colour/colour_model.h"
 #include "views/channel_plane.h"
 #include "views/picture_view.h"
@@ -33,6 +34,8 @@ struct SeparationOptions {
   /// The model whose components the planes hold, left to right as grey levels; in
   /// RGB the levels are the red, green and blue components themselves.
   ColourModel model = ColourModel::RGB;
+  /// How L*a*b* is measured, through the picture's profile; null for sRGB.
+  const ProfileLab* lab = nullptr;
 };
 
 /// Splits every pixel that `source` shows into three planes by the colour rules (or

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "colour/cie_lab.h"
+#include "colour/profile_lab.h"
 
 namespace irobunkai {
 namespace {
@@ -109,7 +110,7 @@ Rgb FromLab(const Components& v) {
 
 }  // namespace
 
-Components ToModel(ColourModel model, ColorValue colour) {
+Components ToModel(ColourModel model, ColorValue colour, const ProfileLab* lab) {
   const Rgb c = RgbOf(colour);
   switch (model) {
     case ColourModel::RGB:
@@ -123,7 +124,7 @@ Components ToModel(ColourModel model, ColorValue colour) {
     case ColourModel::YCbCr:
       return YCbCr(c);
     case ColourModel::Lab:
-      return LabOfSrgb(c.r, c.g, c.b);
+      return lab != nullptr ? lab->Of(colour) : LabOfSrgb(c.r, c.g, c.b);
   }
   return {};
 }

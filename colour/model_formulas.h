@@ -5,9 +5,11 @@
 
 namespace irobunkai {
 
+class ProfileLab;
+
 /// The exact component values of `colour` (0..16777215) in `model`, in double precision.
 /// Greys have hue 0 and, in HSV and HSL, saturation 0.
-Components ToModel(ColourModel model, ColorValue colour);
+Components ToModel(ColourModel model, ColorValue colour, const ProfileLab* lab = nullptr);
 
 /// The colour whose component values in `model` are `values`. Hue wraps around the
 /// circle, percentages and L* are clamped to their ranges, and the colour is clamped

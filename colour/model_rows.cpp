@@ -5,6 +5,7 @@
 
 #include "colour/hue_rows.h"
 #include "colour/lab_rows.h"
+#include "colour/profile_lab.h"
 #include "colour/row_lanes.h"
 
 namespace irobunkai {
@@ -51,7 +52,8 @@ IROBUNKAI_ROW_LOOP void SplitYCbCr(const ColorValue* colours, std::size_t n, Gre
 
 }  // namespace
 
-void SplitModelRow(ColourModel model, std::span<const ColorValue> colours, GreyRows out) {
+void SplitModelRow(ColourModel model, std::span<const ColorValue> colours, GreyRows out,
+                   const ProfileLab* lab) {
   const ColorValue* const c = colours.data();
   const std::size_t n = colours.size();
   switch (model) {
@@ -66,7 +68,7 @@ void SplitModelRow(ColourModel model, std::span<const ColorValue> colours, GreyR
     case ColourModel::YCbCr:
       return SplitYCbCr(c, n, out);
     case ColourModel::Lab:
-      return SplitLabRow(colours, out);
+      return lab != nullptr ? lab->SplitRow(colours, out) : SplitLabRow(colours, out);
   }
 }
 

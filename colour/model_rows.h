@@ -8,6 +8,8 @@
 
 namespace irobunkai {
 
+class ProfileLab;
+
 /// Where a row's grey levels go: one row per component, left to right, each as long
 /// as the row of colours.
 struct GreyRows {
@@ -19,6 +21,8 @@ struct GreyRows {
 /// Splits `colours`, whose top bytes are ignored, into `model`'s grey levels, fast
 /// enough for whole pictures: each level is within one of GreyLevel of the exact
 /// component value. Allocates nothing, so it may run on many threads at once.
-void SplitModelRow(ColourModel model, std::span<const ColorValue> colours, GreyRows out);
+/// L*a*b* is measured through `lab`, a picture's profile; null for sRGB.
+void SplitModelRow(ColourModel model, std::span<const ColorValue> colours, GreyRows out,
+                   const ProfileLab* lab = nullptr);
 
 }  // namespace irobunkai

@@ -66,11 +66,12 @@ std::string ComponentCaption(ColourModel model, int component, double value) {
   return caption;
 }
 
-std::optional<std::string> ClipboardField(ColourModel model, ColorValue colour) {
+std::optional<std::string> ClipboardField(ColourModel model, ColorValue colour,
+                                          const ProfileLab* lab) {
   if (model == ColourModel::RGB) {
     return std::nullopt;
   }
-  const Components values = ToModel(model, colour);
+  const Components values = ToModel(model, colour, lab);
   std::string field(ClipboardName(model));
   field += '=';
   for (int i = 0; i < 3; ++i) {

@@ -8,6 +8,8 @@
 
 namespace irobunkai {
 
+class ProfileLab;
+
 /// One component value as ComponentCaption writes it, without the name: "210°", "+80.09".
 std::string ComponentValueText(ColourModel model, int component, double value);
 
@@ -19,7 +21,8 @@ std::string ComponentCaption(ColourModel model, int component, double value);
 /// The colour in `model` for the clipboard: "CMY=0,255,255", "HSV=0°,100%,100%",
 /// "HSL=0°,100%,50%", "YCbCr=76,85,255", "Lab=53.24,80.09,67.20" (a sign only when
 /// negative). None for RGB, whose components the readout already has.
-std::optional<std::string> ClipboardField(ColourModel model, ColorValue colour);
+std::optional<std::string> ClipboardField(ColourModel model, ColorValue colour,
+                                          const ProfileLab* lab = nullptr);
 
 /// What a rebuilt picture shows: the kept components' names and "−" for the others,
 /// e.g. "R G −" or "Y′ − −".

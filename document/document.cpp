@@ -50,6 +50,7 @@ void Document::ShowPicture(Image picture, PictureSource source, std::optional<Mi
   source_.SetPicture(std::move(picture));
   // A new picture is looked at from the start: whole.
   views_.Reset(source_.AreaWidth(), source_.AreaHeight());
+  colours_ = PictureColours::Of(source.colour);
   origin_ = std::move(source);
   developed_.reset();
   ++picture_;
@@ -110,14 +111,17 @@ void Document::ShowDeveloped(std::optional<MipPyramid> levels) {
 }
 
 void Document::Separate(SeparationOptions options) {
+  options.lab = colours_.Lab();
   // Everything is allocated before anything changes.
-  ChannelLevels levels = ChannelLevelsFrom(sourceLevels_.get(), source_, options.model);
+  ChannelLevels levels =
+      ChannelLevelsFrom(sourceLevels_.get(), source_, options.model, options.lab);
   SplitAndShow(source_, options);
   channelLevels_ = std::move(levels);
   separatedLevels_ = sourceLevels_;
   separatedSource_ = source_;
   separatedPicture_ = picture_;
   separatedOrigin_ = origin_;
+  separatedColours_ = colours_;
   Notify(Change::Separation);
 }
 
@@ -125,23 +129,29 @@ void Document::SeparateAgain(SeparationOptions options) {
   if (!IsSeparated()) {
     return;
   }
-  ChannelLevels levels = ChannelLevelsFrom(separatedLevels_.get(), separatedSource_, options.model);
+  options.lab = separatedColours_.Lab();
+  ChannelLevels levels =
+      ChannelLevelsFrom(separatedLevels_.get(), separatedSource_, options.model, options.lab);
   SplitAndShow(separatedSource_, options);
   channelLevels_ = std::move(levels);
   Notify(Change::Separation);
 }
 
 SeparationWork Document::SeparationOfSource(SeparationOptions options) const {
-  return {source_, picture_, origin_, sourceLevels_, options};
+  return {source_, picture_, origin_, sourceLevels_, options, colours_};
 }
 
 SeparationWork Document::SeparationOfSeparated(SeparationOptions options) const {
-  return {separatedSource_, separatedPicture_, separatedOrigin_, separatedLevels_, options};
+  return {separatedSource_, separatedPicture_, separatedOrigin_, separatedLevels_, options,
+          separatedColours_};
 }
 
 MadeSeparation SeparationWork::Make() const {
-  ChannelLevels levels = ChannelLevelsFrom(sourceLevels.get(), from, options.model);
-  return {SeparateChannels(from, options), std::move(levels), from, picture, origin, sourceLevels};
+  SeparationOptions through = options;
+  through.lab = colours.Lab();
+  ChannelLevels levels = ChannelLevelsFrom(sourceLevels.get(), from, through.model, through.lab);
+  return {SeparateChannels(from, through), std::move(levels), from, picture, origin,
+          sourceLevels, colours};
 }
 
 void Document::ShowSeparation(MadeSeparation made) {
@@ -155,6 +165,7 @@ void Document::ShowSeparation(MadeSeparation made) {
   separatedSource_ = std::move(made.from);
   separatedPicture_ = made.picture;
   separatedOrigin_ = std::move(made.origin);
+  separatedColours_ = std::move(made.colours);
   Notify(Change::Separation);
 }
 

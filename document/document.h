@@ -8,6 +8,7 @@
 
 #include "analysis/channel_separation.h"
 #include "colour/colour_description.h"
+#include "document/picture_colours.h"
 #include "document/zoom_levels.h"
 #include "views/first_sight.h"
 #include "views/picture_view.h"
@@ -36,6 +37,7 @@ struct MadeSeparation {
   int picture = 0;
   PictureSource origin;
   std::shared_ptr<const MipPyramid> sourceLevels;
+  PictureColours colours;
 };
 
 /// What a separation of the source needs, taken from the document so that the separation
@@ -46,6 +48,7 @@ struct SeparationWork {
   PictureSource origin;
   std::shared_ptr<const MipPyramid> sourceLevels;
   SeparationOptions options;
+  PictureColours colours;
 
   /// Splits into new planes and their levels. May throw std::bad_alloc.
   [[nodiscard]] MadeSeparation Make() const;
@@ -105,6 +108,8 @@ class Document {
   /// std::bad_alloc leaves the document as it was.
   void ShowPicture(Image picture, PictureSource source);
   [[nodiscard]] const PictureSource& Origin() const { return origin_; }
+  /// The shown picture's colours, as its file describes them.
+  [[nodiscard]] const PictureColours& Colours() const { return colours_; }
   /// Changes with every picture shown.
   [[nodiscard]] int PictureNumber() const { return picture_; }
   /// The source view as it would be with `picture` shown, for work to be done before
@@ -167,6 +172,7 @@ class Document {
   /// The picture that was separated, and where it came from.
   [[nodiscard]] int SeparatedPicture() const { return separatedPicture_; }
   [[nodiscard]] const PictureSource& SeparatedOrigin() const { return separatedOrigin_; }
+  [[nodiscard]] const PictureColours& SeparatedColours() const { return separatedColours_; }
   /// The number of the picture a view shows: the source's own, or the separated one.
   [[nodiscard]] int PictureShownBy(std::optional<Channel> channel) const {
     return channel ? separatedPicture_ : picture_;
@@ -198,6 +204,7 @@ class Document {
   PerChannel<PictureView> channelViews_;
   ChannelLevels channelLevels_;
   PictureSource origin_;
+  PictureColours colours_;
   std::optional<Image> developed_;
   int picture_ = 0;
   Separation separation_;
@@ -207,6 +214,7 @@ class Document {
   std::shared_ptr<const MipPyramid> separatedLevels_;
   int separatedPicture_ = 0;
   PictureSource separatedOrigin_;
+  PictureColours separatedColours_;
   std::optional<Readout> readout_;
   std::optional<FirstSight> firstSight_;
   Deferred deferred_;

@@ -14,7 +14,7 @@ std::optional<MipPyramid> SourceLevels(const PictureView& source) {
 }
 
 ChannelLevels ChannelLevelsFrom(const MipPyramid* colour, const PictureView& split,
-                                ColourModel model) {
+                                ColourModel model, const ProfileLab* lab) {
   std::optional<MipPyramid> made;
   if (colour == nullptr) {
     made = SourceLevels(split);
@@ -30,7 +30,7 @@ ChannelLevels ChannelLevelsFrom(const MipPyramid* colour, const PictureView& spl
     }
     return levels;
   }
-  auto components = MipPyramid::ComponentsOf(*colour, model);
+  auto components = MipPyramid::ComponentsOf(*colour, model, lab);
   for (const Channel channel : kChannels) {
     levels[channel] = std::move(components[static_cast<std::size_t>(ComponentIndex(channel))]);
   }

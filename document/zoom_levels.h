@@ -4,6 +4,7 @@
 
 #include "colour/channel.h"
 #include "colour/colour_model.h"
+#include "colour/profile_lab.h"
 #include "views/mip_pyramid.h"
 #include "views/picture_view.h"
 
@@ -20,9 +21,9 @@ std::optional<MipPyramid> SourceLevels(const PictureView& source);
 
 /// The levels of a separation of `split` into `model`'s components, worked out from
 /// `colour`, the levels of `split` when it has any, else from levels made here. In RGB
-/// they are the colour levels' own channels. None for a picture that fits its view.
-/// May throw std::bad_alloc.
+/// they are the colour levels' own channels; L*a*b* is measured through `lab` (null:
+/// sRGB). None for a picture that fits its view. May throw std::bad_alloc.
 ChannelLevels ChannelLevelsFrom(const MipPyramid* colour, const PictureView& split,
-                                ColourModel model);
+                                ColourModel model, const ProfileLab* lab = nullptr);
 
 }  // namespace irobunkai

@@ -8,7 +8,8 @@ namespace irobunkai {
 
 static_assert(std::endian::native == std::endian::little, "level bytes are read as words");
 
-std::array<MipPyramid, 3> MipPyramid::ComponentsOf(const MipPyramid& colour, ColourModel model) {
+std::array<MipPyramid, 3> MipPyramid::ComponentsOf(const MipPyramid& colour, ColourModel model,
+                                                   const ProfileLab* lab) {
   std::array<MipPyramid, 3> components;
   for (const Level& level : colour.levels_) {
     for (MipPyramid& pyramid : components) {
@@ -31,7 +32,7 @@ std::array<MipPyramid, 3> MipPyramid::ComponentsOf(const MipPyramid& colour, Col
         return components[static_cast<std::size_t>(c)].levels_[i].bytes.data() +
                static_cast<std::size_t>(y) * width;
       };
-      SplitModelRow(model, row, {at(0), at(1), at(2)});
+      SplitModelRow(model, row, {at(0), at(1), at(2)}, lab);
     }
   }
   return components;

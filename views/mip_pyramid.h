@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "colour/colour_model.h"
+#include "colour/profile_lab.h"
 #include "views/channel_plane.h"
 #include "views/picture_view.h"
 
@@ -44,7 +45,8 @@ class MipPyramid {
   /// The levels of `model`'s three components, worked out from each pixel of a colour
   /// pyramid: each level pixel shows the components of its mean colour, so that the
   /// S of a zoomed-out HSV view is tinted by the hue of the same colour.
-  static std::array<MipPyramid, 3> ComponentsOf(const MipPyramid& colour, ColourModel model);
+  static std::array<MipPyramid, 3> ComponentsOf(const MipPyramid& colour, ColourModel model,
+                                                 const ProfileLab* lab = nullptr);
 
   /// The coarsest level that still has at least `devicePixelsPerAreaPixel` pixels
   /// per area pixel; nullptr when only the full-size area is fine enough.

@@ -14,6 +14,7 @@
 #include "window/busy_cursor.h"
 #include "window/caption_font.h"
 #include "window/error_reports.h"
+#include "window/display_profile.h"
 #include "window/form1_controls.h"
 #include "window/help_window.h"
 #include "window/picture_box.h"
@@ -64,7 +65,9 @@ Form1::~Form1() {
 }
 
 void Form1::CreateControls() {
-  const ViewParts parts{document_};
+  // The display's profile is read once: X programs are told of a new one by a restart.
+  const ViewParts parts{document_, std::make_shared<const DisplayColours>(
+                                       ColourProfile::OfDisplay(ReadDisplayIcc()))};
   Picture1 = MakeView(this, "Picture1", parts, std::nullopt, {8, 8});
   Picture2 = MakeView(this, "Picture2", parts, Channel::Red, {8, 280});
   Picture3 = MakeView(this, "Picture3", parts, Channel::Green, {208, 280});
@@ -117,10 +120,21 @@ void Form1::AddCommands() {
     if (change == Document::Change::Readout) {
       FillValueBoxes();
     }
+    if (change == Document::Change::Picture) {
+      NameProfile();
+    }
     commands_->Refresh();
   });
   connect(work_, &BackgroundWork::Started, this, [this] { commands_->Refresh(); });
   connect(work_, &BackgroundWork::Ended, this, [this] { commands_->Refresh(); });
+}
+
+void Form1::NameProfile() {
+  // Only a picture that isn't sRGB names its colours: the window is as it was otherwise.
+  const auto& profile = document_->Colours().profile;
+  Picture1->setToolTip(profile ? QStringLiteral("プロファイル (profile): %1")
+                                     .arg(QString::fromStdString(profile->Name()))
+                               : QString());
 }
 
 void Form1::SetTabOrder() {
@@ -192,8 +206,13 @@ void Form1::Form1_Copy() {
     return;  // nothing read yet: nothing to copy
   }
   std::string line = ReadoutLine(readout->cell.column, readout->cell.row, readout->color);
-  if (const auto field = ClipboardField(document_->Views().Model(), readout->color)) {
+  // Read on the picture shown: its profile measures its L*a*b* and is named.
+  const PictureColours& colours = document_->Colours();
+  if (const auto field = ClipboardField(document_->Views().Model(), readout->color, colours.Lab())) {
     line += ' ' + *field;
+  }
+  if (colours.profile) {
+    line += " profile=" + colours.profile->Name();
   }
   QGuiApplication::clipboard()->setText(QString::fromStdString(line));
 }

@@ -125,6 +125,7 @@ class Form1 : public QWidget {
   void ReturnToDeveloped();
   void ShowReadout(float x, float y);
   void FillValueBoxes();
+  void NameProfile();
   // `chosen`: the model to show once the planes are there, when one was chosen.
   void SeparateInBackground(SeparationWork work, std::optional<ColourModel> chosen = {});
   void CountShownHistograms();

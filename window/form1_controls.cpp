@@ -47,6 +47,7 @@ PictureBox* MakeView(QWidget* parent, const char* name, const ViewParts& parts,
                      std::optional<Channel> channel, QPoint at) {
   auto* box = new PictureBox(parts.document, channel, parent);
   box->setObjectName(QString::fromLatin1(name));
+  box->SetDisplay(parts.display);
   box->move(at);
   return box;
 }

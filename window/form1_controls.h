@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "render/display_colours.h"
 #include "colour/color_value.h"
 #include "document/document.h"
 #include "views/view_state.h"
@@ -33,6 +34,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, Col
 /// What the four picture views share.
 struct ViewParts {
   std::shared_ptr<Document> document;
+  /// The display painted on, shared by the four views.
+  std::shared_ptr<const DisplayColours> display;
 };
 
 /// The picture view of `channel` (the source when none), its top-left corner at `at`.

@@ -117,10 +117,11 @@ void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) con
   const FrameSources sources{document_->LevelsFor(channel_),
                              channel_ ? document_->HueLevels() : nullptr, Look()};
   const QSize place(view.LayoutWidth(), view.LayoutHeight());
-  const Frame frame = IsSource()
+  Frame frame = IsSource()
                           ? RenderSourceFrame(view, mapping, place, devicePixelRatioF(), sources,
                                               document_->Views().Model(), document_->Views().Kept())
                           : RenderFrame(view, mapping, place, devicePixelRatioF(), sources);
+  ConvertForDisplay(frame, display_->From(FrameSpace()));
   PaintFrame(painter, frame);
 }
 
@@ -157,13 +158,29 @@ void PictureBox::PaintOverlays(QPainter& painter, const ViewMapping& mapping) co
   }
 }
 
+void PictureBox::SetDisplay(std::shared_ptr<const DisplayColours> display) {
+  display_ = std::move(display);
+  update();
+}
+
+std::shared_ptr<const ColourProfile> PictureBox::FrameSpace() const {
+  if (IsSource()) {
+    return document_->Colours().profile;  // the rebuilt source too
+  }
+  // R alone, G alone, B alone are the picture's colours; greys and the other models' tints
+  // are sRGB's.
+  const bool own = View().Look().Model() == ColourModel::RGB && Look() == ChannelLook::Tinted;
+  return own ? document_->SeparatedColours().profile : nullptr;
+}
+
 int PictureBox::Component() const { return channel_ ? ComponentIndex(*channel_) : 0; }
 
 double PictureBox::SeparatedValueAt(Cell cell) const {
   // Exact, from the separated picture's own colour rather than the plane's grey level.
   const ColorValue c = document_->SeparatedSource().Point(static_cast<float>(cell.column),
                                                           static_cast<float>(cell.row));
-  return ToModel(View().Look().Model(), c)[static_cast<std::size_t>(Component())];
+  return ToModel(View().Look().Model(), c,
+                 document_->SeparatedColours().Lab())[static_cast<std::size_t>(Component())];
 }
 
 QString PictureBox::ValueText(Cell cell) const {
@@ -189,7 +206,8 @@ QString PictureBox::CornerCaption() const {
   if (!readout || readout->picture != document_->SeparatedPicture()) {
     return QString::fromUtf8(ComponentName(model, Component()));
   }
-  const double value = ToModel(model, readout->color)[static_cast<std::size_t>(Component())];
+  const double value = ToModel(model, readout->color,
+                               document_->SeparatedColours().Lab())[static_cast<std::size_t>(Component())];
   return QString::fromStdString(ComponentCaption(model, Component(), value));
 }
 

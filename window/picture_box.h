@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "render/display_colours.h"
 #include "document/document.h"
 #include "views/view_state.h"
 
@@ -46,6 +47,9 @@ class PictureBox : public QFrame {
   /// component's value there, in the model's units.
   [[nodiscard]] QString ValueText(Cell cell) const;
 
+  /// The display painted on: frames are brought from their colour space to it.
+  void SetDisplay(std::shared_ptr<const DisplayColours> display);
+
  signals:
   /// A mouse press on the place, at (x, y) in pixels of the view's area. A press
   /// where the area doesn't reach gives a point beyond the area.
@@ -76,9 +80,12 @@ class PictureBox : public QFrame {
   // The model component a channel view shows: 0, 1 or 2.
   [[nodiscard]] int Component() const;
   [[nodiscard]] double SeparatedValueAt(Cell cell) const;
+  // The space of the colours a frame shows: the picture's own, but for the models' looks.
+  [[nodiscard]] std::shared_ptr<const ColourProfile> FrameSpace() const;
 
   std::shared_ptr<Document> document_;
   std::optional<Channel> channel_;
+  std::shared_ptr<const DisplayColours> display_ = std::make_shared<const DisplayColours>();
   int documentSubscription_ = -1;
   int stateSubscription_ = -1;
   std::optional<QPointF> dragFrom_;
