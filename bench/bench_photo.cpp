@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImage>
 #include <algorithm>
 #include <cmath>
@@ -71,8 +72,12 @@ QImage Photo(int width, int height) {
   return photo;
 }
 
-bool WritePhoto(const QString& path, const char* format, int width, int height) {
-  const QImage photo = Photo(width, height);
+bool WritePhoto(const QString& path, const char* format, int width, int height,
+                const QByteArray& iccProfile) {
+  QImage photo = Photo(width, height);
+  if (!iccProfile.isEmpty()) {
+    photo.setColorSpace(QColorSpace::fromIccProfile(iccProfile));
+  }
   return !photo.isNull() &&
          photo.save(path, format,
                     QStringLiteral("JPEG") == QLatin1String(format) ? kJpegQuality : -1);

@@ -15,7 +15,8 @@ QImage Photo(int width, int height);
 
 /// Writes Photo(width, height) as `format`, "JPEG" (quality 92) or "PNG". Returns whether
 /// the file was written.
-bool WritePhoto(const QString& path, const char* format, int width, int height);
+bool WritePhoto(const QString& path, const char* format, int width, int height,
+                const QByteArray& iccProfile = {});
 
 /// What a camera writes into its raw file of `photo` to show at once: a thumbnail 256 pixels
 /// across of 8-bit RGB, and a JPEG preview 1620 pixels across (quality 92), as Sony's write.

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -13,6 +15,8 @@
 
 #include "analysis/channel_separation.h"
 #include "bench/copy_source.h"
+#include "colour/colour_profile.h"
+#include "colour/profile_lab.h"
 #include "bench/plain_names.h"
 
 namespace irobunkai::bench {
@@ -59,11 +63,13 @@ Image PhotoLike(const Size& size) {
   return Image::FromPixels(size.width, size.height, std::move(pixels));
 }
 
-void SeparateModelOf(benchmark::State& state, const PictureView& source, ColourModel model) {
+void SeparateModelOf(benchmark::State& state, const PictureView& source, ColourModel model,
+                     const ProfileLab* lab) {
+  const SeparationOptions options{.model = model, .lab = lab};
   Separation planes;
-  SeparateChannels(source, planes, {.model = model});  // first touch of the planes
+  SeparateChannels(source, planes, options);  // first touch of the planes
   for (auto _ : state) {
-    SeparateChannels(source, planes, {.model = model});
+    SeparateChannels(source, planes, options);
     benchmark::DoNotOptimize(planes.BluePlane().Row(0));
     benchmark::ClobberMemory();
   }
@@ -74,13 +80,25 @@ void CopySource(benchmark::State& state, const Size& size) {
   CopySourceBytes(state, size.width, size.height);
 }
 
-void Register(const PictureView& source) {
+// L*a*b* of a picture tagged Adobe RGB (1998), measured through its profile.
+std::shared_ptr<const ProfileLab> AdobeRgbLab() {
+  std::ifstream file("/usr/share/color/icc/colord/AdobeRGB1998.icc", std::ios::binary);
+  ColourDescription description;
+  description.icc.assign(std::istreambuf_iterator<char>(file), {});
+  return std::make_shared<const ProfileLab>(ColourProfile::Of(description));
+}
+
+void Register(const PictureView& source, const ProfileLab& adobeRgb) {
   for (const NamedModel& m : kModels) {
     benchmark::RegisterBenchmark((std::string("BM_SeparateModel/") + m.name).c_str(),
-                                 SeparateModelOf, std::cref(source), m.model)
+                                 SeparateModelOf, std::cref(source), m.model, nullptr)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }
+  benchmark::RegisterBenchmark("BM_SeparateModel/lab_adobergb", SeparateModelOf,
+                               std::cref(source), ColourModel::Lab, &adobeRgb)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   benchmark::RegisterBenchmark((std::string("BM_CopySource/") + kSize.name).c_str(), CopySource,
                                kSize)
       ->Unit(benchmark::kMillisecond)
@@ -94,6 +112,7 @@ int main(int argc, char* argv[]) {
   using irobunkai::bench::kSize;
   irobunkai::PictureView source(kSize.width, kSize.height, 0);
   source.SetPicture(irobunkai::bench::PhotoLike(kSize));
-  return irobunkai::bench::RunWithPlainNames(argc, argv,
-                                             [&source] { irobunkai::bench::Register(source); });
+  const auto adobeRgb = irobunkai::bench::AdobeRgbLab();
+  return irobunkai::bench::RunWithPlainNames(
+      argc, argv, [&source, &adobeRgb] { irobunkai::bench::Register(source, *adobeRgb); });
 }

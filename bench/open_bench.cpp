@@ -105,6 +105,21 @@ bool WriteCoded(const QTemporaryDir& dir, const Coded& coded) {
 }
 
 // Made in a child, before any thread starts, so the encoders' memory stays out of ours.
+// The large JPEG again, tagged with Adobe RGB (1998) as cameras set to it write it.
+constexpr const char* kAdobeRgb = "/usr/share/color/icc/colord/AdobeRGB1998.icc";
+
+QString TaggedPath(const QTemporaryDir& dir) {
+  return dir.filePath(QStringLiteral("jpeg_48mp_adobergb.jpg"));
+}
+
+bool WriteTagged(const QTemporaryDir& dir) {
+  QFile profile(QString::fromLatin1(kAdobeRgb));
+  const Size& large = kSizes[1];
+  return profile.open(QIODevice::ReadOnly) &&
+         WritePhoto(TaggedPath(dir), kFormats[0].writer, large.width, large.height,
+                    profile.readAll());
+}
+
 bool WritePhotos(const QTemporaryDir& dir) {
   return InChild([&dir] {
     for (const Size& size : kSizes) {
@@ -114,7 +129,8 @@ bool WritePhotos(const QTemporaryDir& dir) {
         }
       }
     }
-    return std::ranges::all_of(kCoded,
+    return WriteTagged(dir) &&
+           std::ranges::all_of(kCoded,
                                [&dir](const Coded& coded) { return WriteCoded(dir, coded); });
   });
 }
@@ -345,6 +361,10 @@ void Register(const QTemporaryDir& dir) {
                                        jpeg));
     timed(benchmark::RegisterBenchmark(name("BM_CopySource", size.name).c_str(), CopySource, size));
   }
+  timed(benchmark::RegisterBenchmark("BM_OpenToShown/jpeg_48mp_adobergb", OpenToShown,
+                                     TaggedPath(dir)));
+  timed(benchmark::RegisterBenchmark("BM_BareDecode/jpeg_48mp_adobergb", BareDecode,
+                                     DecodeJpegFile, TaggedPath(dir).toStdString()));
   benchmark::RegisterBenchmark("BM_SaveAllChannels/48mp", SaveAllChannels,
                                PhotoPath(dir, kFormats[0], kSizes[1]))
       ->Unit(benchmark::kMillisecond)

@@ -10,6 +10,7 @@ import sys
 TARGETS = [
     ("BM_OpenToShown/jpeg_48mp", "BM_BareDecode/jpeg_48mp", 1.1),
     ("BM_OpenToShown/png_48mp", "BM_BareDecode/png_48mp", 1.2),
+    ("BM_OpenToShown/jpeg_48mp_adobergb", "BM_BareDecode/jpeg_48mp_adobergb", 1.3),
     ("BM_OpenToShown/heic_12mp", "BM_BareDecode/heic_12mp", 1.2),
     ("BM_OpenToShown/avif_12mp", "BM_BareDecode/avif_12mp", 1.2),
     ("BM_OpenToShown/jxl_12mp", "BM_BareDecode/jxl_12mp", 1.2),
@@ -27,6 +28,7 @@ TARGETS = [
     ("BM_SeparateModel/hsv", "BM_CopySource/48mp", 2.5),
     ("BM_SeparateModel/hsl", "BM_CopySource/48mp", 2.5),
     ("BM_SeparateModel/lab", "BM_CopySource/48mp", 4.0),
+    ("BM_SeparateModel/lab_adobergb", "BM_SeparateModel/lab", 1.5),
 ]
 
 # A frame of all four views, at every zoom level, must stay under this many ms.
