@@ -85,7 +85,8 @@ struct SaveResult {
 /// Writes `image` to `path` in the format its extension names: .png (added when there
 /// is none), .tif/.tiff, .bmp or lossless .webp. Any other extension is refused. The
 /// file appears whole or not at all: an existing file is only replaced by a complete
-/// new one.
+/// new one. An RGB image's colour space, when it has one, goes with it as its ICC profile
+/// where the format holds one (not BMP).
 SaveResult SaveChannelImage(const QImage& image, const QString& path);
 
 /// The three paths for saving all channels beside `chosen`: its channel suffix, if it

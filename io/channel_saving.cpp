@@ -1,14 +1,17 @@
 #include "io/channel_saving.h"
 
+#include <QColorSpace>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <new>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "io/png_rows.h"
 #include "io/progress_parts.h"
@@ -73,6 +76,36 @@ bool NeedsHue(ColourModel model, Channel channel, ChannelLook look) {
 // The hue that tints a component is its pixel's first component, H.
 constexpr Channel kHueChannel = Channel::Red;
 
+// Whether `icc` is an RGB profile: its header names the data's colour space at byte 16.
+bool IsRgbProfile(const IccBytes& icc) {
+  constexpr std::size_t kSpaceAt = 16;
+  static constexpr std::array<std::uint8_t, 4> kRgb = {'R', 'G', 'B', ' '};
+  return icc && icc->size() >= kSpaceAt + kRgb.size() &&
+         std::equal(kRgb.begin(), kRgb.end(), icc->begin() + kSpaceAt);
+}
+
+// `icc` where a view shows colours of the picture's own space, RGB's tinted channels; null
+// where it shows sRGB colours.
+IccBytes ProfileShown(const Separation& separation, ChannelLook look, IccBytes icc) {
+  const bool own = separation.model == ColourModel::RGB && look == ChannelLook::Tinted;
+  return own && IsRgbProfile(icc) ? std::move(icc) : nullptr;
+}
+
+// The profile that goes with an RGB picture's pixels; empty for grey, which stays sRGB.
+std::span<const std::uint8_t> ProfileFor(const ChannelPicture& picture) {
+  if (picture.look == ChannelLook::Grey || !picture.icc) {
+    return {};
+  }
+  return *picture.icc;
+}
+
+// The bytes of an RGB image's colour space; empty when it has none.
+QByteArray ProfileOf(const QImage& image) {
+  const QColorSpace space = image.colorSpace();
+  return image.format() == QImage::Format_RGB888 && space.isValid() ? space.iccProfile()
+                                                                    : QByteArray();
+}
+
 /// One channel file on its way: written into a temporary file beside its path, which takes
 /// the path's place at Commit. Failures are kept for Commit to report.
 class ChannelFileWriting {
@@ -96,7 +129,7 @@ class ChannelFileWriting {
 
  private:
   void WritePng(int width, int height, bool grey, const PngRowSource& rows,
-                const Progress& progress);
+                const Progress& progress, std::span<const std::uint8_t> icc);
   void WriteWithQt(const QImage& image, const Progress& progress);
   [[nodiscard]] bool Failed() const { return !error_.isEmpty(); }
 
@@ -136,13 +169,13 @@ void ChannelFileWriting::Write(const ChannelPicture& picture, const Progress& pr
       ChannelRows rows(*picture.plane, picture.channel, picture.look, model);
       WritePng(
           rows.Width(), rows.Height(), rows.IsGrey(),
-          [&rows](int y, std::span<std::uint8_t> row) { rows.Paint(y, row); }, progress);
+          [&rows](int y, std::span<std::uint8_t> row) { rows.Paint(y, row); }, progress,
+          ProfileFor(picture));
       return;
     }
     // Qt's writers take a whole picture, made in the first half of the time.
     ProgressShare making(progress, 0.0, 0.5);
-    const QImage image =
-        ChannelImage(*picture.plane, picture.channel, picture.look, model, making.Part());
+    const QImage image = ChannelImage(picture, making.Part());
     if (image.isNull()) {
       if (!making.Part().Cancelled()) {
         error_ = MemoryError(target_);
@@ -171,21 +204,23 @@ void ChannelFileWriting::Write(const QImage& image, const Progress& progress) {
     return;
   }
   try {
-    WritePng(
-        image.width(), image.height(), grey,
-        [&image](int y, std::span<std::uint8_t> row) {
-          std::memcpy(row.data(), image.constScanLine(y), row.size());
-        },
-        progress);
+    const QByteArray icc = ProfileOf(image);
+    WritePng(image.width(), image.height(), grey,
+             [&image](int y, std::span<std::uint8_t> row) {
+               std::memcpy(row.data(), image.constScanLine(y), row.size());
+             },
+             progress,
+             {reinterpret_cast<const std::uint8_t*>(icc.constData()),
+              static_cast<std::size_t>(icc.size())});
   } catch (const std::bad_alloc&) {
     error_ = MemoryError(target_);
   }
 }
 
 void ChannelFileWriting::WritePng(int width, int height, bool grey, const PngRowSource& rows,
-                                  const Progress& progress) {
-  const PngWriteResult result =
-      WritePngRows(*file_, width, height, grey ? PngPixels::Grey : PngPixels::Rgb, rows, progress);
+                                  const Progress& progress, std::span<const std::uint8_t> icc) {
+  const PngWriteResult result = WritePngRows(
+      *file_, width, height, grey ? PngPixels::Grey : PngPixels::Rgb, rows, progress, icc);
   if (result.status == PngWriteResult::Status::Failed) {
     error_ = WriteError(target_, result.error);
   }
@@ -256,9 +291,11 @@ std::shared_ptr<const ChannelPlane> FrozenPlane(const ChannelPlane& plane) {
   return copy;
 }
 
-ChannelPicture FrozenChannel(const Separation& separation, Channel channel, ChannelLook look) {
+ChannelPicture FrozenChannel(const Separation& separation, Channel channel, ChannelLook look,
+                             IccBytes icc) {
   ChannelPicture picture{FrozenPlane(*separation.planes[channel]), channel, look, separation.model,
                          nullptr};
+  picture.icc = ProfileShown(separation, look, std::move(icc));
   if (NeedsHue(separation.model, channel, look)) {
     picture.hue =
         channel == kHueChannel ? picture.plane : FrozenPlane(*separation.planes[kHueChannel]);
@@ -266,12 +303,14 @@ ChannelPicture FrozenChannel(const Separation& separation, Channel channel, Chan
   return picture;
 }
 
-std::array<ChannelPicture, 3> FrozenChannels(const Separation& separation, ChannelLook look) {
+std::array<ChannelPicture, 3> FrozenChannels(const Separation& separation, ChannelLook look,
+                                             IccBytes icc) {
+  const IccBytes shown = ProfileShown(separation, look, std::move(icc));
   std::array<ChannelPicture, 3> pictures;
   for (std::size_t i = 0; i < pictures.size(); ++i) {
     const Channel channel = kChannels[i];
-    pictures[i] = {FrozenPlane(*separation.planes[channel]), channel, look, separation.model,
-                   nullptr};
+    pictures[i] = {
+        FrozenPlane(*separation.planes[channel]), channel, look, separation.model, nullptr, shown};
   }
   for (ChannelPicture& picture : pictures) {
     if (NeedsHue(separation.model, picture.channel, look)) {
@@ -282,8 +321,18 @@ std::array<ChannelPicture, 3> FrozenChannels(const Separation& separation, Chann
 }
 
 QImage ChannelImage(const ChannelPicture& picture, const Progress& progress) {
-  return ChannelImage(*picture.plane, picture.channel, picture.look,
-                      {picture.model, picture.hue.get()}, progress);
+  QImage image = ChannelImage(*picture.plane, picture.channel, picture.look,
+                              {picture.model, picture.hue.get()}, progress);
+  const std::span<const std::uint8_t> icc = ProfileFor(picture);
+  if (!image.isNull() && !icc.empty()) {
+    // Qt reads matrix-and-curves RGB profiles only; another leaves the copy untagged, as sRGB.
+    const QColorSpace space = QColorSpace::fromIccProfile(
+        QByteArray(reinterpret_cast<const char*>(icc.data()), static_cast<qsizetype>(icc.size())));
+    if (space.isValid()) {
+      image.setColorSpace(space);
+    }
+  }
+  return image;
 }
 
 QStringList SaveOutcome::Written() const {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,9 @@ namespace irobunkai {
 // SaveChannels or ChannelImage with a Progress the window can cancel, and the window reports
 // the outcome once the work is done.
 
+/// An ICC profile's bytes, shared by whoever needs them; null or empty means sRGB.
+using IccBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
 /// A channel's picture as its view shows it, on planes that are never written again, shared
 /// by whoever needs them for as long as they need them.
 struct ChannelPicture {
@@ -30,22 +34,30 @@ struct ChannelPicture {
   ColourModel model = ColourModel::RGB;
   /// The hue plane that tints the S of HSV and HSL; null when the look needs none.
   std::shared_ptr<const ChannelPlane> hue;
+  /// The ICC profile of the colours shown, which saved and copied pictures carry so that
+  /// other programs show them alike; null or empty when they are sRGB, and then none is
+  /// written. Only RGB pictures carry it: a grey one is always sRGB grey.
+  IccBytes icc = nullptr;
 };
 
 /// A copy of `plane`. Throws std::bad_alloc.
 std::shared_ptr<const ChannelPlane> FrozenPlane(const ChannelPlane& plane);
 
-/// `channel` of `separation` shown in `look`, on copies of the planes it reads.
+/// `channel` of `separation` shown in `look`, on copies of the planes it reads. `icc` is the
+/// picture's RGB profile; it is kept only where the view shows colours of the picture's own
+/// space (RGB's tinted channels), since every other look and model shows sRGB colours.
 /// Throws std::bad_alloc.
-ChannelPicture FrozenChannel(const Separation& separation, Channel channel, ChannelLook look);
+ChannelPicture FrozenChannel(const Separation& separation, Channel channel, ChannelLook look,
+                             IccBytes icc = {});
 
-/// All three channels of `separation`, red, green, blue, each plane copied once.
-/// Throws std::bad_alloc.
-std::array<ChannelPicture, 3> FrozenChannels(const Separation& separation, ChannelLook look);
+/// All three channels of `separation`, red, green, blue, each plane copied once, with `icc`
+/// kept as FrozenChannel keeps it. Throws std::bad_alloc.
+std::array<ChannelPicture, 3> FrozenChannels(const Separation& separation, ChannelLook look,
+                                             IccBytes icc = {});
 
-/// The whole channel as a picture, as ChannelImage makes it; null once cancelled or when
-/// there is not enough memory. For copying off the GUI thread: the window puts the result
-/// on the clipboard on its own thread.
+/// The whole channel as a picture, as ChannelImage makes it, in the colour space of its
+/// profile when it has one; null once cancelled or when there is not enough memory. For
+/// copying off the GUI thread: the window puts the result on the clipboard on its own thread.
 QImage ChannelImage(const ChannelPicture& picture, const Progress& progress);
 
 /// One file to save.
@@ -65,12 +77,13 @@ struct SaveOutcome {
   [[nodiscard]] QStringList Errors() const;
 };
 
-/// Writes every picture to its path, by its extension as SaveChannelImage does, all side by
-/// side, each on a thread of its own. Each is written to a temporary file beside its path
-/// that takes the path's place only when all are done: a cancel heard before then leaves
-/// every path as it was, and a file that fails leaves its path as it was while the others
-/// are kept. Reports the mean of the files' progress from the writers' threads, one call at
-/// a time. Blocks until all are done.
+/// Writes every picture to its path, by its extension as SaveChannelImage does, with its
+/// profile where the format holds one (PNG, TIFF, WebP; not BMP), all side by side, each on a
+/// thread of its own. Each is written to a temporary file beside its path that takes the
+/// path's place only when all are done: a cancel heard before then leaves every path as it
+/// was, and a file that fails leaves its path as it was while the others are kept. Reports
+/// the mean of the files' progress from the writers' threads, one call at a time. Blocks
+/// until all are done.
 SaveOutcome SaveChannels(const std::vector<ChannelSave>& saves, const Progress& progress);
 
 }  // namespace irobunkai

@@ -29,8 +29,11 @@ struct PngWriteResult {
 /// filtered picture and its coded stream are held while it works. Reports the rows done, then
 /// the chunks written, and stops at the next row or chunk once cancelled, with nothing
 /// written to `device` when cancelled before the rows are coded. Throws std::bad_alloc when
-/// there is no memory for the picture.
+/// there is no memory for the picture. A non-empty `icc` is the ICC profile of the picture's
+/// colours, written as its iCCP chunk; it must describe grey or RGB as `pixels` are. Without
+/// one the file says nothing of its colours, which readers take as sRGB.
 PngWriteResult WritePngRows(QIODevice& device, int width, int height, PngPixels pixels,
-                            const PngRowSource& rows, const Progress& progress);
+                            const PngRowSource& rows, const Progress& progress,
+                            std::span<const std::uint8_t> icc = {});
 
 }  // namespace irobunkai

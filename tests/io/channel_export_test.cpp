@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QColorSpace>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QImageReader>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <algorithm>
 #include <functional>
 #include <random>
@@ -894,6 +896,91 @@ TEST(WritePngRows, ALargePictureSpansManyBlocksAndChunksAndATinyOneIsWhole) {
       EXPECT_EQ(Mismatches(image, *plane, Channel::Blue, look), 0);
     }
   }
+}
+
+// Profiles: channels shown in the picture's own colours carry its profile out.
+
+QByteArray AdobeRgb() {
+  return Contents(QStringLiteral("/usr/share/color/icc/colord/AdobeRGB1998.icc"));
+}
+
+IccBytes Icc(const QByteArray& bytes) {
+  return std::make_shared<const std::vector<std::uint8_t>>(bytes.begin(), bytes.end());
+}
+
+// The PNG file less its chunks of `type`; each chunk's type is appended to `types`.
+QByteArray WithoutChunk(const QByteArray& png, const QByteArray& type, QByteArrayList& types) {
+  QByteArray kept = png.left(8);
+  for (qsizetype at = 8; at + 12 <= png.size();) {
+    const qsizetype size = 12 + qFromBigEndian<quint32>(png.constData() + at);
+    types.append(png.mid(at + 4, 4));
+    kept += types.back() == type ? QByteArray() : png.mid(at, size);
+    at += size;
+  }
+  return kept;
+}
+
+Separation Separated(ColourModel model) {
+  PictureView source(60, 40, 0x3060A0);
+  source.SetPicture(Image::FromPixels(50, 30, std::vector<RgbaPixel>(50 * 30, MakeRgba(0xC0A020))));
+  return SeparateChannels(source, {.model = model});
+}
+
+TEST_F(SaveChannelsTogether, TintedRgbChannelsCarryTheProfileWhereTheFormatHoldsOne) {
+  const QByteArray icc = AdobeRgb();
+  const Separation separation = Separated(ColourModel::RGB);
+  const ChannelPicture tagged = FrozenChannels(separation, ChannelLook::Tinted, Icc(icc))[1];
+  const ChannelPicture plain = FrozenChannel(separation, Channel::Green, ChannelLook::Tinted);
+  for (const QString extension : {"png", "tif", "webp", "bmp"}) {
+    const QString with = dir.filePath(QStringLiteral("c.") + extension);
+    const QString without = dir.filePath(QStringLiteral("plain.") + extension);
+    ASSERT_TRUE(SaveChannels({{tagged, with}, {plain, without}}, Progress()).Errors().isEmpty());
+    const QImage read = ReadBack(with);  // with the file's own numbers, unconverted
+    EXPECT_EQ(Mismatches(read, *tagged.plane, Channel::Green, ChannelLook::Tinted), 0);
+    EXPECT_EQ(read.colorSpace().iccProfile(), extension == "bmp" ? QByteArray() : icc);
+    EXPECT_FALSE(ReadBack(without).colorSpace().isValid()) << extension.toStdString();
+  }
+  // The PNG's profile comes before its pixels, and less it the file is as it always was.
+  QByteArrayList types;
+  const QByteArray stripped = WithoutChunk(Contents(dir.filePath("c.png")), "iCCP", types);
+  EXPECT_EQ(types.mid(0, 3), QByteArrayList({"IHDR", "iCCP", "IDAT"}));
+  EXPECT_EQ(stripped, Contents(dir.filePath("plain.png")));
+  EXPECT_EQ(Contents(dir.filePath("c.bmp")), Contents(dir.filePath("plain.bmp")));
+}
+
+TEST_F(SaveChannelsTogether, GreyLooksOtherModelsAndNonRgbProfilesCarryNone) {
+  const IccBytes icc = Icc(AdobeRgb());
+  QByteArray greyBytes = AdobeRgb();
+  greyBytes.replace(16, 4, "GRAY");  // the header's colour space
+  const Separation rgb = Separated(ColourModel::RGB);
+  EXPECT_EQ(FrozenChannel(rgb, Channel::Blue, ChannelLook::Tinted, icc).icc, icc);
+  EXPECT_EQ(FrozenChannel(rgb, Channel::Blue, ChannelLook::Grey, icc).icc, nullptr);
+  EXPECT_EQ(FrozenChannel(rgb, Channel::Blue, ChannelLook::Tinted, Icc(greyBytes)).icc, nullptr);
+  for (const ChannelPicture& picture :
+       FrozenChannels(Separated(ColourModel::HSV), ChannelLook::Tinted, icc)) {
+    EXPECT_EQ(picture.icc, nullptr);
+  }
+  // A grey picture given a profile by hand is still written and copied untagged.
+  ChannelPicture grey = RgbPicture(PaddedPlane(50, 40, 51), Channel::Red, ChannelLook::Grey);
+  grey.icc = icc;
+  QByteArrayList types;
+  ASSERT_TRUE(SaveChannels({{grey, dir.filePath("grey.png")}}, Progress()).Errors().isEmpty());
+  WithoutChunk(Contents(dir.filePath("grey.png")), {}, types);
+  EXPECT_FALSE(types.contains("iCCP"));
+  EXPECT_FALSE(ChannelImage(grey, Progress()).colorSpace().isValid());
+}
+
+TEST_F(ChannelExport, ACopiedChannelCarriesTheProfileAndSavesWithIt) {
+  const QByteArray icc = AdobeRgb();
+  ChannelPicture picture = RgbPicture(PaddedPlane(70, 50, 52), Channel::Green);
+  picture.icc = Icc(icc);
+  const QImage copied = ChannelImage(picture, Progress());
+  EXPECT_EQ(copied.colorSpace().iccProfile(), icc);
+  EXPECT_EQ(Mismatches(copied, *picture.plane, Channel::Green, ChannelLook::Tinted), 0);
+  ASSERT_TRUE(SaveChannelImage(copied, dir.filePath("copied.png")).Saved());
+  EXPECT_EQ(ReadBack(dir.filePath("copied.png")).colorSpace().iccProfile(), icc);
+  picture.icc = nullptr;
+  EXPECT_FALSE(ChannelImage(picture, Progress()).colorSpace().isValid());
 }
 
 }  // namespace
