@@ -81,7 +81,7 @@ bool AskOverwrite(QWidget* parent, const QStringList& paths) {
 
 bool SaveChannelWithDialog(QWidget* parent, const Separation& separation, Channel channel,
                            ChannelLook look, const ChannelFileBase& base,
-                           const SaveDialogHooks& hooks) {
+                           const SaveDialogHooks& hooks, IccBytes icc) {
   const QString chosen = hooks.choosePath(
       parent, SuggestedChannelPath(base.picturePath, channel, base.unnamedBase, separation.model));
   if (chosen.isEmpty()) {
@@ -93,7 +93,7 @@ bool SaveChannelWithDialog(QWidget* parent, const Separation& separation, Channe
     return false;
   }
   try {
-    return !WriteAndReport(parent, {{FrozenChannel(separation, channel, look), target}}, hooks)
+    return !WriteAndReport(parent, {{FrozenChannel(separation, channel, look, std::move(icc)), target}}, hooks)
                 .isEmpty();
   } catch (const std::bad_alloc&) {
     ShowSaveError(parent, kOutOfMemory);
@@ -103,7 +103,7 @@ bool SaveChannelWithDialog(QWidget* parent, const Separation& separation, Channe
 
 QStringList SaveAllChannelsWithDialog(QWidget* parent, const Separation& separation,
                                       ChannelLook look, const ChannelFileBase& base,
-                                      const SaveDialogHooks& hooks) {
+                                      const SaveDialogHooks& hooks, IccBytes icc) {
   const ColourModel model = separation.model;
   const QString chosen = hooks.choosePath(
       parent, SuggestedChannelPath(base.picturePath, Channel::Red, base.unnamedBase, model));
@@ -127,7 +127,7 @@ QStringList SaveAllChannelsWithDialog(QWidget* parent, const Separation& separat
   }
   try {
     std::vector<ChannelSave> saves;
-    const std::array<ChannelPicture, 3> pictures = FrozenChannels(separation, look);
+    const std::array<ChannelPicture, 3> pictures = FrozenChannels(separation, look, std::move(icc));
     for (std::size_t i = 0; i < paths.size(); ++i) {
       saves.push_back({pictures[i], paths[i]});
     }

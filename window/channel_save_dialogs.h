@@ -48,9 +48,10 @@ struct SaveDialogHooks {
 
 /// Asks where to save one channel and saves it there. A failure is shown in a
 /// warning box. True when the file was written (by a runner that writes at once).
+/// `icc`: the separated picture's profile, carried by channels shown in its colours.
 bool SaveChannelWithDialog(QWidget* parent, const Separation& separation, Channel channel,
                            ChannelLook look, const ChannelFileBase& base,
-                           const SaveDialogHooks& hooks = {});
+                           const SaveDialogHooks& hooks = {}, IccBytes icc = {});
 
 /// Asks for one path (the red channel's name is suggested) and writes all three
 /// channels beside each other as ChannelSiblingPaths names them. Existing files
@@ -60,6 +61,6 @@ bool SaveChannelWithDialog(QWidget* parent, const Separation& separation, Channe
 /// writes at once). The planes are copied before the writing starts.
 QStringList SaveAllChannelsWithDialog(QWidget* parent, const Separation& separation,
                                       ChannelLook look, const ChannelFileBase& base,
-                                      const SaveDialogHooks& hooks = {});
+                                      const SaveDialogHooks& hooks = {}, IccBytes icc = {});
 
 }  // namespace irobunkai

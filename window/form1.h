@@ -133,6 +133,8 @@ class Form1 : public QWidget {
   void ShowFocusedChannelMenu();
   void ChooseModel(ColourModel model);
   SaveDialogHooks SaveInBackground();
+  // The separated picture's profile, for the channels saved or copied in its colours.
+  [[nodiscard]] IccBytes SeparatedIcc() const;
   void SaveChannel(Channel channel);
   void SaveAllChannels();
   void CopyChannel(Channel channel);

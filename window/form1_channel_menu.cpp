@@ -70,14 +70,21 @@ SaveDialogHooks Form1::SaveInBackground() {
   return hooks;
 }
 
+IccBytes Form1::SeparatedIcc() const {
+  const auto& profile = document_->SeparatedColours().profile;
+  return profile ? std::make_shared<const std::vector<std::uint8_t>>(profile->Icc()) : nullptr;
+}
+
 void Form1::SaveChannel(Channel channel) {
   SaveChannelWithDialog(this, document_->Separated(), channel, document_->Views().Look(),
-                        FileBaseOf(document_->SeparatedOrigin()), SaveInBackground());
+                        FileBaseOf(document_->SeparatedOrigin()), SaveInBackground(),
+                        SeparatedIcc());
 }
 
 void Form1::SaveAllChannels() {
   SaveAllChannelsWithDialog(this, document_->Separated(), document_->Views().Look(),
-                            FileBaseOf(document_->SeparatedOrigin()), SaveInBackground());
+                            FileBaseOf(document_->SeparatedOrigin()), SaveInBackground(),
+                            SeparatedIcc());
 }
 
 void Form1::CopyChannel(Channel channel) {
@@ -85,7 +92,7 @@ void Form1::CopyChannel(Channel channel) {
   std::shared_ptr<const ChannelPicture> picture;
   try {
     picture = std::make_shared<const ChannelPicture>(
-        FrozenChannel(document_->Separated(), channel, document_->Views().Look()));
+        FrozenChannel(document_->Separated(), channel, document_->Views().Look(), SeparatedIcc()));
   } catch (const std::bad_alloc&) {
     ShowLoadError(this, MakeRunTimeError(error_number::kOutOfMemory), what);
     return;
