@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -26,11 +27,15 @@ class FrameConversion {
   struct Deleter {
     void operator()(void* transform) const;
   };
+  /// A grey level's B, G and R as the target shows it, by level.
+  using GreyTable = std::array<std::uint32_t, 256>;
   FrameConversion(std::unique_ptr<void, Deleter> transform, bool toGrey);
+  explicit FrameConversion(const GreyTable& greys);
 
  private:
   std::unique_ptr<void, Deleter> transform_;
-  bool toGrey_;
+  bool toGrey_ = false;
+  GreyTable greys_{};
 };
 
 }  // namespace irobunkai

@@ -18,7 +18,7 @@ std::shared_ptr<const ColourProfile> FromFile(const std::string& path) {
 }
 
 // Each colour converted as FrameConversion converts it, within `tolerance` levels of
-// transicc's answer.
+// transicc's unrounded answer: half a level is rounding's.
 void ExpectAsTransicc(const FrameConversion& conversion, const std::string& in,
                       const std::string& out, const std::vector<ColorValue>& colours,
                       bool greyIn = false, double tolerance = 1.0) {
@@ -69,7 +69,8 @@ TEST(FrameConversion, CodedDisplayP3IsShownAsAnIccDisplayP3) {
   const auto coded = ColourProfile::Of(WithCoded(12, 13));
   const auto conversion = FrameConversion::Between(coded.get(), nullptr);
   ASSERT_NE(conversion, nullptr);
-  ExpectAsTransicc(*conversion, TemporaryFile("p3.icc", DisplayP3Bytes()), "*sRGB", Grid(51));
+  const TemporaryFile p3("p3.icc", DisplayP3Bytes());
+  ExpectAsTransicc(*conversion, p3.path, "*sRGB", Grid(51));
   // P3's pure green lies beyond sRGB's and is clipped there; its greys are sRGB's greys.
   EXPECT_EQ(conversion->Convert(RGB(128, 128, 128)), RGB(128, 128, 128));
   EXPECT_EQ(conversion->Convert(RGB(0, 255, 0)), RGB(0, 255, 0));
@@ -82,19 +83,22 @@ TEST(FrameConversion, GreyAndTableProfilesAndDisplays) {
   }
   const auto grey = FrameConversion::Between(FromFile(kGrey).get(), nullptr);
   ASSERT_NE(grey, nullptr);
-  ExpectAsTransicc(*grey, kGrey, "*sRGB", greys, true);
+  ExpectAsTransicc(*grey, kGrey, "*sRGB", greys, true, 0.5);
 
   const std::vector<std::uint8_t> tables = TableProfileBytes();
   const auto fromTables =
       FrameConversion::Between(ColourProfile::Of(WithIcc(tables)).get(), nullptr);
   ASSERT_NE(fromTables, nullptr);
-  ExpectAsTransicc(*fromTables, TemporaryFile("tables.icc", tables), "*sRGB", Grid(51));
+  // littleCMS's eight-bit shortcut, a coarser table in place of the profile's, adds up to a
+  // level to rounding's half, as it does going into a display whose curve is steep at black.
+  const TemporaryFile tablesFile("tables.icc", tables);
+  ExpectAsTransicc(*fromTables, tablesFile.path, "*sRGB", Grid(51), false, 1.5);
 
   // An sRGB picture on an Adobe RGB display.
   const auto display = ColourProfile::OfDisplay(ReadBytes(kAdobe));
   const auto toDisplay = FrameConversion::Between(nullptr, display.get());
   ASSERT_NE(toDisplay, nullptr);
-  ExpectAsTransicc(*toDisplay, "*sRGB", kAdobe, Grid(51));
+  ExpectAsTransicc(*toDisplay, "*sRGB", kAdobe, Grid(51), false, 2.0);
 }
 
 TEST(FrameConversion, FramesKeepTheirAlphaAndConvertOnManyThreads) {

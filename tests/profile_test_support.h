@@ -97,15 +97,22 @@ inline std::vector<std::uint8_t> TableProfileBytes() {
   return Saved(made.get());
 }
 
-/// A file in the test's temporary directory holding `bytes`.
-inline std::string TemporaryFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("irobunkai-" + std::to_string(::getpid()) + "-" + name);
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  return path.string();
-}
+/// A file in the temporary directory holding `bytes`, removed with this.
+struct TemporaryFile {
+  TemporaryFile(const std::string& name, const std::vector<std::uint8_t>& bytes)
+      : path((std::filesystem::temp_directory_path() /
+              ("irobunkai-" + std::to_string(::getpid()) + "-" + name))
+                 .string()) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  }
+  ~TemporaryFile() { std::filesystem::remove(path); }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  std::string path;
+};
 
 /// What transicc gives for `colours`, relative colorimetric and clipped: one line of values each.
 /// The profiles are files, or transicc's built-ins such as "*sRGB". Grey input takes the blue.
@@ -121,9 +128,10 @@ inline std::vector<std::array<double, 3>> Transicc(const std::string& in, const 
     }
   }
   const std::string text = lines.str();
-  const std::string input =
-      TemporaryFile("transicc-input.txt", std::vector<std::uint8_t>(text.begin(), text.end()));
-  const std::string command = "transicc -t1 -n -s -i'" + in + "' -o'" + out + "' < '" + input + "'";
+  const TemporaryFile input("transicc-input.txt",
+                            std::vector<std::uint8_t>(text.begin(), text.end()));
+  const std::string command =
+      "transicc -t1 -n -s -i'" + in + "' -o'" + out + "' < '" + input.path + "'";
   FILE* pipe = popen(command.c_str(), "r");
   EXPECT_NE(pipe, nullptr) << command;
   std::vector<std::array<double, 3>> results;
