@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "colour/cie_lab.h"
+#include "colour/lab_levels.h"
 #include "colour/row_lanes.h"
 
 namespace irobunkai {
@@ -16,6 +17,7 @@ using lanes::BytesOf;
 using lanes::kStretch;
 using lanes::Level;
 using lanes::Pick;
+using lanes::XyzStretch;
 
 // The sRGB decoding of a level, as a polynomial rather than a table, whose look-ups
 // the vectoriser could only make one lane at a time. Above level 10 it is the least-
@@ -34,23 +36,6 @@ inline float LinearOf(int level) {
   return Pick(level > 10, fit, v * static_cast<float>(1.0 / (255.0 * 12.92)));
 }
 
-// f(t) of CIE 1976: the cube root above ε, a line below it. The root is t * r², with
-// r = t^(-1/3) estimated from t's float bits, within 3.5 %, and refined by one step of
-// the series r (1 + d/3 + 2d²/9), d = 1 - t r³, to within 3.5e-4: an error of at most
-// 0.35 levels in a*, the most sensitive component. No division, no branch.
-inline float LabF(float t) {
-  constexpr auto kEpsilon = static_cast<float>(CieLab::kEpsilon);
-  constexpr auto kKappa = static_cast<float>(CieLab::kKappa);
-  // t is never negative, and such floats order as their bits do.
-  const bool cube = Bits(t) > Bits(kEpsilon);
-  const float above = Pick(cube, t, kEpsilon);
-  const auto third = static_cast<float>(Bits(above)) * (1.0f / 3.0f);
-  const float r = std::bit_cast<float>(0x54A21D2A - static_cast<std::int32_t>(third));
-  const float d = 1.0f - above * r * r * r;
-  const float refined = r + r * d * (1.0f / 3.0f + d * (2.0f / 9.0f));
-  return Pick(cube, above * refined * refined, t * (kKappa / 116.0f) + 16.0f / 116.0f);
-}
-
 // Row i of the matrix to XYZ over that white component.
 constexpr std::array<float, 3> RelativeRow(std::size_t i) {
   const auto& row = CieLab::kRgbToXyz[i];
@@ -58,12 +43,6 @@ constexpr std::array<float, 3> RelativeRow(std::size_t i) {
   return {static_cast<float>(row[0] / white), static_cast<float>(row[1] / white),
           static_cast<float>(row[2] / white)};
 }
-
-struct XyzStretch {
-  std::array<float, kStretch> x;
-  std::array<float, kStretch> y;
-  std::array<float, kStretch> z;
-};
 
 inline void XyzOf(const ColorValue* colours, std::size_t n, XyzStretch& xyz) {
   constexpr auto kX = RelativeRow(0);
@@ -77,18 +56,6 @@ inline void XyzOf(const ColorValue* colours, std::size_t n, XyzStretch& xyz) {
     xyz.x[i] = kX[0] * r + kX[1] * g + kX[2] * b;
     xyz.y[i] = kY[0] * r + kY[1] * g + kY[2] * b;
     xyz.z[i] = kZ[0] * r + kZ[1] * g + kZ[2] * b;
-  }
-}
-
-inline void LabOf(const XyzStretch& xyz, std::size_t n, GreyRows out) {
-  for (std::size_t i = 0; i < n; ++i) {
-    const float fx = LabF(xyz.x[i]);
-    const float fy = LabF(xyz.y[i]);
-    const float fz = LabF(xyz.z[i]);
-    // L* * 2.55, a* + 128, b* + 128.
-    out.first[i] = Level(fy * (116.0f * 2.55f) - 16.0f * 2.55f);
-    out.second[i] = Level(500.0f * (fx - fy) + 128.0f);
-    out.third[i] = Level(200.0f * (fy - fz) + 128.0f);
   }
 }
 
