@@ -23,14 +23,14 @@ xcb_atom_t AtomNamed(xcb_connection_t* connection, const std::string& name) {
                                             name.c_str()),
                             nullptr),
       &std::free);
-  return reply ? reply->atom : XCB_ATOM_NONE;
+  return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 // The first screen's root: one X screen spans a desktop's monitors nowadays, so the profile
 // of screen n (_ICC_PROFILE_n) is not looked for.
 xcb_window_t FirstRoot(xcb_connection_t* connection) {
   const xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
-  return it.rem > 0 ? it.data->root : XCB_WINDOW_NONE;
+  return it.rem > 0 ? it.data->root : xcb_window_t{XCB_WINDOW_NONE};
 }
 
 }  // namespace
