@@ -199,8 +199,8 @@ void SeparateChannels(const PictureView& source, Separation& separation,
   // Nothing below allocates: the separation changes only from here on.
   const ColorValue fill = source.AreaFill();
   PerChannel<std::uint8_t> fillLevels;
-  SplitInto(options, std::span(&fill, 1), &fillLevels[Channel::Red],
-            &fillLevels[Channel::Green], &fillLevels[Channel::Blue]);
+  SplitInto(options, std::span(&fill, 1), &fillLevels[Channel::Red], &fillLevels[Channel::Green],
+            &fillLevels[Channel::Blue]);
   for (const Channel channel : kChannels) {
     planes[channel]->Resize(source.AreaWidth(), source.AreaHeight(), source.ContentWidth(),
                             source.ContentHeight(), fillLevels[channel]);

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "analysis/channel_histogram.h"
-#include "colour/profile_lab.h"
 #include "colour/colour_model.h"
+#include "colour/profile_lab.h"
 #include "views/channel_plane.h"
 #include "views/picture_view.h"
 

@@ -15,9 +15,9 @@
 
 #include "analysis/channel_separation.h"
 #include "bench/copy_source.h"
+#include "bench/plain_names.h"
 #include "colour/colour_profile.h"
 #include "colour/profile_lab.h"
-#include "bench/plain_names.h"
 
 namespace irobunkai::bench {
 namespace {
@@ -95,8 +95,8 @@ void Register(const PictureView& source, const ProfileLab& adobeRgb) {
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }
-  benchmark::RegisterBenchmark("BM_SeparateModel/lab_adobergb", SeparateModelOf,
-                               std::cref(source), ColourModel::Lab, &adobeRgb)
+  benchmark::RegisterBenchmark("BM_SeparateModel/lab_adobergb", SeparateModelOf, std::cref(source),
+                               ColourModel::Lab, &adobeRgb)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
   benchmark::RegisterBenchmark((std::string("BM_CopySource/") + kSize.name).c_str(), CopySource,

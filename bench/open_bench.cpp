@@ -129,9 +129,9 @@ bool WritePhotos(const QTemporaryDir& dir) {
         }
       }
     }
-    return WriteTagged(dir) &&
-           std::ranges::all_of(kCoded,
-                               [&dir](const Coded& coded) { return WriteCoded(dir, coded); });
+    return WriteTagged(dir) && std::ranges::all_of(kCoded, [&dir](const Coded& coded) {
+             return WriteCoded(dir, coded);
+           });
   });
 }
 
@@ -363,8 +363,8 @@ void Register(const QTemporaryDir& dir) {
   }
   timed(benchmark::RegisterBenchmark("BM_OpenToShown/jpeg_48mp_adobergb", OpenToShown,
                                      TaggedPath(dir)));
-  timed(benchmark::RegisterBenchmark("BM_BareDecode/jpeg_48mp_adobergb", BareDecode,
-                                     DecodeJpegFile, TaggedPath(dir).toStdString()));
+  timed(benchmark::RegisterBenchmark("BM_BareDecode/jpeg_48mp_adobergb", BareDecode, DecodeJpegFile,
+                                     TaggedPath(dir).toStdString()));
   benchmark::RegisterBenchmark("BM_SaveAllChannels/48mp", SaveAllChannels,
                                PhotoPath(dir, kFormats[0], kSizes[1]))
       ->Unit(benchmark::kMillisecond)

@@ -142,16 +142,21 @@ SeparationWork Document::SeparationOfSource(SeparationOptions options) const {
 }
 
 SeparationWork Document::SeparationOfSeparated(SeparationOptions options) const {
-  return {separatedSource_, separatedPicture_, separatedOrigin_, separatedLevels_, options,
-          separatedColours_};
+  return {separatedSource_, separatedPicture_, separatedOrigin_,
+          separatedLevels_, options,           separatedColours_};
 }
 
 MadeSeparation SeparationWork::Make() const {
   SeparationOptions through = options;
   through.lab = colours.Lab();
   ChannelLevels levels = ChannelLevelsFrom(sourceLevels.get(), from, through.model, through.lab);
-  return {SeparateChannels(from, through), std::move(levels), from, picture, origin,
-          sourceLevels, colours};
+  return {SeparateChannels(from, through),
+          std::move(levels),
+          from,
+          picture,
+          origin,
+          sourceLevels,
+          colours};
 }
 
 void Document::ShowSeparation(MadeSeparation made) {

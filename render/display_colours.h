@@ -17,7 +17,8 @@ class DisplayColours {
   explicit DisplayColours(std::shared_ptr<const ColourProfile> display = nullptr);
 
   /// The conversion from `space` (null: sRGB) to the display; null when there is none to do.
-  [[nodiscard]] const FrameConversion* From(const std::shared_ptr<const ColourProfile>& space) const;
+  [[nodiscard]] const FrameConversion* From(
+      const std::shared_ptr<const ColourProfile>& space) const;
 
  private:
   // Kept with the profile it starts from, so that a profile gone and another made at the same

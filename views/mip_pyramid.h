@@ -46,7 +46,7 @@ class MipPyramid {
   /// pyramid: each level pixel shows the components of its mean colour, so that the
   /// S of a zoomed-out HSV view is tinted by the hue of the same colour.
   static std::array<MipPyramid, 3> ComponentsOf(const MipPyramid& colour, ColourModel model,
-                                                 const ProfileLab* lab = nullptr);
+                                                const ProfileLab* lab = nullptr);
 
   /// The coarsest level that still has at least `devicePixelsPerAreaPixel` pixels
   /// per area pixel; nullptr when only the full-size area is fine enough.

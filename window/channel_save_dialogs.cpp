@@ -93,7 +93,8 @@ bool SaveChannelWithDialog(QWidget* parent, const Separation& separation, Channe
     return false;
   }
   try {
-    return !WriteAndReport(parent, {{FrozenChannel(separation, channel, look, std::move(icc)), target}}, hooks)
+    return !WriteAndReport(
+                parent, {{FrozenChannel(separation, channel, look, std::move(icc)), target}}, hooks)
                 .isEmpty();
   } catch (const std::bad_alloc&) {
     ShowSaveError(parent, kOutOfMemory);

@@ -18,10 +18,10 @@ using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
 
 xcb_atom_t AtomNamed(xcb_connection_t* connection, const std::string& name) {
   const Owned<xcb_intern_atom_reply_t> reply(
-      xcb_intern_atom_reply(connection,
-                            xcb_intern_atom(connection, 1, static_cast<std::uint16_t>(name.size()),
-                                            name.c_str()),
-                            nullptr),
+      xcb_intern_atom_reply(
+          connection,
+          xcb_intern_atom(connection, 1, static_cast<std::uint16_t>(name.size()), name.c_str()),
+          nullptr),
       &std::free);
   return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
@@ -36,9 +36,8 @@ xcb_window_t FirstRoot(xcb_connection_t* connection) {
 }  // namespace
 
 std::vector<std::uint8_t> ReadDisplayIcc() {
-  const auto* x11 = qGuiApp != nullptr
-                        ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                        : nullptr;
+  const auto* x11 =
+      qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   xcb_connection_t* const connection = x11 != nullptr ? x11->connection() : nullptr;
   if (connection == nullptr) {
     return {};
@@ -49,10 +48,10 @@ std::vector<std::uint8_t> ReadDisplayIcc() {
     return {};
   }
   const Owned<xcb_get_property_reply_t> reply(
-      xcb_get_property_reply(connection,
-                             xcb_get_property(connection, 0, root, atom, XCB_GET_PROPERTY_TYPE_ANY,
-                                              0, kMostWords),
-                             nullptr),
+      xcb_get_property_reply(
+          connection,
+          xcb_get_property(connection, 0, root, atom, XCB_GET_PROPERTY_TYPE_ANY, 0, kMostWords),
+          nullptr),
       &std::free);
   if (!reply || reply->format != 8) {
     return {};

@@ -13,8 +13,8 @@
 #include "render/qt_colour.h"
 #include "window/busy_cursor.h"
 #include "window/caption_font.h"
-#include "window/error_reports.h"
 #include "window/display_profile.h"
+#include "window/error_reports.h"
 #include "window/form1_controls.h"
 #include "window/help_window.h"
 #include "window/picture_box.h"
@@ -208,7 +208,8 @@ void Form1::Form1_Copy() {
   std::string line = ReadoutLine(readout->cell.column, readout->cell.row, readout->color);
   // Read on the picture shown: its profile measures its L*a*b* and is named.
   const PictureColours& colours = document_->Colours();
-  if (const auto field = ClipboardField(document_->Views().Model(), readout->color, colours.Lab())) {
+  if (const auto field =
+          ClipboardField(document_->Views().Model(), readout->color, colours.Lab())) {
     line += ' ' + *field;
   }
   if (colours.profile) {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <optional>
 
-#include "render/display_colours.h"
 #include "colour/color_value.h"
 #include "document/document.h"
+#include "render/display_colours.h"
 #include "views/view_state.h"
 
 class QLabel;

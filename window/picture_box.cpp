@@ -118,9 +118,9 @@ void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) con
                              channel_ ? document_->HueLevels() : nullptr, Look()};
   const QSize place(view.LayoutWidth(), view.LayoutHeight());
   Frame frame = IsSource()
-                          ? RenderSourceFrame(view, mapping, place, devicePixelRatioF(), sources,
-                                              document_->Views().Model(), document_->Views().Kept())
-                          : RenderFrame(view, mapping, place, devicePixelRatioF(), sources);
+                    ? RenderSourceFrame(view, mapping, place, devicePixelRatioF(), sources,
+                                        document_->Views().Model(), document_->Views().Kept())
+                    : RenderFrame(view, mapping, place, devicePixelRatioF(), sources);
   ConvertForDisplay(frame, display_->From(FrameSpace()));
   PaintFrame(painter, frame);
 }
@@ -206,8 +206,9 @@ QString PictureBox::CornerCaption() const {
   if (!readout || readout->picture != document_->SeparatedPicture()) {
     return QString::fromUtf8(ComponentName(model, Component()));
   }
-  const double value = ToModel(model, readout->color,
-                               document_->SeparatedColours().Lab())[static_cast<std::size_t>(Component())];
+  const double value =
+      ToModel(model, readout->color,
+              document_->SeparatedColours().Lab())[static_cast<std::size_t>(Component())];
   return QString::fromStdString(ComponentCaption(model, Component(), value));
 }
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
-#include "render/display_colours.h"
 #include "document/document.h"
+#include "render/display_colours.h"
 #include "views/view_state.h"
 
 namespace irobunkai {

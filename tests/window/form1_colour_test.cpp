@@ -49,8 +49,8 @@ ColorValue Converted(void* from, void* to, ColorValue colour) {
 cmsCIELab LabThrough(void* profile, ColorValue colour) {
   const Profile xyz(cmsCreateXYZProfile());
   const std::unique_ptr<void, void (*)(cmsHTRANSFORM)> transform(
-      cmsCreateTransform(profile, TYPE_RGB_8, xyz.get(), TYPE_XYZ_DBL,
-                         INTENT_RELATIVE_COLORIMETRIC, 0),
+      cmsCreateTransform(profile, TYPE_RGB_8, xyz.get(), TYPE_XYZ_DBL, INTENT_RELATIVE_COLORIMETRIC,
+                         0),
       cmsDeleteTransform);
   const std::array<std::uint8_t, 3> in = {static_cast<std::uint8_t>(RedOf(colour)),
                                           static_cast<std::uint8_t>(GreenOf(colour)),
@@ -124,8 +124,9 @@ TEST_F(Form1Colour, ATaggedPictureIsReadAsItsNumbersAndPaintedAsItsColours) {
   EXPECT_EQ(View("Picture2")->View().Plane()->At(5, 5), 200) << "the plane keeps the numbers";
   Key("Picture1", Qt::Key_G);
   EXPECT_EQ(Painted("Picture2"), RGB(200, 200, 200)) << "a grey is sRGB's";
-  EXPECT_TRUE(View("Picture1")->toolTip().contains(QString::fromStdString(
-      DescriptionOf(adobeProfile_.get()))));
+  EXPECT_TRUE(View("Picture1")
+                  ->toolTip()
+                  .contains(QString::fromStdString(DescriptionOf(adobeProfile_.get()))));
 }
 
 TEST_F(Form1Colour, CopyMeasuresLabThroughTheProfileAndNamesIt) {
@@ -157,9 +158,10 @@ TEST_F(Form1Colour, AnUntaggedPictureIsNamedNothingAndPaintedForTheDisplay) {
   EXPECT_FALSE(Copied().contains(QStringLiteral("profile=")));
   EXPECT_EQ(Painted("Picture1"), kBrick) << "sRGB on an sRGB display: as it is";
   // A display of Adobe RGB's gamut is sent the sRGB colour's numbers in its own space.
-  View("Picture1")->SetDisplay(std::make_shared<const DisplayColours>(
-      ColourProfile::OfDisplay({reinterpret_cast<const std::uint8_t*>(adobe_.constData()),
-                                static_cast<std::size_t>(adobe_.size())})));
+  View("Picture1")
+      ->SetDisplay(std::make_shared<const DisplayColours>(
+          ColourProfile::OfDisplay({reinterpret_cast<const std::uint8_t*>(adobe_.constData()),
+                                    static_cast<std::size_t>(adobe_.size())})));
   ExpectNear(Painted("Picture1"), Converted(srgb_.get(), adobeProfile_.get(), kBrick), 2,
              "on an Adobe RGB display");
 }
