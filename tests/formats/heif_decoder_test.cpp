@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 
 #include "format_test_support.h"
+#include "heif_writer.h"
 #include "io/formats/decode_by_content.h"
 
 namespace irobunkai {
@@ -102,6 +103,17 @@ TEST_F(HeifDecoder, TheNclxCodePointsAreToldAsTheFileHasThem) {
     test::Run("heif-convert", {path, path + ".png"});
     test::ExpectSamePixels(picture.image, QImage(path + ".png"), name);
   }
+}
+
+// Display P3 by nclx in a HEIC, as libheif writes it when asked.
+TEST_F(HeifDecoder, AHeicsNclxCodePointsAreTold) {
+  const QString path = dir.filePath("p3.heic");
+  ASSERT_TRUE(test::WriteNclxHeic(test::TestPicture(48, 32), 12, 13, 1, path));
+  const DecodedPicture picture = test::DecodedFile(path);
+  EXPECT_EQ(picture.colour.coded, (CodedColour{12, 13, 1, true}));
+  EXPECT_TRUE(picture.colour.icc.empty());
+  test::Run("heif-convert", {path, path + ".png"});
+  test::ExpectSamePixels(picture.image, QImage(path + ".png"), "p3.heic");
 }
 
 TEST_F(HeifDecoder, DeepPicturesAreReducedToEightBits) {
