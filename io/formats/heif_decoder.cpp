@@ -134,10 +134,12 @@ std::vector<std::uint8_t> IccOf(const heif_image_handle* item) {
 // An `nclx` colour box's code points, told as they are: 2 for those it leaves unspecified.
 std::optional<CodedColour> CodedOf(const heif_image_handle* item) {
   heif_color_profile_nclx* read = nullptr;
-  if (heif_image_handle_get_nclx_color_profile(item, &read).code != heif_error_Ok) {
+  const heif_error error = heif_image_handle_get_nclx_color_profile(item, &read);
+  // libheif refuses code points H.273 reserves after it has allocated the answer.
+  const Nclx nclx(read);
+  if (error.code != heif_error_Ok || !nclx) {
     return std::nullopt;
   }
-  const Nclx nclx(read);
   return CodedColour{nclx->color_primaries, nclx->transfer_characteristics,
                      nclx->matrix_coefficients, nclx->full_range_flag != 0};
 }

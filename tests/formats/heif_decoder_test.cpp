@@ -1,6 +1,7 @@
 // HEIC and AVIF files made here by Debian's encoders, read back as libheif's own tools read them.
 #include <QColorSpace>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "format_test_support.h"
 #include "heif_writer.h"
@@ -114,6 +115,17 @@ TEST_F(HeifDecoder, AHeicsNclxCodePointsAreTold) {
   EXPECT_TRUE(picture.colour.icc.empty());
   test::Run("heif-convert", {path, path + ".png"});
   test::ExpectSamePixels(picture.image, QImage(path + ".png"), "p3.heic");
+  // Primaries that H.273 reserves tell nothing; the picture opens all the same.
+  std::vector<std::uint8_t> bytes = test::ReadBytes(path);
+  const std::string nclx = "colrnclx";
+  const auto at = std::search(bytes.begin(), bytes.end(), nclx.begin(), nclx.end());
+  ASSERT_NE(at, bytes.end());
+  ASSERT_EQ(at[9], 12);  // the low byte of the primaries, after the box type and the colour type
+  at[9] = 3;
+  test::WriteBytes(dir.filePath("reserved.heic"), bytes);
+  const DecodedPicture reserved = test::DecodedFile(dir.filePath("reserved.heic"));
+  EXPECT_FALSE(reserved.colour.coded);
+  test::ExpectSamePixels(reserved.image, QImage(path + ".png"), "reserved.heic");
 }
 
 TEST_F(HeifDecoder, DeepPicturesAreReducedToEightBits) {
