@@ -14,8 +14,11 @@ namespace irobunkai {
 
 bool MayDecodeByContent(Bytes head) { return IsHeif(head) || IsJxl(head) || MayBeRaw(head); }
 
-std::optional<FormatResult> DecodeByContent(Bytes bytes, std::int64_t maxPixels,
-                                            const Progress& progress) {
+namespace {
+
+// Each of DecodeByContent's formats, with the colour the file tells.
+std::optional<PictureResult> DecodeContent(Bytes bytes, std::int64_t maxPixels,
+                                           const Progress& progress) {
   try {
     if (auto heif = DecodeHeif(bytes, maxPixels, progress)) {
       return heif;
@@ -23,10 +26,31 @@ std::optional<FormatResult> DecodeByContent(Bytes bytes, std::int64_t maxPixels,
     if (auto jxl = DecodeJxl(bytes, maxPixels)) {
       return jxl;
     }
-    return DecodeRaw(bytes, maxPixels, progress);
+    std::optional<FormatResult> raw = DecodeRaw(bytes, maxPixels, progress);
+    if (!raw) {
+      return std::nullopt;
+    }
+    if (auto* image = std::get_if<Image>(&*raw)) {
+      return DecodedPicture{std::move(*image), std::nullopt, {}};
+    }
+    return std::get<FormatError>(*raw);
   } catch (const std::bad_alloc&) {
     return FormatError::TooLarge;
   }
+}
+
+}  // namespace
+
+std::optional<FormatResult> DecodeByContent(Bytes bytes, std::int64_t maxPixels,
+                                            const Progress& progress) {
+  std::optional<PictureResult> decoded = DecodeContent(bytes, maxPixels, progress);
+  if (!decoded) {
+    return std::nullopt;
+  }
+  if (auto* picture = std::get_if<DecodedPicture>(&*decoded)) {
+    return std::move(picture->image);
+  }
+  return std::get<FormatError>(*decoded);
 }
 
 bool MayDecodeWithoutQt(Bytes head) {
@@ -41,14 +65,7 @@ std::optional<PictureResult> DecodeWithoutQt(Bytes bytes, const Progress& progre
   if (IsPng(bytes)) {
     return DecodePng(bytes, progress, maxPixels);
   }
-  std::optional<FormatResult> other = DecodeByContent(bytes, maxPixels, progress);
-  if (!other) {
-    return std::nullopt;
-  }
-  if (auto* image = std::get_if<Image>(&*other)) {
-    return DecodedPicture{std::move(*image), std::nullopt, {}};
-  }
-  return std::get<FormatError>(*other);
+  return DecodeContent(bytes, maxPixels, progress);
 }
 
 }  // namespace irobunkai

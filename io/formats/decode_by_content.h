@@ -22,6 +22,7 @@ bool MayDecodeByContent(Bytes head);
 /// Decodes HEIF (HEIC, AVIF), JPEG XL and camera raw pictures, recognised by their contents.
 /// Nullopt when `bytes` are none of these, for another reader to try.
 /// `progress` hears how far HEIF and raw decodes are; a cancelled raw decode stops early.
+/// The picture alone: DecodeWithoutQt tells its colour too.
 std::optional<FormatResult> DecodeByContent(Bytes bytes, std::int64_t maxPixels = kMaxDecodedPixels,
                                             const Progress& progress = {});
 
@@ -29,7 +30,8 @@ std::optional<FormatResult> DecodeByContent(Bytes bytes, std::int64_t maxPixels 
 bool MayDecodeWithoutQt(Bytes head);
 
 /// Every format decoded here rather than by Qt: JPEG and PNG, with progress, and those of
-/// DecodeByContent. Nullopt when `bytes` are none of these, for Qt's readers to try.
+/// DecodeByContent, with the colour each file tells (none for camera raw files, developed to
+/// sRGB). Nullopt when `bytes` are none of these, for Qt's readers to try.
 std::optional<PictureResult> DecodeWithoutQt(Bytes bytes, const Progress& progress,
                                              std::int64_t maxPixels = kMaxDecodedPixels);
 

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <variant>
+#include <vector>
 
 #include "io/formats/c_handle.h"
 #include "io/formats/pixel_buffer.h"
@@ -17,6 +18,7 @@ namespace {
 using Context = CHandle<heif_context, heif_context_free>;
 using Handle = CHandle<const heif_image_handle, heif_image_handle_release>;
 using Options = CHandle<heif_decoding_options, heif_decoding_options_free>;
+using Nclx = CHandle<heif_color_profile_nclx, heif_nclx_color_profile_free>;
 
 // libheif's own bound on a side, checked before it allocates; ours on the area comes after.
 constexpr int kMaxSide = 1 << 17;
@@ -119,12 +121,45 @@ FormatResult DecodeItem(const heif_image_handle* item, const Progress& progress 
                  heif_image_handle_has_alpha_channel(item) != 0);
 }
 
-FormatResult Decode(Bytes bytes, std::int64_t maxPixels, const Progress& progress) {
+// The ICC profile of a `prof` or `rICC` colour box, as its bytes.
+std::vector<std::uint8_t> IccOf(const heif_image_handle* item) {
+  std::vector<std::uint8_t> icc(heif_image_handle_get_raw_color_profile_size(item));
+  if (icc.empty() ||
+      heif_image_handle_get_raw_color_profile(item, icc.data()).code != heif_error_Ok) {
+    return {};
+  }
+  return icc;
+}
+
+// An `nclx` colour box's code points, told as they are: 2 for those it leaves unspecified.
+std::optional<CodedColour> CodedOf(const heif_image_handle* item) {
+  heif_color_profile_nclx* read = nullptr;
+  const heif_error error = heif_image_handle_get_nclx_color_profile(item, &read);
+  // libheif refuses code points H.273 reserves after it has allocated the answer.
+  const Nclx nclx(read);
+  if (error.code != heif_error_Ok || !nclx) {
+    return std::nullopt;
+  }
+  return CodedColour{nclx->color_primaries, nclx->transfer_characteristics,
+                     nclx->matrix_coefficients, nclx->full_range_flag != 0};
+}
+
+// A file may carry both boxes; the profile outranks the code points where it is honoured.
+ColourDescription ColourOf(const heif_image_handle* item) {
+  return {IccOf(item), CodedOf(item), std::nullopt};
+}
+
+PictureResult Decode(Bytes bytes, std::int64_t maxPixels, const Progress& progress) {
   const auto opened = OpenPrimary(bytes, maxPixels);
   if (const auto* error = std::get_if<FormatError>(&opened)) {
     return *error;
   }
-  return DecodeItem(std::get<Primary>(opened).handle.get(), progress);
+  const heif_image_handle* primary = std::get<Primary>(opened).handle.get();
+  FormatResult decoded = DecodeItem(primary, progress);
+  if (auto* image = std::get_if<Image>(&decoded)) {
+    return DecodedPicture{std::move(*image), std::nullopt, ColourOf(primary)};
+  }
+  return std::get<FormatError>(decoded);
 }
 
 std::int64_t Area(const heif_image_handle* item) {
@@ -184,8 +219,8 @@ bool IsHeif(Bytes head) {
                                               head.size(), INT_MAX))) != heif_filetype_no;
 }
 
-std::optional<FormatResult> DecodeHeif(Bytes bytes, std::int64_t maxPixels,
-                                       const Progress& progress) {
+std::optional<PictureResult> DecodeHeif(Bytes bytes, std::int64_t maxPixels,
+                                        const Progress& progress) {
   if (!IsHeif(bytes)) {
     return std::nullopt;
   }

@@ -13,9 +13,10 @@ namespace irobunkai {
 bool IsHeif(Bytes head);
 
 /// The primary picture of a HEIF file, HEIC or AVIF, as libheif converts it to 8-bit RGB:
-/// alpha kept, turned and mirrored as the file says. Nullopt when `bytes` are no HEIF file.
-std::optional<FormatResult> DecodeHeif(Bytes bytes, std::int64_t maxPixels,
-                                       const Progress& progress = {});
+/// alpha kept, turned and mirrored as the file says, with the colour its ICC profile and its
+/// nclx code points give. Nullopt when `bytes` are no HEIF file.
+std::optional<PictureResult> DecodeHeif(Bytes bytes, std::int64_t maxPixels,
+                                        const Progress& progress = {});
 
 /// The largest thumbnail of a HEIF file's primary picture, decoded as DecodeHeif decodes the
 /// primary: turned and mirrored as the file says for the thumbnail, as writers say for both.

@@ -3,6 +3,8 @@
 #include <jxl/decode.h>
 #include <jxl/thread_parallel_runner.h>
 
+#include <vector>
+
 #include "io/formats/c_handle.h"
 #include "io/formats/pixel_buffer.h"
 
@@ -27,6 +29,15 @@ std::optional<FormatError> SizeError(const JxlBasicInfo& info, std::int64_t maxP
   return std::nullopt;
 }
 
+// What needs no telling: sRGB, or grey with sRGB's white and curve.
+bool IsSrgb(const JxlColorEncoding& encoding) {
+  const bool srgbPrimaries =
+      encoding.color_space == JXL_COLOR_SPACE_GRAY ||
+      (encoding.color_space == JXL_COLOR_SPACE_RGB && encoding.primaries == JXL_PRIMARIES_SRGB);
+  return srgbPrimaries && encoding.white_point == JXL_WHITE_POINT_D65 &&
+         encoding.transfer_function == JXL_TRANSFER_FUNCTION_SRGB;
+}
+
 // Orientations 5 to 8 turn the picture a quarter, swapping its sides.
 PixelBuffer OrientedBuffer(const JxlBasicInfo& info) {
   const bool turned = info.orientation >= JXL_ORIENT_TRANSPOSE;
@@ -41,11 +52,12 @@ class JxlDecoding {
       throw std::bad_alloc();
     }
     JxlDecoderSetParallelRunner(decoder_.get(), JxlThreadParallelRunner, runner_.get());
-    JxlDecoderSubscribeEvents(decoder_.get(), JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE);
+    JxlDecoderSubscribeEvents(decoder_.get(),
+                              JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE);
     JxlDecoderSetInput(decoder_.get(), bytes.data(), bytes.size());
   }
 
-  FormatResult Run() {
+  PictureResult Run() {
     for (;;) {
       switch (JxlDecoderProcessInput(decoder_.get())) {
         case JXL_DEC_BASIC_INFO:
@@ -53,13 +65,17 @@ class JxlDecoding {
             return *error;
           }
           break;
+        case JXL_DEC_COLOR_ENCODING:
+          colour_ = Colour();
+          break;
         case JXL_DEC_NEED_IMAGE_OUT_BUFFER:
           if (!pixels_ || !SetOutBuffer()) {
             return FormatError::Invalid;
           }
           break;
         case JXL_DEC_FULL_IMAGE:
-          return std::move(*pixels_).Finish(hasAlpha_);
+          return DecodedPicture{std::move(*pixels_).Finish(hasAlpha_), std::nullopt,
+                                std::move(colour_)};
         default:  // an error, or the input ended before the first frame did
           return FormatError::Invalid;
       }
@@ -80,6 +96,30 @@ class JxlDecoding {
     return std::nullopt;
   }
 
+  // The colour of the pixels as libjxl gives them, which is the file's own unless the file
+  // is XYB-coded from an ICC profile: those come in linear sRGB, as djxl writes them too.
+  // libjxl makes up a profile for colour it holds as code points.
+  ColourDescription Colour() const {
+    JxlColorEncoding encoding{};
+    if (JxlDecoderGetColorAsEncodedProfile(decoder_.get(), nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                           &encoding) == JXL_DEC_SUCCESS &&
+        IsSrgb(encoding)) {
+      return {};
+    }
+    std::size_t size = 0;
+    if (JxlDecoderGetICCProfileSize(decoder_.get(), nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                    &size) != JXL_DEC_SUCCESS ||
+        size == 0) {
+      return {};
+    }
+    std::vector<std::uint8_t> icc(size);
+    if (JxlDecoderGetColorAsICCProfile(decoder_.get(), nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                       icc.data(), size) != JXL_DEC_SUCCESS) {
+      return {};
+    }
+    return {std::move(icc), std::nullopt, std::nullopt};
+  }
+
   bool SetOutBuffer() {
     std::size_t size = 0;
     return JxlDecoderImageOutBufferSize(decoder_.get(), &kRgba8, &size) == JXL_DEC_SUCCESS &&
@@ -94,6 +134,7 @@ class JxlDecoding {
   std::int64_t maxPixels_;
   std::optional<PixelBuffer> pixels_;
   bool hasAlpha_ = false;
+  ColourDescription colour_;
 };
 
 }  // namespace
@@ -103,7 +144,7 @@ bool IsJxl(Bytes head) {
   return signature == JXL_SIG_CODESTREAM || signature == JXL_SIG_CONTAINER;
 }
 
-std::optional<FormatResult> DecodeJxl(Bytes bytes, std::int64_t maxPixels) {
+std::optional<PictureResult> DecodeJxl(Bytes bytes, std::int64_t maxPixels) {
   if (!IsJxl(bytes)) {
     return std::nullopt;
   }

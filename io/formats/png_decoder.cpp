@@ -71,7 +71,7 @@ class PngDecoding {
     if (missing && missing->rowsPresent == 0) {
       return FormatError::Invalid;  // nothing of the picture is in the file
     }
-    return DecodedPicture{std::move(pixels).Finish(hasAlpha_), missing, {Profile(), {}, {}}};
+    return DecodedPicture{std::move(pixels).Finish(hasAlpha_), missing, Colour()};
   }
 
  private:
@@ -123,6 +123,8 @@ class PngDecoding {
   // grey level beyond what the depth holds.
   bool QtHasAlpha() const;
 
+  ColourDescription Colour() const { return {Profile(), std::nullopt, ColourChunks()}; }
+
   std::vector<std::uint8_t> Profile() const {
     png_charp name = nullptr;
     int compression = 0;
@@ -133,6 +135,8 @@ class PngDecoding {
     }
     return {profile, profile + length};
   }
+
+  std::optional<PngColourChunks> ColourChunks() const;
 
   // Reads one row, of `out.size()` pixels, into `out`.
   void ReadRow(std::span<RgbaPixel> out) {
@@ -184,6 +188,23 @@ bool PngDecoding::QtHasAlpha() const {
     return alpha != nullptr && std::any_of(alpha, alpha + count, [](auto a) { return a != 255; });
   }
   return !TransparentBlack() || (colour != nullptr && colour->gray < (1 << depth_));
+}
+
+std::optional<PngColourChunks> PngDecoding::ColourChunks() const {
+  PngColourChunks chunks;
+  int intent = 0;
+  chunks.srgb = png_get_sRGB(png_, info_, &intent) != 0;
+  if (double gamma = 0; png_get_gAMA(png_, info_, &gamma) != 0) {
+    chunks.gamma = gamma;
+  }
+  std::array<double, 8> c{};
+  if (png_get_cHRM(png_, info_, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7]) != 0) {
+    chunks.chromaticities = c;
+  }
+  if (!chunks.srgb && !chunks.gamma && !chunks.chromaticities) {
+    return std::nullopt;
+  }
+  return chunks;
 }
 
 std::optional<FormatError> PngDecoding::AfterBatch(bool read, long long done, long long total) {

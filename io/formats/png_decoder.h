@@ -9,10 +9,11 @@ namespace irobunkai {
 bool IsPng(Bytes head);
 
 /// A PNG decoded by libpng to the 8-bit RGBA that Qt's reader gave: every bit depth, palettes,
-/// grey, alpha and tRNS transparency, interlaced or not; its ICC profile kept. A file that ends
-/// early gives the rows it holds, the rest grey (an interlaced one, its passes so far, spread
-/// over the picture), and says what is missing. `progress` hears the rows done and may cancel
-/// between batches of rows.
+/// grey, alpha and tRNS transparency, interlaced or not; its ICC profile and its sRGB, gAMA and
+/// cHRM chunks told, the pixels left as the file has them. A file that ends early gives the
+/// rows it holds, the rest grey (an interlaced one, its passes so far, spread over the
+/// picture), and says what is missing. `progress` hears the rows done and may cancel between
+/// batches of rows.
 PictureResult DecodePng(Bytes file, const Progress& progress,
                         std::int64_t maxPixels = kMaxDecodedPixels);
 

@@ -5,6 +5,9 @@
 #include <QProcess>
 #include <algorithm>
 
+#include "io/formats/decode_by_content.h"
+#include "picture_writers.h"
+
 namespace irobunkai::test {
 
 std::vector<std::uint8_t> ReadBytes(const QString& path) {
@@ -58,6 +61,33 @@ QString Encoded(const QString& input, const QString& output, const QString& enco
   Run(encoder, options + (encoder == "heif-enc" ? QStringList{input, "-o", output}
                                                 : QStringList{input, output}));
   return output;
+}
+
+std::vector<std::uint8_t> ShippedProfile(const QString& name) {
+  const QString path = QStringLiteral("/usr/share/color/icc/") + name;
+  EXPECT_TRUE(QFile::exists(path))
+      << path.toStdString() << " is missing; scripts/install-deps.sh installs it";
+  return QFile::exists(path) ? ReadBytes(path) : std::vector<std::uint8_t>{};
+}
+
+QString SavedWithProfile(int width, int height, const std::vector<std::uint8_t>& profile,
+                         const QString& path) {
+  const QImage picture = TestPicture(width, height);
+  const auto sample = [&picture](int x, int y, int c) {
+    const QRgb pixel = picture.pixel(x, y);
+    return c == 0 ? qRed(pixel) : (c == 1 ? qGreen(pixel) : qBlue(pixel));
+  };
+  WriteBytes(path, EncodePng({.width = width, .height = height, .iccProfile = profile}, sample));
+  return path;
+}
+
+DecodedPicture DecodedFile(const QString& path) {
+  std::optional<PictureResult> result = DecodeWithoutQt(ReadBytes(path), Progress());
+  if (!result || !std::holds_alternative<DecodedPicture>(*result)) {
+    ADD_FAILURE() << path.toStdString() << " is not decoded";
+    return {};
+  }
+  return std::get<DecodedPicture>(std::move(*result));
 }
 
 QImage TestPicture(int width, int height, bool alpha) {

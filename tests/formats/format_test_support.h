@@ -44,6 +44,17 @@ QString Encoded(const QString& input, const QString& output, const QString& enco
 /// alpha when asked.
 QImage TestPicture(int width, int height, bool alpha = false);
 
+/// The bytes of a colour profile Debian ships, by its path under /usr/share/color/icc; empty,
+/// with a test failure, when it is not installed.
+std::vector<std::uint8_t> ShippedProfile(const QString& name);
+
+/// A PNG of TestPicture(`width`, `height`) at `path` that embeds `profile`; returns the path.
+QString SavedWithProfile(int width, int height, const std::vector<std::uint8_t>& profile,
+                         const QString& path);
+
+/// A decoded file's picture and colour, read as the program reads it without Qt.
+DecodedPicture DecodedFile(const QString& path);
+
 /// The picture of a decoding; an empty one, with a test failure, when it failed.
 Image Decoded(const std::optional<FormatResult>& result);
 

@@ -16,6 +16,7 @@ using Encoder = CHandle<heif_encoder, heif_encoder_release>;
 using Picture = CHandle<heif_image, heif_image_release>;
 using Options = CHandle<heif_encoding_options, heif_encoding_options_free>;
 using Handle = CHandle<heif_image_handle, heif_image_handle_release>;
+using Nclx = CHandle<heif_color_profile_nclx, heif_nclx_color_profile_free>;
 
 Picture Planes(const QImage& picture) {
   const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
@@ -57,19 +58,54 @@ bool Write(const QImage& picture, int orientation, int thumbnailSide, const QStr
              heif_error_Ok;
 }
 
-}  // namespace
+bool WriteNclx(const QImage& picture, int primaries, int transfer, int matrix,
+               const QString& path) {
+  const Context context(heif_context_alloc());
+  heif_encoder* encoder = nullptr;
+  if (heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &encoder).code !=
+      heif_error_Ok) {
+    return false;
+  }
+  const Encoder ownedEncoder(encoder);
+  const Picture image = Planes(picture);
+  const Nclx nclx(heif_nclx_color_profile_alloc());
+  heif_nclx_color_profile_set_color_primaries(nclx.get(), static_cast<std::uint16_t>(primaries));
+  heif_nclx_color_profile_set_transfer_characteristics(nclx.get(),
+                                                       static_cast<std::uint16_t>(transfer));
+  heif_nclx_color_profile_set_matrix_coefficients(nclx.get(), static_cast<std::uint16_t>(matrix));
+  nclx->full_range_flag = 1;
+  heif_image_set_nclx_color_profile(image.get(), nclx.get());
+  const Options options(heif_encoding_options_alloc());
+  options->macOS_compatibility_workaround_no_nclx_profile = 0;
+  return heif_context_encode_image(context.get(), image.get(), encoder, options.get(), nullptr)
+                 .code == heif_error_Ok &&
+         heif_context_write_to_file(context.get(), path.toLocal8Bit().constData()).code ==
+             heif_error_Ok;
+}
 
-bool WriteTurnedHeic(const QImage& picture, int orientation, int thumbnailSide,
-                     const QString& path) {
-  // In a child: x265 leaks a little at every encoder it opens, which a leak checker would
-  // otherwise blame on the test.
+// Runs `write` in a child: x265 leaks a little at every encoder it opens, which a leak checker
+// would otherwise blame on the test.
+template <class Write>
+bool InChild(const Write& write) {
   const pid_t child = fork();
   if (child == 0) {
-    _exit(Write(picture, orientation, thumbnailSide, path) ? 0 : 1);
+    _exit(write() ? 0 : 1);
   }
   int status = 0;
   return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
          WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+bool WriteTurnedHeic(const QImage& picture, int orientation, int thumbnailSide,
+                     const QString& path) {
+  return InChild([&] { return Write(picture, orientation, thumbnailSide, path); });
+}
+
+bool WriteNclxHeic(const QImage& picture, int primaries, int transfer, int matrix,
+                   const QString& path) {
+  return InChild([&] { return WriteNclx(picture, primaries, transfer, matrix, path); });
 }
 
 }  // namespace irobunkai::test

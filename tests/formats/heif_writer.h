@@ -11,4 +11,9 @@ namespace irobunkai::test {
 bool WriteTurnedHeic(const QImage& picture, int orientation, int thumbnailSide,
                      const QString& path);
 
+/// Writes a HEIC of `picture` at `path` with an nclx colour box of these H.273 code points,
+/// which heif-enc leaves out of HEIC files. Returns whether it was written.
+bool WriteNclxHeic(const QImage& picture, int primaries, int transfer, int matrix,
+                   const QString& path);
+
 }  // namespace irobunkai::test

@@ -76,6 +76,32 @@ std::vector<png_byte> PngRow(const PngLayout& layout, int channels, int y, const
   return row;
 }
 
+void PutBigEndian(std::vector<png_byte>& out, std::uint32_t value) {
+  for (const int shift : {24, 16, 8, 0}) {
+    out.push_back(static_cast<png_byte>(value >> shift));
+  }
+}
+
+// Written as raw chunks: libpng's own setters check the values and add chunks of their own.
+void WriteColourChunks(png_structp png, const PngLayout& layout) {
+  if (layout.srgbIntent) {
+    const auto intent = static_cast<png_byte>(*layout.srgbIntent);
+    png_write_chunk(png, reinterpret_cast<png_const_bytep>("sRGB"), &intent, 1);
+  }
+  if (layout.gamma) {
+    std::vector<png_byte> data;
+    PutBigEndian(data, *layout.gamma);
+    png_write_chunk(png, reinterpret_cast<png_const_bytep>("gAMA"), data.data(), data.size());
+  }
+  if (layout.chromaticities) {
+    std::vector<png_byte> data;
+    for (const std::uint32_t value : *layout.chromaticities) {
+      PutBigEndian(data, value);
+    }
+    png_write_chunk(png, reinterpret_cast<png_const_bytep>("cHRM"), data.data(), data.size());
+  }
+}
+
 void WritePngTo(png_structp png, png_bytep data, png_size_t length) {
   auto& out = *static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
   out.insert(out.end(), data, data + length);
@@ -156,6 +182,8 @@ std::vector<std::uint8_t> EncodePng(const PngLayout& layout, const Samples& samp
     png_set_iCCP(png, info, "test", PNG_COMPRESSION_TYPE_BASE, layout.iccProfile.data(),
                  static_cast<png_uint_32>(layout.iccProfile.size()));
   }
+  png_write_info_before_PLTE(png, info);
+  WriteColourChunks(png, layout);
   png_write_info(png, info);
   const int channels = png_get_channels(png, info);
   const int passes = png_set_interlace_handling(png);

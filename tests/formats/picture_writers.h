@@ -51,6 +51,12 @@ struct PngLayout {
   /// The transparent grey level (the first) or RGB colour of a tRNS chunk.
   std::optional<std::array<std::uint16_t, 3>> transparent{};
   std::vector<std::uint8_t> iccProfile{};
+  /// Colour chunks, written as given even where libpng would check or add to them: an sRGB
+  /// chunk with this rendering intent, gAMA's file gamma and cHRM's white x, y, then red,
+  /// green and blue x, y, each in units of 1/100000.
+  std::optional<int> srgbIntent{};
+  std::optional<std::uint32_t> gamma{};
+  std::optional<std::array<std::uint32_t, 8>> chromaticities{};
 };
 
 /// A PNG of `samples` at the layout's depth: grey, R, G, B and alpha as the colour type has

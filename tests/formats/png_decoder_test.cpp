@@ -156,6 +156,63 @@ TEST(PngDecoder, TheEmbeddedIccProfileIsKept) {
   EXPECT_TRUE(Decode(test::EncodePng({}, AtDepth(8, 3)), "no icc").colour.icc.empty());
 }
 
+// The colour chunks are told as the file gives them, each on its own and together, and
+// nothing is told of a file without them.
+TEST(PngDecoder, TheColourChunksAreTold) {
+  const auto colour = [](const test::PngLayout& layout, const std::string& what) {
+    return Decode(test::EncodePng(layout, AtDepth(8, 3)), what).colour;
+  };
+  EXPECT_TRUE(colour({}, "plain").Empty());
+  const ColourDescription srgb = colour({.srgbIntent = 0}, "sRGB");
+  ASSERT_TRUE(srgb.png);
+  EXPECT_TRUE(srgb.png->srgb);
+  EXPECT_TRUE(srgb.icc.empty());
+  // libpng gives a lone sRGB chunk sRGB's own gamma and white, which it outranks anyway.
+  EXPECT_NEAR(srgb.png->gamma.value_or(0), 0.45455, 1e-5);
+  EXPECT_NEAR(srgb.png->chromaticities.value_or(std::array<double, 8>{})[0], 0.3127, 1e-4);
+  // A gamma of nought tells nothing, and libpng drops it.
+  EXPECT_FALSE(colour({.gamma = 0}, "gamma 0").png);
+
+  const ColourDescription gamma = colour({.gamma = 45455}, "gAMA");
+  ASSERT_TRUE(gamma.png);
+  EXPECT_FALSE(gamma.png->srgb);
+  ASSERT_TRUE(gamma.png->gamma);
+  EXPECT_DOUBLE_EQ(*gamma.png->gamma, 0.45455);
+  EXPECT_FALSE(gamma.png->chromaticities);
+
+  // Adobe RGB (1998)'s white and primaries, with a gamma of 1/2.2.
+  constexpr std::array<std::uint32_t, 8> kAdobe = {31270, 32900, 64000, 33000,
+                                                   21000, 71000, 15000, 6000};
+  const ColourDescription adobe =
+      colour({.width = 9, .height = 7, .gamma = 45455, .chromaticities = kAdobe}, "gAMA and cHRM");
+  ASSERT_TRUE(adobe.png);
+  EXPECT_FALSE(adobe.png->srgb);
+  EXPECT_DOUBLE_EQ(adobe.png->gamma.value_or(0), 0.45455);
+  ASSERT_TRUE(adobe.png->chromaticities);
+  for (std::size_t i = 0; i < kAdobe.size(); ++i) {
+    EXPECT_NEAR((*adobe.png->chromaticities)[i], kAdobe[i] / 100000.0, 1e-9) << i;
+  }
+  const ColourDescription linear = colour({.gamma = 100000}, "linear");
+  EXPECT_DOUBLE_EQ(linear.png.value_or(PngColourChunks{}).gamma.value_or(0), 1.0);
+}
+
+// The pixels are the file's own numbers, whatever the chunks say of them.
+TEST(PngDecoder, ColourChunksLeaveThePixelsAlone) {
+  const std::vector<std::uint8_t> plain = test::EncodePng({}, AtDepth(8, 3));
+  const std::vector<std::uint8_t> tagged =
+      test::EncodePng({.gamma = 100000,
+                       .chromaticities = {{31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000}}},
+                      AtDepth(8, 3));
+  ASSERT_NE(plain, tagged);
+  const Image a = Decode(plain, "plain").image;
+  const Image b = Decode(tagged, "tagged").image;
+  for (int y = 0; y < a.Height(); ++y) {
+    for (int x = 0; x < a.Width(); ++x) {
+      ASSERT_EQ(a.At(x, y), b.At(x, y)) << x << ", " << y;
+    }
+  }
+}
+
 TEST(PngDecoder, PicturesOverTheLimitAreRefusedFromTheirHeader) {
   const std::vector<std::uint8_t> bytes = test::EncodePng({}, AtDepth(8, 3));
   EXPECT_TRUE(IsError(DecodePng(bytes, Progress(), 40 * 30 - 1), FormatError::TooLarge));

@@ -303,5 +303,29 @@ TEST_F(PictureLoader, TheEmbeddedColourProfileComesWithThePicture) {
   }
 }
 
+// A profile Debian ships, in the formats Qt reads and writes with one: the profile's bytes
+// come through unchanged, and so do the numbers of a lossless picture.
+TEST_F(PictureLoader, AShippedProfileComesThroughTiffAndWebp) {
+  QFile file(QStringLiteral("/usr/share/color/icc/colord/ProPhotoRGB.icc"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "colord-data is missing";
+  const QByteArray profile = file.readAll();
+  QImage image = Quarters();
+  image.setColorSpace(QColorSpace::fromIccProfile(profile));
+  ASSERT_TRUE(image.colorSpace().isValid());
+  for (const auto& [format, quality, tolerance] :
+       {std::tuple{"tiff", -1, 0}, std::tuple{"webp", 100, 0}, std::tuple{"webp", 80, 12}}) {
+    const QString name = QStringLiteral("prophoto%1.%2").arg(quality).arg(format);
+    LoadResult result = LoadPictureFile(WriteImage(dir, name, image, format, quality));
+    ASSERT_TRUE(std::holds_alternative<LoadedPicture>(result)) << name.toStdString();
+    const LoadedPicture& picture = std::get<LoadedPicture>(result);
+    const std::vector<std::uint8_t>& kept = picture.colour.icc;
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(kept.data()), std::ssize(kept)), profile)
+        << name.toStdString();
+    EXPECT_FALSE(picture.colour.coded || picture.colour.png) << name.toStdString();
+    ExpectNear(picture.image.At(0, 0), RGB(250, 0, 0), tolerance, format);
+    ExpectNear(picture.image.At(7, 5), RGB(250, 250, 250), tolerance, format);
+  }
+}
+
 }  // namespace
 }  // namespace irobunkai
