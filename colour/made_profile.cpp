@@ -193,7 +193,14 @@ std::optional<MadeProfile> ProfileOfPng(const PngColourChunks& png) {
   if (!Plausible(xy)) {
     return std::nullopt;
   }
-  const std::string own = SameAs(xy, kSrgbPrimaries) ? "" : " with its own primaries";
+  const bool srgbPrimaries = SameAs(xy, kSrgbPrimaries);
+  // Most writers (ImageMagick, GIMP, Photoshop's "save for web") add gAMA 1/2.2 and sRGB's
+  // cHRM to sRGB pictures; browsers take these for sRGB, and so do we.
+  constexpr double kSrgbFileGamma = 1.0 / 2.2;
+  if (srgbPrimaries && (!png.gamma || std::abs(*png.gamma - kSrgbFileGamma) < 5e-4)) {
+    return std::nullopt;
+  }
+  const std::string own = srgbPrimaries ? "" : " with its own primaries";
   if (!png.gamma) {
     return Make(xy, SrgbCurve(), "sRGB curve" + own);
   }

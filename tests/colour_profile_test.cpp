@@ -114,6 +114,11 @@ TEST(ColourProfile, PngChunksMakeProfilesOfTheirGammaAndPrimaries) {
   ASSERT_NE(withPrimaries, nullptr);
   EXPECT_EQ(withPrimaries->Name(), "gamma 2.2 with its own primaries");
   EXPECT_EQ(NameInIcc(withPrimaries->Icc()), "gamma 2.2 with its own primaries");
+  // What ImageMagick and GIMP write into every sRGB PNG is sRGB, as browsers take it.
+  const std::array<double, 8> srgb = {0.3127, 0.3290, 0.64, 0.33, 0.30, 0.60, 0.15, 0.06};
+  EXPECT_EQ(ColourProfile::Of(WithPng(false, 0.45455, srgb)), nullptr);
+  EXPECT_EQ(ColourProfile::Of(WithPng(false, 0.45455)), nullptr);
+  ASSERT_NE(ColourProfile::Of(WithPng(false, 0.5, srgb)), nullptr) << "gamma 2, not sRGB";
   // Values no profile can be made of.
   EXPECT_EQ(ColourProfile::Of(WithPng(false, 0.0)), nullptr);
   EXPECT_EQ(ColourProfile::Of(WithPng(false, 0.45, std::array<double, 8>{})), nullptr);

@@ -3,6 +3,7 @@
 #include <jxl/decode.h>
 #include <jxl/thread_parallel_runner.h>
 
+#include <cmath>
 #include <vector>
 
 #include "io/formats/c_handle.h"
@@ -29,13 +30,16 @@ std::optional<FormatError> SizeError(const JxlBasicInfo& info, std::int64_t maxP
   return std::nullopt;
 }
 
-// What needs no telling: sRGB, or grey with sRGB's white and curve.
+// What needs no telling: sRGB, or grey with sRGB's white and curve. A gamma of 1/2.2 counts as
+// sRGB's curve, as it does in a PNG's gAMA: cjxl turns that chunk of an sRGB PNG into it.
 bool IsSrgb(const JxlColorEncoding& encoding) {
   const bool srgbPrimaries =
       encoding.color_space == JXL_COLOR_SPACE_GRAY ||
       (encoding.color_space == JXL_COLOR_SPACE_RGB && encoding.primaries == JXL_PRIMARIES_SRGB);
-  return srgbPrimaries && encoding.white_point == JXL_WHITE_POINT_D65 &&
-         encoding.transfer_function == JXL_TRANSFER_FUNCTION_SRGB;
+  const bool srgbCurve = encoding.transfer_function == JXL_TRANSFER_FUNCTION_SRGB ||
+                         (encoding.transfer_function == JXL_TRANSFER_FUNCTION_GAMMA &&
+                          std::abs(encoding.gamma - 1.0 / 2.2) < 5e-4);
+  return srgbPrimaries && encoding.white_point == JXL_WHITE_POINT_D65 && srgbCurve;
 }
 
 // Orientations 5 to 8 turn the picture a quarter, swapping its sides.

@@ -55,6 +55,8 @@ TEST(JxlDecoder, ThePixelsComeWithTheirColour) {
   const QString grey =
       test::Saved(picture.convertToFormat(QImage::Format_Grayscale8), dir.filePath("grey.png"));
   const QString adobePng = test::SavedWithProfile(40, 30, adobe, dir.filePath("adobe.png"));
+  const QString magick = dir.filePath("magick.png");
+  test::Run("convert", {"-size", "8x8", "xc:rgb(10,200,30)", magick});
   for (const auto& [name, profile] : {std::pair{"adobe", &adobe}, std::pair{"prophoto", &prophoto},
                                       std::pair{"swapped", &swapped}}) {
     const QString png =
@@ -81,7 +83,9 @@ TEST(JxlDecoder, ThePixelsComeWithTheirColour) {
        {std::tuple{"plain.jxl", plain, QStringList{}},
         std::tuple{"plain-lossless.jxl", plain, QStringList{"-d", "0"}},
         std::tuple{"grey.jxl", grey, QStringList{}},
-        std::tuple{"grey-lossless.jxl", grey, QStringList{"-d", "0"}}}) {
+        std::tuple{"grey-lossless.jxl", grey, QStringList{"-d", "0"}},
+        // ImageMagick writes gAMA 1/2.2 and sRGB's cHRM into an sRGB PNG; cjxl keeps them.
+        std::tuple{"magick.jxl", magick, QStringList{"-d", "0"}}}) {
     const QString path = test::Encoded(input, dir.filePath(name), "cjxl", options);
     EXPECT_TRUE(test::DecodedFile(path).colour.Empty()) << name;
   }
