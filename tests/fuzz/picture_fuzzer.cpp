@@ -12,10 +12,12 @@
 
 #include "analysis/channel_separation.h"
 #include "analysis/pixel_readout.h"
+#include "document/picture_colours.h"
 #include "document/zoom_levels.h"
 #include "io/formats/decode_by_content.h"
 #include "io/formats/raw_mosaic.h"
 #include "io/picture_loader.h"
+#include "render/display_colours.h"
 #include "render/frame_renderer.h"
 #include "views/view_state.h"
 
@@ -62,7 +64,7 @@ bool DecodesWithinBudget(const QByteArray& bytes, std::span<const std::uint8_t> 
 // The second component of a colour model the input picks, drawn in its look (the S of
 // HSV and HSL tinted by the hue plane) from its own zoom levels.
 void SplitIntoAModel(const irobunkai::PictureView& source, const irobunkai::MipPyramid* levels,
-                     double scale, std::size_t pick) {
+                     double scale, std::size_t pick, const irobunkai::ProfileLab* lab) {
   using namespace irobunkai;
   static const std::array looks = [] {
     std::array<std::shared_ptr<const ComponentLooks>, kColourModels.size()> all;
@@ -72,18 +74,28 @@ void SplitIntoAModel(const irobunkai::PictureView& source, const irobunkai::MipP
     return all;
   }();
   const std::size_t chosen = pick % kColourModels.size();
-  const Separation components = SeparateChannels(source, {.model = kColourModels[chosen]});
+  const Separation components =
+      SeparateChannels(source, {.model = kColourModels[chosen], .lab = lab});
   PictureView second(188, 179, 0);
   second.DrawPlane(components.planes[Channel::Green], PlaneLook(looks[chosen], 1),
                    components.planes[Channel::Red]);
   std::optional<std::array<MipPyramid, 3>> componentLevels;
   if (levels != nullptr) {
-    componentLevels = MipPyramid::ComponentsOf(*levels, kColourModels[chosen]);
+    componentLevels = MipPyramid::ComponentsOf(*levels, kColourModels[chosen], lab);
   }
   static_cast<void>(RenderFrame(
       second, {scale, 0.0, 0.0}, {188, 179}, 1.0,
       FrameSources{componentLevels ? &(*componentLevels)[1] : nullptr,
                    componentLevels ? &(*componentLevels)[0] : nullptr, ChannelLook::Tinted}));
+}
+
+// A profile is a parser's input like any file: the bytes themselves as one, then the
+// picture's own, which paints its frame for an sRGB display.
+irobunkai::PictureColours ReadProfiles(std::span<const std::uint8_t> input,
+                                       const irobunkai::ColourDescription& own) {
+  using namespace irobunkai;
+  static_cast<void>(PictureColours::Of({{input.begin(), input.end()}, {}, {}}));
+  return PictureColours::Of(own);
 }
 
 }  // namespace
@@ -102,6 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (image == nullptr || !WithinBudget(image->Width(), image->Height())) {
     return 0;
   }
+  const PictureColours colours = ReadProfiles(input, loaded->colour);
   PictureView source(188, 179, 0x0000FF);
   source.SetPicture(*image);
   const std::optional<MipPyramid> levels = SourceLevels(source);
@@ -117,8 +130,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // The default view, drawn as the window draws it.
   const double scale = FitScale(188, 179, source.AreaWidth(), source.AreaHeight());
-  static_cast<void>(RenderFrame(source, {scale, 0.0, 0.0}, {188, 179}, 1.0,
-                                FrameSources{levels ? &*levels : nullptr}));
-  SplitIntoAModel(source, levels ? &*levels : nullptr, scale, size);
+  Frame frame = RenderFrame(source, {scale, 0.0, 0.0}, {188, 179}, 1.0,
+                            FrameSources{levels ? &*levels : nullptr});
+  ConvertForDisplay(frame, DisplayColours().From(colours.profile));
+  SplitIntoAModel(source, levels ? &*levels : nullptr, scale, size, colours.Lab());
   return 0;
 }

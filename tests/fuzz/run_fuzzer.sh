@@ -25,6 +25,13 @@ for format in png jpg bmp webp tiff gif; do
 done
 convert -size 16x16 gradient:yellow-cyan -colorspace CMYK "$work/seeds/cmyk.jpg"
 convert -size 16x16 gradient:white-black -interlace PNG "$work/seeds/interlaced.png"
+# Colour profiles: one alone, and pictures tagged with matrix and grey ones.
+icc=/usr/share/color/icc
+cp "$icc/colord/SwappedRedAndGreen.icc" "$work/seeds/"
+convert -size 12x8 gradient:red-blue -profile "$icc/colord/AdobeRGB1998.icc" "$work/seeds/adobe.jpg"
+convert -size 12x8 gradient:red-blue -profile "$icc/colord/ProPhotoRGB.icc" "$work/seeds/prophoto.png"
+convert -size 12x8 gradient:white-black -colorspace Gray -profile "$icc/Gray.icc" \
+  "$work/seeds/grey.jpg"
 convert -size 16x16 xc:none -fill red -draw "circle 8,8 4,4" "$work/seeds/alpha.png"
 # Small frames in vast logical screens, which Qt decodes whole: the harness must turn them
 # away by what decodes, not by the frame size the header gives.
