@@ -18,7 +18,7 @@ std::vector<std::uint8_t> FileBytes(const char* path) {
 CmykRows::CmykRows(std::span<const std::uint8_t> embedded, bool inverted, const char* pressProfile)
     : profiled_(CmykToSrgb::Of(embedded, inverted)), inverted_(inverted) {
   if (!profiled_) {
-    // Read for each picture rather than kept: some 60 KB, and a CMYK picture is rare.
+    // Read for each picture rather than kept: some 190 KB, and a CMYK picture is rare.
     profiled_ = CmykToSrgb::Of(FileBytes(pressProfile), inverted);
   }
 }
