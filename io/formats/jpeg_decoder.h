@@ -6,10 +6,11 @@
 namespace irobunkai {
 
 /// A JPEG decoded by libjpeg-turbo as Qt's reader decoded it: baseline, progressive or
-/// arithmetic-coded; grey, RGB, or CMYK converted without a profile; turned as its EXIF
-/// orientation says; its ICC profile kept. A file that ends early gives what it holds, the
-/// rest grey, and says what is missing. `progress` hears the rows done (for a progressive file,
-/// the data read and then the rows) and may cancel between batches of rows.
+/// arithmetic-coded; grey or RGB with its ICC profile kept; or CMYK, made sRGB through its own
+/// profile or the press profile (see CmykRows); turned as its EXIF orientation says. A file that
+/// ends early gives what it holds, the rest grey, and says what is missing. `progress` hears the
+/// rows done (for a progressive file, the data read and then the rows) and may cancel between
+/// batches of rows.
 PictureResult DecodeJpeg(Bytes file, const Progress& progress,
                          std::int64_t maxPixels = kMaxDecodedPixels);
 

@@ -7,7 +7,6 @@
 
 #include "io/formats/exif.h"
 #include "io/formats/jpeg_markers.h"
-#include "io/formats/naive_cmyk.h"
 
 namespace irobunkai {
 namespace {
@@ -48,10 +47,11 @@ std::optional<FormatError> JpegRows::Start(std::int64_t maxPixels) {
   if (std::int64_t{info.image_width} * info.image_height > maxPixels) {
     return FormatError::TooLarge;
   }
+  bool cmyk = false;
   switch (info.jpeg_color_space) {
     case JCS_CMYK:
     case JCS_YCCK:
-      cmyk_ = true;
+      cmyk = true;
       info.out_color_space = JCS_CMYK;
       break;
     case JCS_GRAYSCALE:
@@ -78,6 +78,11 @@ std::optional<FormatError> JpegRows::Start(std::int64_t maxPixels) {
   const std::unique_ptr<JOCTET, decltype(&std::free)> owned(icc, &std::free);
   if (owned) {
     icc_.assign(owned.get(), owned.get() + iccLength);
+  }
+  if (cmyk) {
+    // Adobe's files store the inks inverted; libjpeg hands them on as stored.
+    cmyk_.emplace(icc_, info.saw_Adobe_marker != 0);
+    icc_.clear();  // the rows are made sRGB
   }
   if (info.output_width != info.image_width || info.output_height != info.image_height) {
     return FormatError::Invalid;
@@ -156,14 +161,13 @@ void JpegRows::Deliver(OrientedPicture& picture, int y, int i) {
   const std::span<RgbaPixel> scratch = ScratchRow(i);
   const std::span<const std::uint8_t> samples(reinterpret_cast<const std::uint8_t*>(scratch.data()),
                                               scratch.size_bytes());
-  const bool adobe = session_.Info().saw_Adobe_marker != 0;
   if (const auto row = picture.InPlaceRow(y)) {
     if (cmyk_) {
-      NaiveCmykToRgba(samples, *row, adobe);
+      cmyk_->Convert(samples, *row);
     }
     picture.FinishInPlace(y);
   } else if (cmyk_) {
-    NaiveCmykToRgba(samples, turned_, adobe);
+    cmyk_->Convert(samples, turned_);
     picture.Place(y, turned_);
   } else {
     picture.Place(y, scratch);

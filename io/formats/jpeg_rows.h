@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "io/formats/cmyk_rows.h"
 #include "io/formats/format_result.h"
 #include "io/formats/jpeg_session.h"
 #include "io/formats/oriented_picture.h"
@@ -12,7 +13,8 @@
 namespace irobunkai {
 
 /// One libjpeg decompressor making a JPEG's rows, in 8-bit RGBA, into an OrientedPicture:
-/// grey and YCbCr converted by libjpeg straight into the picture's rows, CMYK converted here.
+/// grey and YCbCr converted by libjpeg straight into the picture's rows, CMYK converted here
+/// to sRGB through its profile (see CmykRows).
 class JpegRows {
  public:
   /// Told between batches how far the work is; false stops it.
@@ -33,6 +35,7 @@ class JpegRows {
   /// Whether the file holds several scans, as progressive files do: they are read whole
   /// before any row is made.
   [[nodiscard]] bool MultiScan() const { return session_.Info().buffered_image != 0; }
+  /// The file's ICC profile; none for CMYK, whose rows are made sRGB.
   [[nodiscard]] std::vector<std::uint8_t> TakeIccProfile() { return std::move(icc_); }
 
   /// A multi-scan file's scans; `between` hears the share of the file read.
@@ -53,7 +56,7 @@ class JpegRows {
   Bytes file_;
   JpegSession session_;
   int orientation_ = 1;
-  bool cmyk_ = false;
+  std::optional<CmykRows> cmyk_;
   std::vector<std::uint8_t> icc_;
   std::vector<RgbaPixel> scratch_;
   std::vector<RgbaPixel> turned_;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <algorithm>
+#include <cstdlib>
 
 #include "io/formats/decode_by_content.h"
 #include "picture_writers.h"
@@ -135,6 +136,31 @@ void ExpectSamePixels(const Image& image, const QImage& reference, const std::st
     }
   }
   EXPECT_EQ(differing, 0) << what << ": pixels unlike the reference";
+}
+
+void ExpectNearPixels(const Image& image, const QImage& reference, int tolerance,
+                      const std::string& what) {
+  const QImage rgb = reference.convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(image.Width(), rgb.width()) << what;
+  ASSERT_EQ(image.Height(), rgb.height()) << what;
+  int worst = 0;
+  int differing = 0;
+  for (int y = 0; y < rgb.height(); ++y) {
+    for (int x = 0; x < rgb.width(); ++x) {
+      const RgbaPixel own = image.At(x, y);
+      const QRgb other = rgb.pixel(x, y);
+      const auto level = [own](int shift) { return static_cast<int>((own >> shift) & 0xFF); };
+      const int off =
+          std::max({std::abs(level(0) - qRed(other)), std::abs(level(8) - qGreen(other)),
+                    std::abs(level(16) - qBlue(other))});
+      worst = std::max(worst, off);
+      if ((off > tolerance || AlphaOf(own) != 255) && differing++ == 0) {
+        ADD_FAILURE() << what << ": first difference at (" << x << ", " << y << "): " << std::hex
+                      << own << " against " << other;
+      }
+    }
+  }
+  EXPECT_EQ(differing, 0) << what << ": pixels unlike the reference, by up to " << worst;
 }
 
 void ExpectProgressAndCancel(const std::function<PictureResult(const Progress&)>& decode,

@@ -61,6 +61,11 @@ Image Decoded(const std::optional<FormatResult>& result);
 /// Expects `image` to equal `reference` in every pixel, alpha included.
 void ExpectSamePixels(const Image& image, const QImage& reference, const std::string& what);
 
+/// Expects `image` to be `reference`, opaque, to within `tolerance` levels in each of R, G and B
+/// of every pixel.
+void ExpectNearPixels(const Image& image, const QImage& reference, int tolerance,
+                      const std::string& what);
+
 /// Decodes while listening: the progress heard rises to 1 in many steps; decoded again and
 /// cancelled once past 30 %, the decode stops early with FormatError::Cancelled.
 void ExpectProgressAndCancel(const std::function<PictureResult(const Progress&)>& decode,

@@ -1,12 +1,17 @@
 // JPEGs of every kind written here by libjpeg-turbo, decoded and checked against Qt's reader,
-// which the program used before; and what a file cut short gives.
+// which the program used before, and CMYK ones against littleCMS's jpgicc; and what a file cut
+// short gives.
 #include "io/formats/jpeg_decoder.h"
+
+#include <lcms2.h>
 
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImageReader>
+#include <QTemporaryDir>
 
 #include "format_test_support.h"
+#include "io/formats/cmyk_rows.h"
 #include "picture_writers.h"
 
 namespace irobunkai {
@@ -34,6 +39,45 @@ DecodedPicture Decode(const std::vector<std::uint8_t>& bytes, const std::string&
   return Decoded(DecodeJpeg(bytes, Progress()), what);
 }
 
+const QString kPressProfile = QString::fromLatin1(kPressProfilePath);
+
+// What littleCMS's jpgicc makes of the CMYK JPEG `bytes` in sRGB, read by Qt and turned as its
+// EXIF data says: through its own profile unless `options` say otherwise. Its quality of 100
+// writes RGB without subsampling, within a level or two of what it was given.
+QImage JpgiccRendering(const std::vector<std::uint8_t>& bytes, const QStringList& options = {}) {
+  const QTemporaryDir dir;
+  const QString input = dir.filePath(QStringLiteral("cmyk.jpg"));
+  const QString output = dir.filePath(QStringLiteral("srgb.jpg"));
+  test::WriteBytes(input, bytes);
+  if (!test::Run(QStringLiteral("jpgicc"),
+                 QStringList{"-q100"} + options + QStringList{input, output})) {
+    return {};
+  }
+  return QtRead(test::ReadBytes(output));
+}
+
+// The same for a file without a profile of its own, or whose profile is ignored.
+QImage JpgiccPressRendering(const std::vector<std::uint8_t>& bytes) {
+  return JpgiccRendering(bytes, {"-n", "-i" + kPressProfile});
+}
+
+// The rendered CMYK pixels go through a JPEG again for the reference.
+constexpr int kCmykTolerance = 3;
+
+// The largest difference between two pictures of one size in any of R, G and B.
+int MostApart(const Image& a, const Image& b) {
+  int most = 0;
+  for (int y = 0; y < a.Height(); ++y) {
+    for (int x = 0; x < a.Width(); ++x) {
+      for (const int shift : {0, 8, 16}) {
+        most = std::max(most, std::abs(static_cast<int>((a.At(x, y) >> shift) & 0xFF) -
+                                       static_cast<int>((b.At(x, y) >> shift) & 0xFF)));
+      }
+    }
+  }
+  return most;
+}
+
 bool IsError(const PictureResult& result, FormatError error) {
   return std::holds_alternative<FormatError>(result) && std::get<FormatError>(result) == error;
 }
@@ -58,10 +102,6 @@ TEST(JpegDecoder, EveryKindIsDecodedAsQtReadsIt) {
       {"progressive grey", {.colours = Colours::Grey, .progressive = true}},
       {"arithmetic", {.width = 61, .height = 40, .arithmetic = true}},
       {"arithmetic progressive", {.progressive = true, .arithmetic = true}},
-      {"Adobe CMYK",
-       {.width = 45, .height = 20, .colours = Colours::Cmyk, .hSampling = 1, .vSampling = 1}},
-      {"Adobe YCCK", {.width = 45, .height = 20, .colours = Colours::Ycck}},
-      {"progressive CMYK", {.colours = Colours::Cmyk, .progressive = true}},
       // Large enough for its room to be asked for in huge pages.
       {"large", {.width = 2100, .height = 1100}},
   };
@@ -75,32 +115,162 @@ TEST(JpegDecoder, EveryKindIsDecodedAsQtReadsIt) {
   }
 }
 
+TEST(JpegDecoder, CmykIsShownAsJpgiccRendersItThroughItsOwnProfileOrThePressProfile) {
+  SKIP_WITHOUT("jpgicc");
+  const std::vector<std::uint8_t> press = test::ShippedProfile("ghostscript/default_cmyk.icc");
+  // Another press profile, far from the first: cyan ink is sRGB's cyan.
+  const std::vector<std::uint8_t> other = test::ShippedProfile("ghostscript/ps_cmyk.icc");
+  ASSERT_FALSE(press.empty() || other.empty());
+  struct Case {
+    const char* name;
+    test::JpegLayout layout;
+  };
+  const std::vector<Case> cases = {
+      {"Adobe CMYK",
+       {.width = 45, .height = 20, .colours = Colours::Cmyk, .hSampling = 1, .vSampling = 1}},
+      {"Adobe YCCK", {.width = 45, .height = 20, .colours = Colours::Ycck}},
+      {"progressive CMYK", {.colours = Colours::Cmyk, .progressive = true}},
+      {"plain CMYK", {.width = 37, .height = 21, .colours = Colours::Cmyk, .adobe = false}},
+      {"arithmetic CMYK", {.colours = Colours::Cmyk, .arithmetic = true}},
+  };
+  for (const auto& [name, shape] : cases) {
+    std::vector<Image> renderings;
+    for (const std::vector<std::uint8_t>* profile : {&press, &other, &shape.iccProfile}) {
+      test::JpegLayout layout = shape;
+      layout.iccProfile = *profile;
+      const std::string what = std::string(name) + (profile == &press   ? " with the press profile"
+                                                    : profile == &other ? " with another profile"
+                                                                        : " without a profile");
+      const std::vector<std::uint8_t> bytes = test::EncodeJpeg(layout);
+      const DecodedPicture picture = Decode(bytes, what);
+      test::ExpectNearPixels(
+          picture.image, profile->empty() ? JpgiccPressRendering(bytes) : JpgiccRendering(bytes),
+          kCmykTolerance, what);
+      EXPECT_FALSE(picture.image.HasAlpha()) << what;
+      EXPECT_FALSE(picture.cutShort) << what;
+      // The pixels are sRGB now: the profile of the inks has been used up.
+      EXPECT_TRUE(picture.colour.Empty()) << what;
+      renderings.push_back(picture.image);
+    }
+    // The press profile stands in when there is none; the file's own outranks it.
+    EXPECT_EQ(MostApart(renderings[2], renderings[0]), 0) << name;
+    EXPECT_GT(MostApart(renderings[0], renderings[1]), 40) << name << ": the profiles render alike";
+  }
+}
+
+TEST(JpegDecoder, ACmykProfileThatCantBeUsedGivesWayToThePressProfile) {
+  SKIP_WITHOUT("jpgicc");
+  const std::vector<std::uint8_t> press = test::ShippedProfile("ghostscript/default_cmyk.icc");
+  ASSERT_FALSE(press.empty());
+  std::vector<std::uint8_t> scrambled = press;
+  for (std::size_t i = 128; i < scrambled.size(); i += 3) {
+    scrambled[i] = static_cast<std::uint8_t>(i * 31);
+  }
+  const QByteArray srgb = QColorSpace(QColorSpace::SRgb).iccProfile();
+  const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> profiles = {
+      {"cut short", {press.begin(), press.begin() + 300}},
+      {"scrambled", scrambled},
+      {"garbage", std::vector<std::uint8_t>(500, 0x5A)},
+      {"an RGB profile", {srgb.begin(), srgb.end()}},
+  };
+  for (const auto& [name, profile] : profiles) {
+    const std::vector<std::uint8_t> bytes = test::EncodeJpeg(
+        {.width = 40, .height = 24, .colours = Colours::Cmyk, .iccProfile = profile});
+    const DecodedPicture picture = Decode(bytes, name);
+    test::ExpectNearPixels(picture.image, JpgiccPressRendering(bytes), kCmykTolerance, name);
+    EXPECT_TRUE(picture.colour.Empty()) << name;
+  }
+}
+
+// The inks' colours as the press profile gives them, worked out by littleCMS from the plain
+// inks: what a file of them shows, whichever way round it stores them.
+std::vector<ColorValue> PressColoursOf(const std::vector<std::array<std::uint8_t, 4>>& inks) {
+  const std::vector<std::uint8_t> press = test::ShippedProfile("ghostscript/default_cmyk.icc");
+  cmsHPROFILE cmyk =
+      cmsOpenProfileFromMem(press.data(), static_cast<cmsUInt32Number>(press.size()));
+  cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+  cmsHTRANSFORM t = cmsCreateTransform(cmyk, TYPE_CMYK_8, srgb, TYPE_RGB_8, INTENT_PERCEPTUAL, 0);
+  std::vector<ColorValue> colours;
+  for (const auto& ink : inks) {
+    std::array<std::uint8_t, 3> rgb{};
+    cmsDoTransform(t, ink.data(), rgb.data(), 1);
+    colours.push_back(RGB(rgb[0], rgb[1], rgb[2]));
+  }
+  cmsDeleteTransform(t);
+  cmsCloseProfile(srgb);
+  cmsCloseProfile(cmyk);
+  return colours;
+}
+
 TEST(JpegDecoder, PlainCmykWithoutAnAdobeMarkerIsNotInverted) {
   // Inks: cyan alone, magenta and yellow (red), nothing (white), black alone.
-  const auto inks = [](int x, int /*y*/, int c) {
-    static constexpr std::array<std::array<int, 4>, 4> kInks = {
-        {{255, 0, 0, 0}, {0, 255, 255, 0}, {0, 0, 0, 0}, {0, 0, 0, 255}}};
+  const std::vector<std::array<std::uint8_t, 4>> kInks = {
+      {255, 0, 0, 0}, {0, 255, 255, 0}, {0, 0, 0, 0}, {0, 0, 0, 255}};
+  const auto inks = [&kInks](int x, int /*y*/, int c) {
     return kInks[static_cast<std::size_t>(x / 16)][static_cast<std::size_t>(c)];
   };
-  const std::array<ColorValue, 4> expected = {RGB(0, 255, 255), RGB(255, 0, 0), RGB(255, 255, 255),
-                                              RGB(0, 0, 0)};
+  const std::vector<ColorValue> expected = PressColoursOf(kInks);
   for (const bool adobe : {false, true}) {
-    const test::JpegLayout layout{.width = 64,
-                                  .height = 16,
-                                  .colours = Colours::Cmyk,
-                                  .adobe = adobe,
-                                  .quality = 100,
-                                  .hSampling = 1,
-                                  .vSampling = 1};
-    const Image image = Decode(test::EncodeJpeg(layout, inks), "flat inks").image;
-    ASSERT_EQ(image.Width(), 64);
-    for (int i = 0; i < 4; ++i) {
-      const ColorValue c = ColorOf(image.At(16 * i + 8, 8));
-      EXPECT_NEAR(RedOf(c), RedOf(expected[i]), 3) << "ink " << i << " adobe " << adobe;
-      EXPECT_NEAR(GreenOf(c), GreenOf(expected[i]), 3) << "ink " << i << " adobe " << adobe;
-      EXPECT_NEAR(BlueOf(c), BlueOf(expected[i]), 3) << "ink " << i << " adobe " << adobe;
+    // Only the Adobe marker tells YCCK from CMYK.
+    for (const Colours colours : {Colours::Cmyk, adobe ? Colours::Ycck : Colours::Cmyk}) {
+      const test::JpegLayout layout{.width = 64,
+                                    .height = 16,
+                                    .colours = colours,
+                                    .adobe = adobe,
+                                    .quality = 100,
+                                    .hSampling = 1,
+                                    .vSampling = 1};
+      const Image image = Decode(test::EncodeJpeg(layout, inks), "flat inks").image;
+      ASSERT_EQ(image.Width(), 64);
+      for (std::size_t i = 0; i < kInks.size(); ++i) {
+        const ColorValue c = ColorOf(image.At(16 * static_cast<int>(i) + 8, 8));
+        const std::string what = "ink " + std::to_string(i) + " adobe " + std::to_string(adobe) +
+                                 " colours " + std::to_string(static_cast<int>(colours));
+        EXPECT_NEAR(RedOf(c), RedOf(expected[i]), 3) << what;
+        EXPECT_NEAR(GreenOf(c), GreenOf(expected[i]), 3) << what;
+        EXPECT_NEAR(BlueOf(c), BlueOf(expected[i]), 3) << what;
+      }
     }
   }
+}
+
+// Where the pixel shown at (x, y) is stored in a picture `width` by `height` as stored, when
+// its EXIF orientation is `orientation`.
+std::pair<int, int> StoredAt(int x, int y, int width, int height, int orientation) {
+  switch (orientation) {
+    case 2:
+      return {width - 1 - x, y};
+    case 3:
+      return {width - 1 - x, height - 1 - y};
+    case 4:
+      return {x, height - 1 - y};
+    case 5:
+      return {y, x};
+    case 6:
+      return {y, height - 1 - x};
+    case 7:
+      return {width - 1 - y, height - 1 - x};
+    case 8:
+      return {width - 1 - y, x};
+    default:
+      return {x, y};
+  }
+}
+
+// `image` is `stored` shown in `orientation`, within the CMYK tolerance.
+void ExpectTurned(const Image& image, const QImage& stored, int orientation,
+                  const std::string& what) {
+  ASSERT_EQ(std::int64_t{image.Width()} * image.Height(),
+            std::int64_t{stored.width()} * stored.height())
+      << what;
+  QImage shown(image.Width(), image.Height(), QImage::Format_RGB32);
+  for (int y = 0; y < image.Height(); ++y) {
+    for (int x = 0; x < image.Width(); ++x) {
+      const auto [sx, sy] = StoredAt(x, y, stored.width(), stored.height(), orientation);
+      shown.setPixel(x, y, stored.pixel(sx, sy));
+    }
+  }
+  test::ExpectNearPixels(image, shown, kCmykTolerance, what);
 }
 
 TEST(JpegDecoder, EveryExifOrientationTurnsThePictureAsQtTurnedIt) {
@@ -115,7 +285,12 @@ TEST(JpegDecoder, EveryExifOrientationTurnsThePictureAsQtTurnedIt) {
                                std::to_string(static_cast<int>(colours));
       const Image image = Decode(bytes, what).image;
       EXPECT_EQ(image.Width(), orientation >= 5 ? 24 : 40) << what;
-      test::ExpectSamePixels(image, QtRead(bytes), what);
+      if (colours == Colours::Cmyk) {
+        // jpgicc doesn't keep the EXIF data: its rendering of the picture as stored, turned.
+        ExpectTurned(image, JpgiccPressRendering(bytes), orientation, what);
+      } else {
+        test::ExpectSamePixels(image, QtRead(bytes), what);
+      }
     }
   }
   // An orientation out of range, or not a SHORT, leaves the picture as it is.
