@@ -49,8 +49,9 @@ bool WithinBudget(int width, int height) { return std::int64_t{width} * height <
 // gigabyte), so Qt's readers decode it under an allocation limit the budget's size. The
 // loader sets its own limit before it reads.
 bool DecodesWithinBudget(const QByteArray& bytes, std::span<const std::uint8_t> input) {
-  // The formats decoded by content refuse a picture over the budget before decoding it.
-  if (const auto decoded = irobunkai::DecodeByContent(input, kPixelBudget)) {
+  // The formats decoded without Qt, as the loader decodes them, refuse a picture over the
+  // budget before decoding it.
+  if (const auto decoded = irobunkai::DecodeWithoutQt(input, irobunkai::Progress(), kPixelBudget)) {
     const auto* error = std::get_if<irobunkai::FormatError>(&*decoded);
     return error == nullptr || *error != irobunkai::FormatError::TooLarge;
   }
