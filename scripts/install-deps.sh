@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev libomp-dev libturbojpeg0-dev libjpeg62-turbo-dev
-  libpng-dev libdeflate-dev
+  libpng-dev libdeflate-dev libtiff-dev
   liblcms2-dev liblcms2-utils colord-data icc-profiles-free libgs-common libxcb1-dev
   libheif-dev libjxl-dev libraw-dev libheif-examples libavif-bin libjxl-tools libraw-bin
   libimage-exiftool-perl

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "io/formats/cmyk_tiff_decoder.h"
 #include "io/formats/heif_decoder.h"
 #include "io/formats/jpeg_decoder.h"
 #include "io/formats/jpeg_markers.h"
@@ -54,7 +55,7 @@ std::optional<FormatResult> DecodeByContent(Bytes bytes, std::int64_t maxPixels,
 }
 
 bool MayDecodeWithoutQt(Bytes head) {
-  return IsJpeg(head) || IsPng(head) || MayDecodeByContent(head);
+  return IsJpeg(head) || IsPng(head) || IsTiff(head) || MayDecodeByContent(head);
 }
 
 std::optional<PictureResult> DecodeWithoutQt(Bytes bytes, const Progress& progress,
@@ -64,6 +65,9 @@ std::optional<PictureResult> DecodeWithoutQt(Bytes bytes, const Progress& progre
   }
   if (IsPng(bytes)) {
     return DecodePng(bytes, progress, maxPixels);
+  }
+  if (auto cmyk = DecodeCmykTiff(bytes, progress, maxPixels)) {
+    return cmyk;
   }
   return DecodeContent(bytes, maxPixels, progress);
 }

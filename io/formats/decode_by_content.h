@@ -29,9 +29,10 @@ std::optional<FormatResult> DecodeByContent(Bytes bytes, std::int64_t maxPixels 
 /// Whether a file beginning with `head` may be one of the formats DecodeWithoutQt reads.
 bool MayDecodeWithoutQt(Bytes head);
 
-/// Every format decoded here rather than by Qt: JPEG and PNG, with progress, and those of
-/// DecodeByContent, with the colour each file tells (none for camera raw files, developed to
-/// sRGB). Nullopt when `bytes` are none of these, for Qt's readers to try.
+/// Every format decoded here rather than by Qt: JPEG and PNG, with progress, CMYK TIFFs, made
+/// sRGB through their profile, and those of DecodeByContent, with the colour each file tells (none
+/// for camera raw files, developed to sRGB). Nullopt when `bytes` are none of these, for Qt's
+/// readers to try.
 std::optional<PictureResult> DecodeWithoutQt(Bytes bytes, const Progress& progress,
                                              std::int64_t maxPixels = kMaxDecodedPixels);
 
