@@ -26,10 +26,23 @@ xcb_atom_t AtomNamed(xcb_connection_t* connection, const std::string& name) {
   return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
-// The first screen's root: one X screen spans a desktop's monitors nowadays, so the profile
-// of screen n (_ICC_PROFILE_n) is not looked for.
-xcb_window_t FirstRoot(xcb_connection_t* connection) {
-  const xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
+// The X screen the program was started on, as DISPLAY names it (":0.1" is screen 1).
+int ScreenNumber() {
+  char* host = nullptr;
+  int display = 0;
+  int screen = 0;
+  if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
+    return 0;
+  }
+  std::free(host);
+  return screen;
+}
+
+xcb_window_t RootOf(xcb_connection_t* connection, int screen) {
+  xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
+  for (int i = 0; i < screen && it.rem > 0; ++i) {
+    xcb_screen_next(&it);
+  }
   return it.rem > 0 ? it.data->root : xcb_window_t{XCB_WINDOW_NONE};
 }
 
@@ -42,8 +55,11 @@ std::vector<std::uint8_t> ReadDisplayIcc() {
   if (connection == nullptr) {
     return {};
   }
-  const xcb_atom_t atom = AtomNamed(connection, "_ICC_PROFILE");
-  const xcb_window_t root = FirstRoot(connection);
+  // Screen 0's profile is _ICC_PROFILE, screen n's _ICC_PROFILE_n.
+  const int screen = ScreenNumber();
+  const xcb_atom_t atom = AtomNamed(
+      connection, screen == 0 ? "_ICC_PROFILE" : "_ICC_PROFILE_" + std::to_string(screen));
+  const xcb_window_t root = RootOf(connection, screen);
   if (atom == XCB_ATOM_NONE || root == XCB_WINDOW_NONE) {
     return {};
   }
