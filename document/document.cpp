@@ -41,16 +41,18 @@ void Document::SetSourceLevels(std::optional<MipPyramid> levels) {
 
 void Document::ShowPicture(Image picture, PictureSource source) {
   std::optional<MipPyramid> levels = SourceLevels(SourceWith(picture));
-  ShowPicture(std::move(picture), std::move(source), std::move(levels));
+  PictureColours colours = PictureColours::Of(source.colour);
+  ShowPicture(std::move(picture), std::move(source), std::move(levels), std::move(colours));
 }
 
-void Document::ShowPicture(Image picture, PictureSource source, std::optional<MipPyramid> levels) {
+void Document::ShowPicture(Image picture, PictureSource source, std::optional<MipPyramid> levels,
+                           PictureColours colours) {
   firstSight_.reset();
   SetSourceLevels(std::move(levels));
   source_.SetPicture(std::move(picture));
   // A new picture is looked at from the start: whole.
   views_.Reset(source_.AreaWidth(), source_.AreaHeight());
-  colours_ = PictureColours::Of(source.colour);
+  colours_ = std::move(colours);
   origin_ = std::move(source);
   developed_.reset();
   ++picture_;

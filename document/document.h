@@ -101,10 +101,12 @@ class Document {
     return channelViews_[channel];
   }
 
-  /// Shows `picture` in the source view, with `levels`, its zoom levels made for it
-  /// (SourceLevels of SourceWith(picture)), perhaps away from the document.
-  void ShowPicture(Image picture, PictureSource source, std::optional<MipPyramid> levels);
-  /// Shows `picture`, making its zoom levels first: when memory runs short
+  /// Shows `picture` in the source view, with what is worked out for it perhaps away from
+  /// the document: `levels`, its zoom levels (SourceLevels of SourceWith(picture)), and
+  /// `colours`, PictureColours::Of its colour description.
+  void ShowPicture(Image picture, PictureSource source, std::optional<MipPyramid> levels,
+                   PictureColours colours);
+  /// Shows `picture`, working out its zoom levels and colours first: when memory runs short
   /// std::bad_alloc leaves the document as it was.
   void ShowPicture(Image picture, PictureSource source);
   [[nodiscard]] const PictureSource& Origin() const { return origin_; }

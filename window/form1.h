@@ -113,6 +113,7 @@ class Form1 : public QWidget {
     /// What a file that ended early lacks; empty when it was whole.
     QString cutShort;
     ColourDescription colour;
+    PictureColours colours;
   };
   using OpenResult = std::variant<Opened, RunTimeError>;
   // Runs on the worker: reads nothing of the window's.

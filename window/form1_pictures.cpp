@@ -45,12 +45,14 @@ Form1::OpenResult Form1::DecodeWithLevels(const Decode& decode, const Progress& 
   }
   try {
     LoadedPicture& loaded = std::get<LoadedPicture>(result);
-    Opened opened{std::move(loaded.image), nullptr, loaded.cutShort, std::move(loaded.colour)};
+    Opened opened{std::move(loaded.image), nullptr, loaded.cutShort, std::move(loaded.colour), {}};
     PictureView view = blank;
     view.SetPicture(opened.picture);
     // The zoom levels are built with the picture: one that can't have them is refused
     // like one that can't be decoded, and the old one stays.
     opened.levels = std::make_shared<std::optional<MipPyramid>>(SourceLevels(view));
+    // Reading the profile and checking its fast L*a*b* against littleCMS take milliseconds.
+    opened.colours = PictureColours::Of(opened.colour);
     return opened;
   } catch (const std::bad_alloc&) {
     return MakeRunTimeError(error_number::kOutOfMemory);
@@ -114,7 +116,8 @@ void Form1::OpenInBackground(Decode decode, PictureSource source, const QString&
 
 void Form1::ShowOpened(const Opened& opened, PictureSource source, const QString& name) {
   source.colour = opened.colour;
-  document_->ShowPicture(opened.picture, std::move(source), std::move(*opened.levels));
+  document_->ShowPicture(opened.picture, std::move(source), std::move(*opened.levels),
+                         opened.colours);
   // What was asked for while its first sight was shown is done on it now.
   const Document::Deferred deferred = document_->TakeDeferred();
   if (deferred.readout) {

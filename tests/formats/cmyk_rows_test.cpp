@@ -1,5 +1,6 @@
-// CMYK samples made sRGB: through a profile littleCMS reads as CMYK, else the press profile,
-// else the formula; Adobe's inverted inks the right way round; one converter for many threads.
+// CMYK samples made sRGB when no profile can be had: the formula, either way round the inks
+// are stored; and one converter for many threads. What files show through their profiles is
+// the JPEG and TIFF decoders' tests'.
 #include "io/formats/cmyk_rows.h"
 
 #include <gtest/gtest.h>
@@ -47,23 +48,6 @@ std::vector<RgbaPixel> Rendered(const CmykRows& rows, const std::vector<std::uin
 
 std::vector<std::uint8_t> Press() { return test::ShippedProfile("ghostscript/default_cmyk.icc"); }
 
-TEST(CmykRows, OnlyCmykProfilesLittleCmsReadsAreTaken) {
-  const std::vector<std::uint8_t> press = Press();
-  ASSERT_FALSE(press.empty());
-  EXPECT_NE(CmykToSrgb::Of(press, false), nullptr);
-  EXPECT_NE(CmykToSrgb::Of(press, true), nullptr);
-  EXPECT_NE(CmykToSrgb::Of(test::ShippedProfile("ghostscript/ps_cmyk.icc"), false), nullptr);
-  const QByteArray srgb = QColorSpace(QColorSpace::SRgb).iccProfile();
-  for (const auto& [name, icc] : std::vector<std::pair<const char*, std::vector<std::uint8_t>>>{
-           {"nothing", {}},
-           {"cut short", {press.begin(), press.begin() + 200}},
-           {"garbage", std::vector<std::uint8_t>(4000, 0xA5)},
-           {"RGB", {srgb.begin(), srgb.end()}},
-           {"grey", test::ShippedProfile("ghostscript/sgray.icc")}}) {
-    EXPECT_EQ(CmykToSrgb::Of(icc, false), nullptr) << name;
-  }
-}
-
 TEST(CmykRows, ThePressProfileStandsInAndTheFormulaWhenItIsMissing) {
   const std::vector<std::uint8_t> grid = InkGrid();
   const QByteArray srgb = QColorSpace(QColorSpace::SRgb).iccProfile();
@@ -87,21 +71,6 @@ TEST(CmykRows, ThePressProfileStandsInAndTheFormulaWhenItIsMissing) {
   const std::vector<std::uint8_t> cyan = {255, 0, 0, 0};
   EXPECT_EQ(Rendered(CmykRows({}, false, kNowhere), cyan)[0], MakeRgba(RGB(0, 255, 255)));
   EXPECT_EQ(Rendered(CmykRows({}, true, kNowhere), Inverted(cyan))[0], MakeRgba(RGB(0, 255, 255)));
-}
-
-TEST(CmykRows, AdobesInvertedInksAreReadTheRightWayRound) {
-  const std::vector<std::uint8_t> grid = InkGrid();
-  const std::vector<RgbaPixel> plain = Rendered(CmykRows(Press(), false), grid);
-  EXPECT_EQ(Rendered(CmykRows(Press(), true), Inverted(grid)), plain);
-  for (const RgbaPixel pixel : plain) {
-    ASSERT_EQ(AlphaOf(pixel), 255u);
-  }
-  // No ink is paper white; all four are near black; cyan has next to no red.
-  EXPECT_EQ(plain.front(), MakeRgba(RGB(255, 255, 255)));
-  EXPECT_LT(RedOf(ColorOf(plain.back())) + GreenOf(ColorOf(plain.back())), 40);
-  const RgbaPixel cyan = Rendered(CmykRows(Press(), false), {255, 0, 0, 0})[0];
-  EXPECT_LT(RedOf(ColorOf(cyan)), 30);
-  EXPECT_GT(BlueOf(ColorOf(cyan)), 200);
 }
 
 TEST(CmykRows, ManyThreadsConvertWithOneConverterAtOnce) {

@@ -34,25 +34,32 @@ Picture Planes(const QImage& picture) {
   return owned;
 }
 
+Encoder HevcEncoder(heif_context* context) {
+  heif_encoder* encoder = nullptr;
+  return Encoder(
+      heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code ==
+              heif_error_Ok
+          ? encoder
+          : nullptr);
+}
+
 bool Write(const QImage& picture, int orientation, int thumbnailSide, const QString& path) {
   const Context context(heif_context_alloc());
-  heif_encoder* encoder = nullptr;
-  if (heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &encoder).code !=
-      heif_error_Ok) {
+  const Encoder encoder = HevcEncoder(context.get());
+  if (!encoder) {
     return false;
   }
-  const Encoder ownedEncoder(encoder);
   const Picture image = Planes(picture);
   const Options options(heif_encoding_options_alloc());
   options->image_orientation = static_cast<heif_orientation>(orientation);
   heif_image_handle* primary = nullptr;
-  if (heif_context_encode_image(context.get(), image.get(), encoder, options.get(), &primary)
+  if (heif_context_encode_image(context.get(), image.get(), encoder.get(), options.get(), &primary)
           .code != heif_error_Ok) {
     return false;
   }
   const Handle ownedPrimary(primary);
-  return heif_context_encode_thumbnail(context.get(), image.get(), primary, encoder, options.get(),
-                                       thumbnailSide, nullptr)
+  return heif_context_encode_thumbnail(context.get(), image.get(), primary, encoder.get(),
+                                       options.get(), thumbnailSide, nullptr)
                  .code == heif_error_Ok &&
          heif_context_write_to_file(context.get(), path.toLocal8Bit().constData()).code ==
              heif_error_Ok;
@@ -61,12 +68,10 @@ bool Write(const QImage& picture, int orientation, int thumbnailSide, const QStr
 bool WriteNclx(const QImage& picture, int primaries, int transfer, int matrix,
                const QString& path) {
   const Context context(heif_context_alloc());
-  heif_encoder* encoder = nullptr;
-  if (heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &encoder).code !=
-      heif_error_Ok) {
+  const Encoder encoder = HevcEncoder(context.get());
+  if (!encoder) {
     return false;
   }
-  const Encoder ownedEncoder(encoder);
   const Picture image = Planes(picture);
   const Nclx nclx(heif_nclx_color_profile_alloc());
   heif_nclx_color_profile_set_color_primaries(nclx.get(), static_cast<std::uint16_t>(primaries));
@@ -77,7 +82,8 @@ bool WriteNclx(const QImage& picture, int primaries, int transfer, int matrix,
   heif_image_set_nclx_color_profile(image.get(), nclx.get());
   const Options options(heif_encoding_options_alloc());
   options->macOS_compatibility_workaround_no_nclx_profile = 0;
-  return heif_context_encode_image(context.get(), image.get(), encoder, options.get(), nullptr)
+  return heif_context_encode_image(context.get(), image.get(), encoder.get(), options.get(),
+                                   nullptr)
                  .code == heif_error_Ok &&
          heif_context_write_to_file(context.get(), path.toLocal8Bit().constData()).code ==
              heif_error_Ok;

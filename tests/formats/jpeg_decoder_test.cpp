@@ -172,6 +172,7 @@ TEST(JpegDecoder, ACmykProfileThatCantBeUsedGivesWayToThePressProfile) {
       {"scrambled", scrambled},
       {"garbage", std::vector<std::uint8_t>(500, 0x5A)},
       {"an RGB profile", {srgb.begin(), srgb.end()}},
+      {"a grey profile", test::ShippedProfile("ghostscript/sgray.icc")},
   };
   for (const auto& [name, profile] : profiles) {
     const std::vector<std::uint8_t> bytes = test::EncodeJpeg(
