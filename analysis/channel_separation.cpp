@@ -51,9 +51,9 @@ class RowCounter {
     }
   }
 
-  /// Counts one row of three planes' levels.
+  /// Counts one row of three planes' levels, and of a fourth's when there is one.
   void CountLevels(const std::uint8_t* first, const std::uint8_t* second, const std::uint8_t* third,
-                   int width) {
+                   const std::uint8_t* fourth, int width) {
     if (pending_ + static_cast<std::uint64_t>(width) > kFlushAfter) {
       Flush();
     }
@@ -64,6 +64,12 @@ class RowCounter {
       ++bins[kBinsPerChannel + second[x]];
       ++bins[2 * kBinsPerChannel + third[x]];
     }
+    if (fourth != nullptr) {
+      for (int x = 0; x < width; ++x) {
+        ++bins_[static_cast<std::size_t>((x % kWays) * kBinsPerWay + 3 * kBinsPerChannel +
+                                         fourth[x])];
+      }
+    }
   }
 
   /// Adds everything counted so far to `totals` and starts again from zero.
@@ -73,6 +79,7 @@ class RowCounter {
       totals[Channel::Red].counts[v] += totals_[v];
       totals[Channel::Green].counts[v] += totals_[kBinsPerChannel + v];
       totals[Channel::Blue].counts[v] += totals_[2 * kBinsPerChannel + v];
+      totals[Channel::Black].counts[v] += totals_[3 * kBinsPerChannel + v];
     }
     totals_.fill(0);
   }
@@ -82,7 +89,7 @@ class RowCounter {
   static constexpr int kBinsPerChannel = ChannelHistogram::kLevels;
   // A cache line between ways, so that the same value in two ways is never 4 KiB
   // apart, which the processor would take for a store the load must wait on.
-  static constexpr int kBinsPerWay = 3 * kBinsPerChannel + 16;
+  static constexpr int kBinsPerWay = 4 * kBinsPerChannel + 16;
   // A bin never gets more than the pixels counted since the last flush.
   static constexpr std::uint64_t kFlushAfter = std::numeric_limits<std::uint32_t>::max();
 
@@ -104,7 +111,7 @@ class RowCounter {
   }
 
   std::array<std::uint32_t, static_cast<std::size_t>(kWays* kBinsPerWay)> bins_{};
-  std::array<std::uint64_t, 3 * kBinsPerChannel> totals_{};
+  std::array<std::uint64_t, 4 * kBinsPerChannel> totals_{};
   std::uint64_t pending_ = 0;
 };
 
@@ -112,6 +119,7 @@ struct Planes {
   ChannelPlane& red;
   ChannelPlane& green;
   ChannelPlane& blue;
+  ChannelPlane* black;  // CMYK's fourth plate, else null
 };
 
 // Rows are read and split a piece at a time, so that the piece stays in the
@@ -119,19 +127,41 @@ struct Planes {
 // of memory inside the parallel region could not be reported.
 constexpr int kPiece = 2048;
 
-// One piece of colours into the three planes' levels.
+// One piece of colours into the planes' levels.
 void SplitInto(const SeparationOptions& options, std::span<const ColorValue> colours,
-               std::uint8_t* first, std::uint8_t* second, std::uint8_t* third) {
+               std::uint8_t* first, std::uint8_t* second, std::uint8_t* third,
+               std::uint8_t* fourth) {
   if (options.model == ColourModel::RGB) {
     SplitRow(colours.data(), static_cast<int>(colours.size()), first, second, third);
   } else {
-    SplitModelRow(options.model, colours, {first, second, third}, options.lab);
+    SplitModelRow(options.model, colours, {first, second, third, fourth}, options.lab,
+                  options.press);
+  }
+}
+
+// A CMYK picture's own inks, when it is split into CMYK and shows nothing but itself: they
+// are the plates as stored, never made again from the colours they were rendered to.
+const InkSamples* OwnInks(const PictureView& source, const SeparationOptions& options) {
+  const InkSamples* inks = source.Picture().Inks();
+  const bool own = options.model == ColourModel::CMYK && inks != nullptr && !source.HasDrawing() &&
+                   inks->width == source.ContentWidth() && inks->height == source.ContentHeight();
+  return own ? inks : nullptr;
+}
+
+void SplitInks(const InkSamples& inks, int y, int left, int count,
+               std::array<std::uint8_t*, 4> out) {
+  const std::uint8_t* in = inks.Row(y) + static_cast<std::ptrdiff_t>(left) * 4;
+  for (int x = 0; x < count; ++x) {
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      out[i][x] = in[x * 4 + static_cast<int>(i)];
+    }
   }
 }
 
 template <bool kCount>
 void FillPlanes(const PictureView& source, const Planes& planes, const SeparationOptions& options,
                 ChannelHistograms* histograms) {
+  const InkSamples* const inks = OwnInks(source, options);
   const int width = source.ContentWidth();
   const int height = source.ContentHeight();
   [[maybe_unused]] const bool parallel =
@@ -145,17 +175,23 @@ void FillPlanes(const PictureView& source, const Planes& planes, const Separatio
       for (int left = 0; left < width; left += kPiece) {
         const int count = std::min(kPiece, width - left);
         const std::span<ColorValue> piece(buffer.data(), static_cast<std::size_t>(count));
-        source.ReadRow(y, left, piece);
         std::uint8_t* const first = planes.red.Row(y) + left;
         std::uint8_t* const second = planes.green.Row(y) + left;
         std::uint8_t* const third = planes.blue.Row(y) + left;
-        SplitInto(options, piece, first, second, third);
+        std::uint8_t* const fourth =
+            planes.black != nullptr ? planes.black->Row(y) + left : nullptr;
+        if (inks != nullptr) {
+          SplitInks(*inks, y, left, count, {first, second, third, fourth});
+        } else {
+          source.ReadRow(y, left, piece);
+          SplitInto(options, piece, first, second, third, fourth);
+        }
         if constexpr (kCount) {
           // The piece is still in the first-level cache from the split.
           if (options.model == ColourModel::RGB) {
             counter.CountRow(piece.data(), count);
           } else {
-            counter.CountLevels(first, second, third, count);
+            counter.CountLevels(first, second, third, fourth, count);
           }
         }
       }
@@ -170,17 +206,18 @@ void FillPlanes(const PictureView& source, const Planes& planes, const Separatio
 // Planes for the source's area: those of `separation` when all of them keep their
 // storage, else new ones.
 PerChannel<std::shared_ptr<ChannelPlane>> PlanesFor(const PictureView& source,
-                                                    const Separation& separation) {
+                                                    const Separation& separation, int count) {
   const int stored[2] = {source.ContentWidth(), source.ContentHeight()};
   const bool reuse =
-      !separation.IsEmpty() && std::ranges::all_of(separation.planes, [&](const auto& plane) {
-        return plane->Fits(stored[0], stored[1]);
-      });
+      !separation.IsEmpty() && ComponentCount(separation.model) == count &&
+      std::ranges::all_of(std::span(separation.planes.items).first(static_cast<std::size_t>(count)),
+                          [&](const auto& plane) { return plane->Fits(stored[0], stored[1]); });
   if (reuse) {
     return separation.planes;
   }
   PerChannel<std::shared_ptr<ChannelPlane>> planes;
-  for (auto& plane : planes) {
+  for (int i = 0; i < count; ++i) {
+    auto& plane = planes[ChannelOfComponent(i)];
     plane = std::make_shared<ChannelPlane>();
     plane->Resize(source.AreaWidth(), source.AreaHeight(), stored[0], stored[1], 0);
   }
@@ -191,7 +228,8 @@ PerChannel<std::shared_ptr<ChannelPlane>> PlanesFor(const PictureView& source,
 
 void SeparateChannels(const PictureView& source, Separation& separation,
                       SeparationOptions options) {
-  PerChannel<std::shared_ptr<ChannelPlane>> planes = PlanesFor(source, separation);
+  const int count = ComponentCount(options.model);
+  PerChannel<std::shared_ptr<ChannelPlane>> planes = PlanesFor(source, separation, count);
   std::optional<ChannelHistograms> histograms;
   if (options.countHistograms) {
     histograms.emplace();
@@ -200,12 +238,15 @@ void SeparateChannels(const PictureView& source, Separation& separation,
   const ColorValue fill = source.AreaFill();
   PerChannel<std::uint8_t> fillLevels;
   SplitInto(options, std::span(&fill, 1), &fillLevels[Channel::Red], &fillLevels[Channel::Green],
-            &fillLevels[Channel::Blue]);
-  for (const Channel channel : kChannels) {
-    planes[channel]->Resize(source.AreaWidth(), source.AreaHeight(), source.ContentWidth(),
-                            source.ContentHeight(), fillLevels[channel]);
+            &fillLevels[Channel::Blue], &fillLevels[Channel::Black]);
+  for (const Channel channel : kPlates) {
+    if (planes[channel]) {
+      planes[channel]->Resize(source.AreaWidth(), source.AreaHeight(), source.ContentWidth(),
+                              source.ContentHeight(), fillLevels[channel]);
+    }
   }
-  const Planes filling{*planes[Channel::Red], *planes[Channel::Green], *planes[Channel::Blue]};
+  const Planes filling{*planes[Channel::Red], *planes[Channel::Green], *planes[Channel::Blue],
+                       planes[Channel::Black].get()};
   if (histograms) {
     FillPlanes<true>(source, filling, options, &*histograms);
   } else {
@@ -226,8 +267,9 @@ ChannelHistograms CountPlanes(const Separation& separation) {
   const ChannelPlane& red = separation.RedPlane();
   RowCounter counter;
   for (int y = 0; y < red.StoredHeight(); ++y) {
+    const ChannelPlane* black = separation.planes[Channel::Black].get();
     counter.CountLevels(red.Row(y), separation.GreenPlane().Row(y), separation.BluePlane().Row(y),
-                        red.StoredWidth());
+                        black != nullptr ? black->Row(y) : nullptr, red.StoredWidth());
   }
   ChannelHistograms histograms;
   counter.AddTo(histograms);

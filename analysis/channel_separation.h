@@ -5,15 +5,16 @@
 
 #include "analysis/channel_histogram.h"
 #include "colour/colour_model.h"
+#include "colour/press_separation.h"
 #include "colour/profile_lab.h"
 #include "views/channel_plane.h"
 #include "views/picture_view.h"
 
 namespace irobunkai {
 
-/// The three component grids of one separation and, when they were counted with
-/// it, their histograms. Channel::Red, Green and Blue index a model's first, second
-/// and third component.
+/// The component grids of one separation and, when they were counted with it, their
+/// histograms. Channel::Red, Green and Blue index a model's first, second and third
+/// component; CMYK's black plate is Channel::Black, null in the other models.
 struct Separation {
   PerChannel<std::shared_ptr<ChannelPlane>> planes;
   /// The planes' histograms when the separation counted them, else nullopt, so they
@@ -25,6 +26,8 @@ struct Separation {
   [[nodiscard]] const ChannelPlane& RedPlane() const { return *planes[Channel::Red]; }
   [[nodiscard]] const ChannelPlane& GreenPlane() const { return *planes[Channel::Green]; }
   [[nodiscard]] const ChannelPlane& BluePlane() const { return *planes[Channel::Blue]; }
+  /// Whether the separation has a plane for `channel`: the black plate only in CMYK.
+  [[nodiscard]] bool Has(Channel channel) const { return planes[channel] != nullptr; }
 };
 
 struct SeparationOptions {
@@ -36,10 +39,13 @@ struct SeparationOptions {
   ColourModel model = ColourModel::RGB;
   /// How L*a*b* is measured, through the picture's profile; null for sRGB.
   const ProfileLab* lab = nullptr;
+  /// How CMYK's inks are made from the colours, through a press profile. A picture that
+  /// carries its own inks is split into them instead, as it stores them.
+  const PressSeparation* press = nullptr;
 };
 
 /// Splits every pixel that `source` shows into three planes by the colour rules (or
-/// into the components of another model):
+/// into the components of another model, four for CMYK):
 /// its content cell by cell, the uniform rest of its area as each plane's fill.
 /// Planes of `separation` whose storage fits are filled again in place; otherwise
 /// new ones are allocated, all before any is written, so that when memory runs

@@ -7,15 +7,21 @@
 
 namespace irobunkai {
 
-/// One of a colour's three components.
-enum class Channel { Red, Green, Blue };
+/// One of a colour's three components, or the fourth plate of a press separation (its black,
+/// beside the cyan, magenta and yellow that the three hold).
+enum class Channel { Red, Green, Blue, Black };
 
 inline constexpr std::array<Channel, 3> kChannels = {Channel::Red, Channel::Green, Channel::Blue};
+/// The planes of a four-ink separation.
+inline constexpr std::array<Channel, 4> kPlates = {Channel::Red, Channel::Green, Channel::Blue,
+                                                   Channel::Black};
 
-/// Which byte of a ColorValue holds `channel`: 0 for red, 1 for green, 2 for blue.
-constexpr int ComponentIndex(Channel channel) {
-  return channel == Channel::Red ? 0 : channel == Channel::Green ? 1 : 2;
-}
+/// Which byte of a ColorValue holds `channel`: 0 for red, 1 for green, 2 for blue; the black
+/// plate is component 3.
+constexpr int ComponentIndex(Channel channel) { return static_cast<int>(channel); }
+
+/// The channel of component 0..3.
+constexpr Channel ChannelOfComponent(int component) { return static_cast<Channel>(component); }
 
 /// The pure-channel colour that shows a component value: (v,0,0), (0,v,0) or (0,0,v).
 constexpr ColorValue ChannelColor(Channel channel, ColorValue value) {
@@ -26,14 +32,16 @@ constexpr ColorValue ChannelColor(Channel channel, ColorValue value) {
       return RGB(0, value, 0);
     case Channel::Blue:
       return RGB(0, 0, value);
+    case Channel::Black:
+      return RGB(value, value, value);
   }
   return kNoColor;
 }
 
-/// One `T` for each channel, indexed by the channel.
+/// One `T` for each channel, the black plate's included, indexed by the channel.
 template <typename T>
 struct PerChannel {
-  std::array<T, 3> items{};
+  std::array<T, 4> items{};
 
   constexpr T& operator[](Channel channel) {
     return items[static_cast<std::size_t>(ComponentIndex(channel))];

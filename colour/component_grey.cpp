@@ -22,13 +22,14 @@ constexpr GreyScale kPercent{255, 100, 0};
 constexpr GreyScale kSigned{1, 1, 128};
 
 // In the order of ColourModel.
-constexpr std::array<std::array<GreyScale, 3>, kColourModels.size()> kScales = {{
+constexpr std::array<std::array<GreyScale, 4>, kColourModels.size() + 1> kScales = {{
     {kAsIs, kAsIs, kAsIs},
     {kAsIs, kAsIs, kAsIs},
     {kDegrees, kPercent, kPercent},
     {kDegrees, kPercent, kPercent},
     {kAsIs, kAsIs, kAsIs},
     {kPercent, kSigned, kSigned},
+    {kPercent, kPercent, kPercent, kPercent},
 }};
 
 const GreyScale& ScaleOf(ColourModel model, int component) {

@@ -7,7 +7,7 @@
 namespace irobunkai {
 
 /// The grey level 0..255 that shows a component value: degrees scaled by 255/360,
-/// percent and L* by 2.55, a* and b* moved up by 128, anything else as it is;
+/// percent (CMYK's inks too) and L* by 2.55, a* and b* moved up by 128, anything else as it is;
 /// rounded to the nearest level and clamped.
 std::uint8_t GreyLevel(ColourModel model, int component, double value);
 

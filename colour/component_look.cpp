@@ -33,14 +33,20 @@ ColorValue LookOf(ColourModel model, int component, int level) {
       return component == 0 ? Grey(level) : Alone(model, component, level, {128, 128, 128});
     case ColourModel::Lab:
       return component == 0 ? Grey(level) : Alone(model, component, level, {50, 0, 0});
+    case ColourModel::CMYK:
+      // Without a press the inks print as their formula would: K as darkness.
+      return component == 3 ? Grey(255 - level)
+                            : Alone(ColourModel::CMY, component, level, {0, 0, 0});
   }
   return kNoColor;
 }
 
 }  // namespace
 
+ComponentLooks::ComponentLooks(const InkTables& inks) : model_(ColourModel::CMYK), tables_(inks) {}
+
 ComponentLooks::ComponentLooks(ColourModel model) : model_(model) {
-  for (int component = 0; component < 3; ++component) {
+  for (int component = 0; component < ComponentCount(model); ++component) {
     for (int level = 0; level < 256; ++level) {
       tables_[static_cast<std::size_t>(component)][static_cast<std::size_t>(level)] =
           LookOf(model, component, level);

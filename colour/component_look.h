@@ -13,11 +13,15 @@ namespace irobunkai {
 /// the component contributes. RGB shows pure channels, C, M and Y their ink alone on
 /// white paper, H the pure hue, S the pixel's hue at that saturation and full value,
 /// Cb, Cr, a* and b* the colour of that value alone on a mid-grey, and the lightness
-/// components (V, L, Y′, L*) grey. Built once per model, so that a renderer pays a
+/// components (V, L, Y′, L*) grey; CMYK's inks alone on the paper as a press prints them.
+/// Built once per model, so that a renderer pays a
 /// table read per pixel.
 class ComponentLooks {
  public:
   explicit ComponentLooks(ColourModel model);
+  /// The four inks' looks as a press prints them, for CMYK.
+  using InkTables = std::array<std::array<ColorValue, 256>, 4>;
+  explicit ComponentLooks(const InkTables& inks);
 
   [[nodiscard]] ColourModel Model() const { return model_; }
 
@@ -38,7 +42,7 @@ class ComponentLooks {
   }
 
   ColourModel model_;
-  std::array<std::array<ColorValue, 256>, 3> tables_{};
+  std::array<std::array<ColorValue, 256>, 4> tables_{};
   // For S: hue level * 256 + saturation level.
   std::vector<ColorValue> hueAtSaturation_;
 };

@@ -116,6 +116,7 @@ Components ToModel(ColourModel model, ColorValue colour, const ProfileLab* lab) 
     case ColourModel::RGB:
       return {c.r, c.g, c.b};
     case ColourModel::CMY:
+    case ColourModel::CMYK:  // a press's inks need its profile: PressSeparation
       return {255 - c.r, 255 - c.g, 255 - c.b};
     case ColourModel::HSV:
       return Hsv(c);
@@ -134,6 +135,7 @@ ColorValue FromModel(ColourModel model, const Components& values) {
     case ColourModel::RGB:
       return Rounded({values[0], values[1], values[2]});
     case ColourModel::CMY:
+    case ColourModel::CMYK:
       return Rounded({255 - values[0], 255 - values[1], 255 - values[2]});
     case ColourModel::HSV:
       return Rounded(FromHsv(values));

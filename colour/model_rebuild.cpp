@@ -9,13 +9,14 @@ namespace irobunkai {
 namespace {
 
 // In the order of ColourModel.
-constexpr std::array<Components, kColourModels.size()> kNeutral = {{
+constexpr std::array<Components, kColourModels.size() + 1> kNeutral = {{
     {0, 0, 0},
     {0, 0, 0},
     {0, 0, 100},
     {0, 0, 50},
     {128, 128, 128},
     {50, 0, 0},
+    {0, 0, 0},
 }};
 
 }  // namespace

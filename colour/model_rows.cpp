@@ -1,10 +1,12 @@
 #include "colour/model_rows.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 #include "colour/hue_rows.h"
 #include "colour/lab_rows.h"
+#include "colour/press_separation.h"
 #include "colour/profile_lab.h"
 #include "colour/row_lanes.h"
 
@@ -53,7 +55,7 @@ IROBUNKAI_ROW_LOOP void SplitYCbCr(const ColorValue* colours, std::size_t n, Gre
 }  // namespace
 
 void SplitModelRow(ColourModel model, std::span<const ColorValue> colours, GreyRows out,
-                   const ProfileLab* lab) {
+                   const ProfileLab* lab, const PressSeparation* press) {
   const ColorValue* const c = colours.data();
   const std::size_t n = colours.size();
   switch (model) {
@@ -61,6 +63,15 @@ void SplitModelRow(ColourModel model, std::span<const ColorValue> colours, GreyR
       return SplitRgb(c, n, out);
     case ColourModel::CMY:
       return SplitCmy(c, n, out);
+    case ColourModel::CMYK:
+      if (press != nullptr) {
+        return press->SplitRow(colours, out.first, out.second, out.third, out.fourth);
+      }
+      SplitCmy(c, n, out);
+      if (out.fourth != nullptr) {
+        std::fill_n(out.fourth, n, std::uint8_t{0});
+      }
+      return;
     case ColourModel::HSV:
       return SplitHsvRow(colours, out);
     case ColourModel::HSL:

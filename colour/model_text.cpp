@@ -41,6 +41,8 @@ std::string ValueText(ColourModel model, int component, double value, Sign sign)
       return Whole(value) + "%";
     case ColourModel::Lab:
       return component == 0 ? TwoDecimals(value, Sign::OnlyNegative) : TwoDecimals(value, sign);
+    case ColourModel::CMYK:
+      return Whole(std::clamp(value, 0.0, 100.0)) + "%";
     case ColourModel::RGB:
     case ColourModel::CMY:
     case ColourModel::YCbCr:
@@ -68,8 +70,8 @@ std::string ComponentCaption(ColourModel model, int component, double value) {
 
 std::optional<std::string> ClipboardField(ColourModel model, ColorValue colour,
                                           const ProfileLab* lab) {
-  if (model == ColourModel::RGB) {
-    return std::nullopt;
+  if (model == ColourModel::RGB || model == ColourModel::CMYK) {
+    return std::nullopt;  // CMYK's inks need a press: InkField
   }
   const Components values = ToModel(model, colour, lab);
   std::string field(ClipboardName(model));
@@ -79,6 +81,21 @@ std::optional<std::string> ClipboardField(ColourModel model, ColorValue colour,
     field += ValueText(model, i, values[static_cast<std::size_t>(i)], Sign::OnlyNegative);
   }
   return field;
+}
+
+int InkPercent(int level) { return static_cast<int>(std::lround(level * 100.0 / 255.0)); }
+
+int TotalInkPercent(const InkLevels& levels) {
+  return static_cast<int>(
+      std::lround((levels[0] + levels[1] + levels[2] + levels[3]) * 100.0 / 255.0));
+}
+
+std::string InkField(const InkLevels& levels) {
+  std::string field = "CMYK=";
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    field += (i > 0 ? "," : "") + std::to_string(InkPercent(levels[i])) + "%";
+  }
+  return field + " TAC=" + std::to_string(TotalInkPercent(levels)) + "%";
 }
 
 std::string ShownCaption(ColourModel model, KeptComponents kept) {

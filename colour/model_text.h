@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -26,6 +28,16 @@ std::optional<std::string> ClipboardField(ColourModel model, ColorValue colour,
 
 /// What a rebuilt picture shows: the kept components' names and "−" for the others,
 /// e.g. "R G −" or "Y′ − −".
+/// A press's four ink levels, C, M, Y and K, 0..255 for 0..100 %.
+using InkLevels = std::array<std::uint8_t, 4>;
+
+/// An ink level in whole percent, rounded.
+int InkPercent(int level);
+/// The total ink of four levels in whole percent, rounded from the exact levels.
+int TotalInkPercent(const InkLevels& levels);
+/// "CMYK=15%,100%,100%,6% TAC=221%", for the copied readout.
+std::string InkField(const InkLevels& levels);
+
 std::string ShownCaption(ColourModel model, KeptComponents kept);
 
 }  // namespace irobunkai

@@ -13,7 +13,8 @@ Document::Document(int layoutWidth, int layoutHeight, ColorValue sourceBack,
       views_(layoutWidth, layoutHeight),
       channelViews_{{PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Red]),
                      PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Green]),
-                     PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Blue])}},
+                     PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Blue]),
+                     PictureView(layoutWidth, layoutHeight, channelBacks[Channel::Black])}},
       separatedSource_(source_) {}
 
 int Document::Subscribe(Observer observer) const {
@@ -112,12 +113,23 @@ void Document::ShowDeveloped(std::optional<MipPyramid> levels) {
   Notify(Change::Picture);
 }
 
+namespace {
+
+std::shared_ptr<const PressSeparation> PressFor(const PressChoice& press, ColourModel model,
+                                                const PictureColours& colours) {
+  return model == ColourModel::CMYK ? press.For(colours) : nullptr;
+}
+
+}  // namespace
+
 void Document::Separate(SeparationOptions options) {
   options.lab = colours_.Lab();
+  auto press = PressFor(press_, options.model, colours_);
+  options.press = press.get();
   // Everything is allocated before anything changes.
   ChannelLevels levels =
-      ChannelLevelsFrom(sourceLevels_.get(), source_, options.model, options.lab);
-  SplitAndShow(source_, options);
+      ChannelLevelsFrom(sourceLevels_.get(), source_, options.model, options.lab, options.press);
+  SplitAndShow(source_, options, std::move(press));
   channelLevels_ = std::move(levels);
   separatedLevels_ = sourceLevels_;
   separatedSource_ = source_;
@@ -132,39 +144,54 @@ void Document::SeparateAgain(SeparationOptions options) {
     return;
   }
   options.lab = separatedColours_.Lab();
-  ChannelLevels levels =
-      ChannelLevelsFrom(separatedLevels_.get(), separatedSource_, options.model, options.lab);
-  SplitAndShow(separatedSource_, options);
+  auto press = PressFor(press_, options.model, separatedColours_);
+  options.press = press.get();
+  ChannelLevels levels = ChannelLevelsFrom(separatedLevels_.get(), separatedSource_, options.model,
+                                           options.lab, options.press);
+  SplitAndShow(separatedSource_, options, std::move(press));
   channelLevels_ = std::move(levels);
   Notify(Change::Separation);
 }
 
 SeparationWork Document::SeparationOfSource(SeparationOptions options) const {
-  return {source_, picture_, origin_, sourceLevels_, options, colours_};
+  return {source_,
+          picture_,
+          origin_,
+          sourceLevels_,
+          options,
+          colours_,
+          PressFor(press_, options.model, colours_)};
 }
 
 SeparationWork Document::SeparationOfSeparated(SeparationOptions options) const {
-  return {separatedSource_, separatedPicture_, separatedOrigin_,
-          separatedLevels_, options,           separatedColours_};
+  return {separatedSource_,
+          separatedPicture_,
+          separatedOrigin_,
+          separatedLevels_,
+          options,
+          separatedColours_,
+          PressFor(press_, options.model, separatedColours_)};
 }
 
 MadeSeparation SeparationWork::Make() const {
   SeparationOptions through = options;
   through.lab = colours.Lab();
-  ChannelLevels levels = ChannelLevelsFrom(sourceLevels.get(), from, through.model, through.lab);
+  through.press = press.get();
+  ChannelLevels levels =
+      ChannelLevelsFrom(sourceLevels.get(), from, through.model, through.lab, through.press);
   return {SeparateChannels(from, through),
           std::move(levels),
           from,
           picture,
           origin,
           sourceLevels,
-          colours};
+          colours,
+          press};
 }
 
 void Document::ShowSeparation(MadeSeparation made) {
-  if (!looks_ || looks_->Model() != made.separation.model) {
-    looks_ = std::make_shared<const ComponentLooks>(made.separation.model);
-  }
+  looks_ = LooksFor(made.separation.model, made.press);
+  separatedPress_ = std::move(made.press);
   separation_ = std::move(made.separation);
   ShowPlanes();
   channelLevels_ = std::move(made.levels);
@@ -176,21 +203,36 @@ void Document::ShowSeparation(MadeSeparation made) {
   Notify(Change::Separation);
 }
 
-void Document::SplitAndShow(const PictureView& from, SeparationOptions options) {
-  auto looks = looks_ && looks_->Model() == options.model
-                   ? looks_
-                   : std::make_shared<const ComponentLooks>(options.model);
+std::shared_ptr<const ComponentLooks> Document::LooksFor(
+    ColourModel model, const std::shared_ptr<const PressSeparation>& press) const {
+  if (model == ColourModel::CMYK && press) {
+    // Each press prints its inks its own way: the looks go with the separation made.
+    return press == separatedPress_ && looks_ && looks_->Model() == model
+               ? looks_
+               : std::make_shared<const ComponentLooks>(press->InkLooks());
+  }
+  return looks_ && looks_->Model() == model ? looks_
+                                            : std::make_shared<const ComponentLooks>(model);
+}
+
+void Document::SplitAndShow(const PictureView& from, SeparationOptions options,
+                            std::shared_ptr<const PressSeparation> press) {
+  auto looks = LooksFor(options.model, press);
   // Fills the planes the channel views show in place when they fit: nothing is
   // written before every allocation has succeeded.
   SeparateChannels(from, separation_, options);
   looks_ = std::move(looks);
+  separatedPress_ = std::move(press);
   ShowPlanes();
 }
 
 void Document::ShowPlanes() {
-  for (const Channel channel : kChannels) {
+  for (const Channel channel : kPlates) {
     PictureView& view = channelViews_[channel];
     view.Cls();
+    if (!separation_.Has(channel)) {
+      continue;  // the black plate's view stays blank outside CMYK
+    }
     // S is shown in its pixel's hue, which is the first plane of HSV and HSL.
     view.DrawPlane(separation_.planes[channel], PlaneLook(looks_, ComponentIndex(channel)),
                    separation_.planes[Channel::Red]);
@@ -217,6 +259,22 @@ std::size_t Document::LevelBytes() const {
     bytes += levels ? levels->Bytes() : 0;
   }
   return bytes;
+}
+
+void Document::SetPress(std::shared_ptr<const PressProfile> profile, PressIntent intent) {
+  press_.Set(std::move(profile), intent);
+  Notify(Change::Press);
+}
+
+std::optional<InkLevels> Document::InksAtReadout() const {
+  if (!readout_ || !readout_->inArea || readout_->picture != picture_) {
+    return std::nullopt;
+  }
+  const auto press = press_.For(colours_);
+  if (!press) {
+    return std::nullopt;
+  }
+  return InksAt(source_, readout_->cell, readout_->color, *press);
 }
 
 const ChannelHistogram* Document::Histogram(Channel channel) const {

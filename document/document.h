@@ -9,6 +9,7 @@
 #include "analysis/channel_separation.h"
 #include "colour/colour_description.h"
 #include "document/picture_colours.h"
+#include "document/press_choice.h"
 #include "document/zoom_levels.h"
 #include "views/first_sight.h"
 #include "views/picture_view.h"
@@ -38,6 +39,8 @@ struct MadeSeparation {
   PictureSource origin;
   std::shared_ptr<const MipPyramid> sourceLevels;
   PictureColours colours;
+  /// How CMYK's plates were made; null in the other models.
+  std::shared_ptr<const PressSeparation> press;
 };
 
 /// What a separation of the source needs, taken from the document so that the separation
@@ -49,6 +52,7 @@ struct SeparationWork {
   std::shared_ptr<const MipPyramid> sourceLevels;
   SeparationOptions options;
   PictureColours colours;
+  std::shared_ptr<const PressSeparation> press;
 
   /// Splits into new planes and their levels. May throw std::bad_alloc.
   [[nodiscard]] MadeSeparation Make() const;
@@ -69,7 +73,7 @@ struct Readout {
 /// show them, and the last readout. Observers hear what changed.
 class Document {
  public:
-  enum class Change { Picture, FirstSight, Separation, Histograms, Readout };
+  enum class Change { Picture, FirstSight, Separation, Histograms, Readout, Press };
 
   /// What was asked for while a first sight was shown, to be done on the exact picture.
   struct Deferred {
@@ -180,6 +184,16 @@ class Document {
     return channel ? separatedPicture_ : picture_;
   }
 
+  /// The press CMYK separations are made for. Choosing another changes no plates: the
+  /// window splits again.
+  [[nodiscard]] const PressChoice& Press() const { return press_; }
+  void SetPress(std::shared_ptr<const PressProfile> profile, PressIntent intent);
+  /// How the separated picture was split into inks; null unless it was split in CMYK.
+  [[nodiscard]] const PressSeparation* SeparatedPress() const { return separatedPress_.get(); }
+  /// The press's inks at the last readout: a CMYK picture's own, else made through the press;
+  /// none before a readout, beyond the area, or without a press.
+  [[nodiscard]] std::optional<InkLevels> InksAtReadout() const;
+
   /// The histogram of a channel plane, when counted.
   [[nodiscard]] const ChannelHistogram* Histogram(Channel channel) const;
   /// Counts the planes' histograms unless they are counted already.
@@ -194,7 +208,10 @@ class Document {
 
  private:
   void Notify(Change change) const;
-  void SplitAndShow(const PictureView& from, SeparationOptions options);
+  void SplitAndShow(const PictureView& from, SeparationOptions options,
+                    std::shared_ptr<const PressSeparation> press);
+  [[nodiscard]] std::shared_ptr<const ComponentLooks> LooksFor(
+      ColourModel model, const std::shared_ptr<const PressSeparation>& press) const;
   void ShowPlanes();
 
   void SetSourceLevels(std::optional<MipPyramid> levels);
@@ -217,6 +234,8 @@ class Document {
   int separatedPicture_ = 0;
   PictureSource separatedOrigin_;
   PictureColours separatedColours_;
+  std::shared_ptr<const PressSeparation> separatedPress_;
+  PressChoice press_;
   std::optional<Readout> readout_;
   std::optional<FirstSight> firstSight_;
   Deferred deferred_;

@@ -1,5 +1,7 @@
 #include "document/zoom_levels.h"
 
+#include <span>
+
 #include "views/view_state.h"
 
 namespace irobunkai {
@@ -14,7 +16,11 @@ std::optional<MipPyramid> SourceLevels(const PictureView& source) {
 }
 
 ChannelLevels ChannelLevelsFrom(const MipPyramid* colour, const PictureView& split,
-                                ColourModel model, const ProfileLab* lab) {
+                                ColourModel model, const ProfileLab* lab,
+                                const PressSeparation* press) {
+  if (model == ColourModel::CMYK && split.Picture().Inks() != nullptr && !split.HasDrawing()) {
+    return {};  // levels of the colours would not be the stored inks
+  }
   std::optional<MipPyramid> made;
   if (colour == nullptr) {
     made = SourceLevels(split);
@@ -30,8 +36,9 @@ ChannelLevels ChannelLevelsFrom(const MipPyramid* colour, const PictureView& spl
     }
     return levels;
   }
-  auto components = MipPyramid::ComponentsOf(*colour, model, lab);
-  for (const Channel channel : kChannels) {
+  auto components = MipPyramid::ComponentsOf(*colour, model, lab, press);
+  for (const Channel channel :
+       std::span(kPlates).first(static_cast<std::size_t>(ComponentCount(model)))) {
     levels[channel] = std::move(components[static_cast<std::size_t>(ComponentIndex(channel))]);
   }
   return levels;

@@ -21,7 +21,7 @@ QImage::Format FormatOf(const ChannelRows& rows) {
 
 ChannelRows::ChannelRows(const ChannelPlane& plane, Channel channel, ChannelLook look,
                          PlaneModel model)
-    : plane_(plane), channel_(channel), look_(look) {
+    : plane_(plane), channel_(channel), look_(look), model_(model.model) {
   if (look == ChannelLook::Tinted && model.model != ColourModel::RGB) {
     shade_.emplace(std::make_shared<const ComponentLooks>(model.model), ComponentIndex(channel));
     hue_ = shade_->NeedsHue() ? model.hue : nullptr;
@@ -34,7 +34,12 @@ ChannelRows::ChannelRows(const ChannelPlane& plane, Channel channel, ChannelLook
 
 void ChannelRows::Paint(int y, std::span<std::uint8_t> out) {
   if (IsGrey()) {
-    plane_.ReadRow(y, 0, out.first(static_cast<std::size_t>(Width())));
+    const auto row = out.first(static_cast<std::size_t>(Width()));
+    plane_.ReadRow(y, 0, row);
+    if (model_ == ColourModel::CMYK) {
+      std::ranges::transform(
+          row, row.begin(), [](std::uint8_t v) { return PlaneLook::GreyOf(ColourModel::CMYK, v); });
+    }
     return;
   }
   plane_.ReadRow(y, 0, cells_);
@@ -97,6 +102,8 @@ QString ChannelSuffix(Channel channel, ColourModel model) {
       return QStringLiteral("-G");
     case Channel::Blue:
       return QStringLiteral("-B");
+    case Channel::Black:
+      return QStringLiteral("-K");
   }
   return {};
 }

@@ -24,7 +24,8 @@ struct PlaneModel {
 };
 
 /// A plane's rows as its view shows them, one pixel per cell: tinted as R, G, B bytes,
-/// grey as one byte of grey. Reads the planes it is given for as long as it lives.
+/// grey as one byte of grey (ink as darkness). Reads the planes it is given for as long as it
+/// lives.
 class ChannelRows {
  public:
   /// Throws std::bad_alloc when there is no memory for a row.
@@ -44,6 +45,7 @@ class ChannelRows {
   const ChannelPlane& plane_;
   Channel channel_;
   ChannelLook look_;
+  ColourModel model_;
   // Another model's tinted component; empty for RGB's pure channels and for grey.
   std::optional<PlaneLook> shade_;
   const ChannelPlane* hue_ = nullptr;

@@ -27,6 +27,8 @@ QColor BarColor(Channel channel, ColourModel model) {
       return {70, 255, 70};
     case Channel::Blue:
       return {90, 150, 255};
+    case Channel::Black:
+      break;
   }
   return Qt::white;
 }

@@ -20,6 +20,15 @@ constexpr RgbaPixel MakeRgba(ColorValue c, std::uint32_t alpha = 255) {
 constexpr ColorValue ColorOf(RgbaPixel p) { return static_cast<ColorValue>(p & 0xFFFFFFu); }
 constexpr std::uint32_t AlphaOf(RgbaPixel p) { return p >> 24; }
 
+struct InkSamples {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> cmyk;
+  [[nodiscard]] const std::uint8_t* Row(int y) const {
+    return cmyk.data() + static_cast<std::ptrdiff_t>(y) * width * 4;
+  }
+};
+
 /// An immutable decoded picture. The pixels are shared, so copies are cheap and
 /// a decoder's own buffer can be adopted without copying it.
 class Image {
@@ -46,6 +55,12 @@ class Image {
             static_cast<std::size_t>(width_)};
   }
   [[nodiscard]] RgbaPixel At(int x, int y) const { return Row(y)[static_cast<std::size_t>(x)]; }
+  [[nodiscard]] const InkSamples* Inks() const { return inks_.get(); }
+  [[nodiscard]] Image WithInks(std::shared_ptr<const InkSamples> inks) const {
+    Image image = *this;
+    image.inks_ = std::move(inks);
+    return image;
+  }
 
  private:
   int width_ = 0;
@@ -53,6 +68,7 @@ class Image {
   std::ptrdiff_t stride_ = 0;
   std::shared_ptr<const RgbaPixel[]> pixels_;
   bool hasAlpha_ = false;
+  std::shared_ptr<const InkSamples> inks_;
 };
 
 }  // namespace irobunkai

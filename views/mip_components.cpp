@@ -1,5 +1,6 @@
 #include <bit>
 #include <cstring>
+#include <span>
 
 #include "colour/model_rows.h"
 #include "views/mip_pyramid.h"
@@ -8,11 +9,13 @@ namespace irobunkai {
 
 static_assert(std::endian::native == std::endian::little, "level bytes are read as words");
 
-std::array<MipPyramid, 3> MipPyramid::ComponentsOf(const MipPyramid& colour, ColourModel model,
-                                                   const ProfileLab* lab) {
-  std::array<MipPyramid, 3> components;
+std::array<MipPyramid, 4> MipPyramid::ComponentsOf(const MipPyramid& colour, ColourModel model,
+                                                   const ProfileLab* lab,
+                                                   const PressSeparation* press) {
+  std::array<MipPyramid, 4> components;
+  const auto count = static_cast<std::size_t>(ComponentCount(model));
   for (const Level& level : colour.levels_) {
-    for (MipPyramid& pyramid : components) {
+    for (MipPyramid& pyramid : std::span(components).first(count)) {
       Level single{level.width, level.height, level.reduction, 1, {}};
       single.bytes.resize(static_cast<std::size_t>(level.width) *
                           static_cast<std::size_t>(level.height));
@@ -32,7 +35,7 @@ std::array<MipPyramid, 3> MipPyramid::ComponentsOf(const MipPyramid& colour, Col
         return components[static_cast<std::size_t>(c)].levels_[i].bytes.data() +
                static_cast<std::size_t>(y) * width;
       };
-      SplitModelRow(model, row, {at(0), at(1), at(2)}, lab);
+      SplitModelRow(model, row, {at(0), at(1), at(2), count > 3 ? at(3) : nullptr}, lab, press);
     }
   }
   return components;

@@ -12,6 +12,8 @@
 
 namespace irobunkai {
 
+class PressSeparation;
+
 /// Successive box-filtered reductions of a view's area, for showing it zoomed out
 /// without touching every full-size pixel per frame. The finest level is a quarter
 /// of the area's size; views zoomed in further read the full-size pixels, because
@@ -45,8 +47,10 @@ class MipPyramid {
   /// The levels of `model`'s three components, worked out from each pixel of a colour
   /// pyramid: each level pixel shows the components of its mean colour, so that the
   /// S of a zoomed-out HSV view is tinted by the hue of the same colour.
-  static std::array<MipPyramid, 3> ComponentsOf(const MipPyramid& colour, ColourModel model,
-                                                const ProfileLab* lab = nullptr);
+  /// CMYK's four inks are made through `press`.
+  static std::array<MipPyramid, 4> ComponentsOf(const MipPyramid& colour, ColourModel model,
+                                                const ProfileLab* lab = nullptr,
+                                                const PressSeparation* press = nullptr);
 
   /// The coarsest level that still has at least `devicePixelsPerAreaPixel` pixels
   /// per area pixel; nullptr when only the full-size area is fine enough.

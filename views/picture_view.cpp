@@ -166,8 +166,11 @@ void PictureView::ShadePlaneCells(int y, int left, std::span<ColorValue> out,
   const std::uint8_t* cells = plane_->Row(y) + left;
   // Rows are read for every frame: a table read per cell, no choice.
   if (look == ChannelLook::Grey) {
-    std::transform(cells, cells + out.size(), out.begin(),
-                   [](std::uint8_t v) { return RGB(v, v, v); });
+    const ColourModel model = planeLook_.Model();
+    std::transform(cells, cells + out.size(), out.begin(), [model](std::uint8_t v) {
+      const std::uint8_t grey = PlaneLook::GreyOf(model, v);
+      return RGB(grey, grey, grey);
+    });
     return;
   }
   if (!hue_) {

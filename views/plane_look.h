@@ -33,8 +33,17 @@ class PlaneLook {
   /// The colour that shows `level`; `hueLevel` is read only when NeedsHue().
   [[nodiscard]] ColorValue At(std::uint8_t level, std::uint8_t hueLevel,
                               ChannelLook look = ChannelLook::Tinted) const {
-    return look == ChannelLook::Grey ? RGB(level, level, level)
-                                     : looks_->Look(component_, level, hueLevel);
+    if (look == ChannelLook::Grey) {
+      const std::uint8_t grey = GreyOf(Model(), level);
+      return RGB(grey, grey, grey);
+    }
+    return looks_->Look(component_, level, hueLevel);
+  }
+
+  /// The grey that shows `level` of a `model` component: the level itself, but ink as
+  /// darkness, as a film or a plate shows it.
+  static constexpr std::uint8_t GreyOf(ColourModel model, std::uint8_t level) {
+    return model == ColourModel::CMYK ? static_cast<std::uint8_t>(255 - level) : level;
   }
 
  private:

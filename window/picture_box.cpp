@@ -27,6 +27,8 @@ QString WidestValue(ColourModel model, int component) {
       return component == 0 ? QStringLiteral("360\u00B0") : QStringLiteral("100%");
     case ColourModel::Lab:
       return QStringLiteral("+100.00");
+    case ColourModel::CMYK:
+      return QStringLiteral("100%");
     case ColourModel::RGB:
     case ColourModel::CMY:
     case ColourModel::YCbCr:

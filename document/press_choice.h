@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "colour/model_text.h"
+#include "colour/press_separation.h"
+#include "document/picture_colours.h"
+#include "views/picture_view.h"
+#include "views/view_mapping.h"
+
+namespace irobunkai {
+
+/// The press CMYK plates are made for: its output profile and rendering intent, and the
+/// separation through it of the last picture colours asked for, kept for the next time.
+/// GUI thread only; what it hands out is immutable and may go to any thread.
+class PressChoice {
+ public:
+  void Set(std::shared_ptr<const PressProfile> profile, PressIntent intent);
+  [[nodiscard]] const std::shared_ptr<const PressProfile>& Profile() const { return profile_; }
+  [[nodiscard]] PressIntent Intent() const { return intent_; }
+
+  /// How pictures of `colours` are split into the press's inks; null without a press
+  /// profile, or when littleCMS can't join the two. May throw std::bad_alloc.
+  [[nodiscard]] std::shared_ptr<const PressSeparation> For(const PictureColours& colours) const;
+
+ private:
+  std::shared_ptr<const PressProfile> profile_;
+  PressIntent intent_ = PressIntent::RelativeColorimetric;
+  mutable std::shared_ptr<const ColourProfile> madeFrom_;
+  mutable std::shared_ptr<const PressSeparation> made_;
+};
+
+/// The inks at `cell` of `view`, whose colour there is `colour`: a CMYK picture's own as
+/// stored, else the colour's through `press`.
+InkLevels InksAt(const PictureView& view, Cell cell, ColorValue colour,
+                 const PressSeparation& press);
+
+}  // namespace irobunkai
