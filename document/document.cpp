@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "analysis/pixel_readout.h"
+#include "analysis/total_ink.h"
 
 namespace irobunkai {
 
@@ -275,6 +276,19 @@ std::optional<InkLevels> Document::InksAtReadout() const {
     return std::nullopt;
   }
   return InksAt(source_, readout_->cell, readout_->color, *press);
+}
+
+std::optional<std::int64_t> Document::CountOverInk(int limitPercent) const {
+  const auto press = press_.For(colours_);
+  if (!press || firstSight_) {
+    return std::nullopt;
+  }
+  if (!inkCount_ || inkCount_->picture != picture_ || inkCount_->press != press ||
+      inkCount_->limit != limitPercent) {
+    const std::int64_t over = CountOverInkLimit(source_, *press, limitPercent);
+    inkCount_ = InkCount{picture_, press, limitPercent, over};
+  }
+  return inkCount_->over;
 }
 
 const ChannelHistogram* Document::Histogram(Channel channel) const {

@@ -8,6 +8,7 @@
 
 #include "analysis/channel_separation.h"
 #include "colour/colour_description.h"
+#include "colour/model_text.h"
 #include "document/picture_colours.h"
 #include "document/press_choice.h"
 #include "document/zoom_levels.h"
@@ -193,6 +194,9 @@ class Document {
   /// The press's inks at the last readout: a CMYK picture's own, else made through the press;
   /// none before a readout, beyond the area, or without a press.
   [[nodiscard]] std::optional<InkLevels> InksAtReadout() const;
+  /// How many of the shown picture's pixels carry more ink than `limitPercent` on the press;
+  /// none without a press. Counted once for each picture, press and limit.
+  [[nodiscard]] std::optional<std::int64_t> CountOverInk(int limitPercent) const;
 
   /// The histogram of a channel plane, when counted.
   [[nodiscard]] const ChannelHistogram* Histogram(Channel channel) const;
@@ -236,6 +240,13 @@ class Document {
   PictureColours separatedColours_;
   std::shared_ptr<const PressSeparation> separatedPress_;
   PressChoice press_;
+  struct InkCount {
+    int picture = 0;
+    std::shared_ptr<const PressSeparation> press;  // held, so no other can take its place
+    int limit = 0;
+    std::int64_t over = 0;
+  };
+  mutable std::optional<InkCount> inkCount_;
   std::optional<Readout> readout_;
   std::optional<FirstSight> firstSight_;
   Deferred deferred_;

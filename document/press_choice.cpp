@@ -21,15 +21,4 @@ std::shared_ptr<const PressSeparation> PressChoice::For(const PictureColours& co
   return made_;
 }
 
-InkLevels InksAt(const PictureView& view, Cell cell, ColorValue colour,
-                 const PressSeparation& press) {
-  const InkSamples* inks = view.Picture().Inks();
-  if (inks != nullptr && !view.HasDrawing() && cell.column >= 0 && cell.row >= 0 &&
-      cell.column < inks->width && cell.row < inks->height) {
-    const std::uint8_t* at = inks->Row(cell.row) + static_cast<std::ptrdiff_t>(cell.column) * 4;
-    return {at[0], at[1], at[2], at[3]};
-  }
-  return press.Levels(colour);
-}
-
 }  // namespace irobunkai

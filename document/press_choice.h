@@ -3,11 +3,8 @@
 #include <memory>
 #include <optional>
 
-#include "colour/model_text.h"
 #include "colour/press_separation.h"
 #include "document/picture_colours.h"
-#include "views/picture_view.h"
-#include "views/view_mapping.h"
 
 namespace irobunkai {
 
@@ -30,10 +27,5 @@ class PressChoice {
   mutable std::shared_ptr<const ColourProfile> madeFrom_;
   mutable std::shared_ptr<const PressSeparation> made_;
 };
-
-/// The inks at `cell` of `view`, whose colour there is `colour`: a CMYK picture's own as
-/// stored, else the colour's through `press`.
-InkLevels InksAt(const PictureView& view, Cell cell, ColorValue colour,
-                 const PressSeparation& press);
 
 }  // namespace irobunkai

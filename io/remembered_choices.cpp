@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <algorithm>
+#include <array>
 #include <optional>
 
 namespace irobunkai {
@@ -13,8 +15,13 @@ const QString kGrey = QStringLiteral("channels/grey");
 const QString kHistograms = QStringLiteral("channels/histograms");
 const QString kLogarithmic = QStringLiteral("channels/logarithmicHistograms");
 const QString kFolder = QStringLiteral("files/lastFolder");
+const QString kPressProfile = QStringLiteral("press/profile");
+const QString kPerceptual = QStringLiteral("press/perceptual");
+const QString kInkLimit = QStringLiteral("press/inkLimit");
+constexpr std::array kInkLimits = {240, 260, 280, 300, 320, 340, 360, 400};
 
 std::optional<ColourModel> ModelNamed(const QString& name) {
+  // CMYK is never taken up at start: it grows the window, which starts as it is laid out.
   for (const ColourModel model : kColourModels) {
     const std::string_view text = MenuText(model);
     if (name == QLatin1String(text.data(), static_cast<qsizetype>(text.size()))) {
@@ -70,6 +77,11 @@ void RememberedChoices::RestoreInto(ViewState& state) const {
   if (const auto logarithmic = Flag(*settings_, kLogarithmic)) {
     state.SetLogarithmicHistograms(*logarithmic);
   }
+  bool number = false;
+  const int limit = settings_->value(kInkLimit).toInt(&number);
+  if (number && std::ranges::find(kInkLimits, limit) != kInkLimits.end()) {
+    state.SetInkLimit(limit);
+  }
 }
 
 void RememberedChoices::KeepFrom(const ViewState& state) {
@@ -79,6 +91,22 @@ void RememberedChoices::KeepFrom(const ViewState& state) {
   settings_->setValue(kGrey, state.Look() == ChannelLook::Grey);
   settings_->setValue(kHistograms, state.ShowsHistograms());
   settings_->setValue(kLogarithmic, state.LogarithmicHistograms());
+  settings_->setValue(kInkLimit, state.InkLimit());
+}
+
+QString RememberedChoices::KeptPressPath() const {
+  return settings_->status() == QSettings::NoError ? settings_->value(kPressProfile).toString()
+                                                   : QString();
+}
+
+PressIntent RememberedChoices::KeptIntent() const {
+  return Flag(*settings_, kPerceptual).value_or(false) ? PressIntent::Perceptual
+                                                       : PressIntent::RelativeColorimetric;
+}
+
+void RememberedChoices::KeepPress(const QString& path, PressIntent intent) {
+  settings_->setValue(kPressProfile, path);
+  settings_->setValue(kPerceptual, intent == PressIntent::Perceptual);
 }
 
 QString RememberedChoices::Folder() const {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "colour/proof_conversion.h"
+
 namespace irobunkai {
 namespace {
 
@@ -29,6 +31,16 @@ const FrameConversion* DisplayColours::From(
   const FrameConversion* const made = conversion.get();
   made_[space.get()] = {space, std::move(conversion)};
   return made;
+}
+
+const FrameConversion* DisplayColours::ProofFrom(const std::shared_ptr<const ColourProfile>& space,
+                                                 const std::shared_ptr<const PressProfile>& press,
+                                                 PressIntent intent) const {
+  if (!proof_ || proof_->space != space || proof_->press != press || proof_->intent != intent) {
+    proof_ =
+        Proof{space, press, intent, ProofConversion(space.get(), *press, intent, display_.get())};
+  }
+  return proof_->conversion.get();
 }
 
 void ConvertForDisplay(Frame& frame, const FrameConversion* conversion) {

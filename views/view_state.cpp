@@ -64,6 +64,9 @@ void ViewState::Reset(int areaWidth, int areaHeight) {
   originX_ = 0.0;
   originY_ = 0.0;
   kept_ = {true, true, true};
+  // A new picture is shown as it is: marks and proofs were asked of the one before.
+  inkWarning_ = false;
+  proof_ = false;
   Notify();
 }
 
@@ -170,6 +173,21 @@ void ViewState::ToggleComponent(int component) {
   }
   auto& kept = kept_[static_cast<std::size_t>(component)];
   kept = !kept;
+  Notify();
+}
+
+void ViewState::SetInkLimit(int percent) {
+  inkLimit_ = percent;
+  Notify();
+}
+
+void ViewState::ShowInkWarning(bool show) {
+  inkWarning_ = show;
+  Notify();
+}
+
+void ViewState::ShowProof(bool show) {
+  proof_ = show;
   Notify();
 }
 

@@ -71,6 +71,16 @@ class ViewState {
   /// Switches component 0, 1 or 2 off or back on in the source view.
   void ToggleComponent(int component);
 
+  /// The total ink a press's paper carries, in percent: pixels above it are marked over
+  /// the source view while the warning is on.
+  [[nodiscard]] int InkLimit() const { return inkLimit_; }
+  void SetInkLimit(int percent);
+  [[nodiscard]] bool ShowsInkWarning() const { return inkWarning_; }
+  void ShowInkWarning(bool show);
+  /// Whether the source view shows the picture as the press will print it.
+  [[nodiscard]] bool ShowsProof() const { return proof_; }
+  void ShowProof(bool show);
+
  private:
   void Clamp();
   void Notify() const;
@@ -89,6 +99,9 @@ class ViewState {
   bool logarithmic_ = false;
   ColourModel model_ = ColourModel::RGB;
   KeptComponents kept_{true, true, true};
+  int inkLimit_ = 300;
+  bool inkWarning_ = false;
+  bool proof_ = false;
   std::map<int, Observer> observers_;
   int nextKey_ = 0;
 };

@@ -31,6 +31,8 @@ void CommandActions::MakeMenus(QWidget* owner) {
   menu_->setObjectName(QStringLiteral("ChannelMenu"));
   models_ = new QMenu(QStringLiteral("色空間"), menu_);
   models_->setObjectName(QStringLiteral("ModelMenu"));
+  inkLimits_ = new QMenu(QStringLiteral("総インキ量の上限"), models_);
+  inkLimits_->setObjectName(QStringLiteral("InkLimitMenu"));
 }
 
 void CommandActions::FillMenu() {
@@ -51,6 +53,11 @@ void CommandActions::FillMenu() {
   add(*models_, MenuPlace::Models, new QActionGroup(models_));
   models_->addSeparator();
   add(*models_, MenuPlace::Components);
+  models_->addSeparator();
+  add(*models_, MenuPlace::Press);
+  add(*models_, MenuPlace::Intents, new QActionGroup(models_));
+  models_->addMenu(inkLimits_);
+  add(*inkLimits_, MenuPlace::InkLimits, new QActionGroup(inkLimits_));
   menu_->addSeparator();
   add(*menu_, MenuPlace::Files);
 }
@@ -58,8 +65,11 @@ void CommandActions::FillMenu() {
 QAction* CommandActions::MakeAction(const Command& command, const KeyTargets& targets) const {
   // A menu's entries are its children, as QMenu::addAction would make them.
   QObject* parent = targets.window;
-  if (command.menu == MenuPlace::Models || command.menu == MenuPlace::Components) {
+  if (command.menu == MenuPlace::Models || command.menu == MenuPlace::Components ||
+      command.menu == MenuPlace::Press || command.menu == MenuPlace::Intents) {
     parent = models_;
+  } else if (command.menu == MenuPlace::InkLimits) {
+    parent = inkLimits_;
   } else if (command.menu != MenuPlace::None) {
     parent = menu_;
   }

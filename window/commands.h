@@ -33,6 +33,9 @@ enum class MenuPlace {
   Looks,       ///< at the top
   Models,      ///< the 色空間 submenu, one of them checked
   Components,  ///< the same submenu, below the models
+  Press,       ///< the same submenu, below the components: the press CMYK is made for
+  Intents,     ///< the same submenu, below the press, one of them checked
+  InkLimits,   ///< its submenu 総インキ量の上限, one of them checked
   Files,       ///< at the bottom
 };
 
@@ -85,6 +88,7 @@ class CommandActions {
   std::vector<QAction*> actions_;  // one per entry; null for an entry without an operation
   QMenu* menu_ = nullptr;
   QMenu* models_ = nullptr;
+  QMenu* inkLimits_ = nullptr;
 };
 
 }  // namespace irobunkai

@@ -39,7 +39,7 @@ Form1::Form1(PictureChooser chooser, std::shared_ptr<RememberedChoices> choices,
     : QWidget(parent),
       CommonDialog1(std::move(chooser)),
       document_(std::make_shared<Document>(kViewWidth, kViewHeight, kRed,
-                                           PerChannel<ColorValue>{{kRed, kGreen, kBlue}})),
+                                           PerChannel<ColorValue>{{kRed, kGreen, kBlue, kBlack}})),
       choices_(std::move(choices)),
       work_(new BackgroundWork(
           [this](const BackgroundWork::Finish& finish) { RunHandler(this, finish); }, this)) {
@@ -72,6 +72,8 @@ void Form1::CreateControls() {
   Picture2 = MakeView(this, "Picture2", parts, Channel::Red, {8, 280});
   Picture3 = MakeView(this, "Picture3", parts, Channel::Green, {208, 280});
   Picture4 = MakeView(this, "Picture4", parts, Channel::Blue, {408, 280});
+  Picture5 = MakeView(this, "Picture5", parts, Channel::Black, {608, 280});
+  Picture5->hide();  // only while CMYK's plates are chosen
   Command3 = MakeButton(this, "Command3", QStringLiteral("画像選択"), kYellow, {216, 24, 81, 33});
   Command1 = MakeButton(this, "Command1", QStringLiteral("色分解"), kPink, {216, 64, 81, 33});
   Command2 = MakeButton(this, "Command2", QStringLiteral("終り"), kLightGrey, {216, 112, 81, 33});
@@ -99,16 +101,19 @@ void Form1::ConnectEvents() {
   connect(Picture2, &PictureBox::ContextMenu, this, &Form1::Picture2_ContextMenu);
   connect(Picture3, &PictureBox::ContextMenu, this, &Form1::Picture3_ContextMenu);
   connect(Picture4, &PictureBox::ContextMenu, this, &Form1::Picture4_ContextMenu);
+  connect(Picture5, &PictureBox::ContextMenu, this, &Form1::Picture5_ContextMenu);
   if (choices_) {
     choices_->RestoreInto(document_->Views());
   }
+  RestorePress();
 }
 
 void Form1::AddCommands() {
   commands_ = std::make_unique<CommandActions>(
-      CommandTable(), KeyTargets{this, Picture1, {Picture2, Picture3, Picture4}});
+      CommandTable(), KeyTargets{this, Picture1, {Picture2, Picture3, Picture4, Picture5}});
   // The actions show the state they stand for, however it was changed.
   stateSubscription_ = document_->Views().Subscribe([this] {
+    LayOutForModel();
     CountShownHistograms();
     commands_->Refresh();
     if (choices_) {
@@ -137,10 +142,21 @@ void Form1::NameProfile() {
                                : QString());
 }
 
+void Form1::LayOutForModel() {
+  const bool plates = document_->Views().Model() == ColourModel::CMYK;
+  if (plates == Picture5->isVisible()) {
+    return;
+  }
+  // The black plate's view stands right of Picture4, as far again as Picture4 from Picture3.
+  const int grown = Picture5->x() - Picture4->x();
+  Picture5->setVisible(plates);
+  resize(width() + (plates ? grown : -grown), height());
+}
+
 void Form1::SetTabOrder() {
   // The focusable controls by tab index; labels never take the focus.
-  const std::array<QWidget*, 7> order = {Picture1, Command1, Picture2, Command2,
-                                         Command3, Picture3, Picture4};
+  const std::array<QWidget*, 8> order = {Picture1, Command1, Picture2, Command2,
+                                         Command3, Picture3, Picture4, Picture5};
   for (std::size_t i = 1; i < order.size(); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }
@@ -211,6 +227,11 @@ void Form1::Form1_Copy() {
   if (const auto field =
           ClipboardField(document_->Views().Model(), readout->color, colours.Lab())) {
     line += ' ' + *field;
+  }
+  if (document_->Views().Model() == ColourModel::CMYK) {
+    if (const auto inks = document_->InksAtReadout()) {
+      line += ' ' + InkField(*inks);
+    }
   }
   if (colours.profile) {
     line += " profile=" + colours.profile->Name();

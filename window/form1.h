@@ -30,6 +30,9 @@ using PictureChooser = std::function<QString(QWidget* parent)>;
 /// The open-file dialog with all its defaults: no title of ours, no filter, no folder.
 QString ChooseWithFileDialog(QWidget* parent);
 
+/// The open-file dialog for a press's output profile: .icc and .icm files.
+QString ChooseProfileWithDialog(QWidget* parent);
+
 /// The open-file dialog as the platform's own remembers where it was last used: it opens
 /// in the folder of the picture last chosen, and keeps the folder of the next.
 PictureChooser FileDialogChooser(std::shared_ptr<RememberedChoices> choices);
@@ -59,11 +62,15 @@ class Form1 : public QWidget {
   /// The window's commands: the table and the actions, menu and keys built from it.
   [[nodiscard]] const CommandActions& Commands() const { return *commands_; }
 
+  /// Asks for press profiles with `chooser` in place of the file dialog.
+  void UseProfileChooser(PictureChooser chooser) { ProfileChooser = std::move(chooser); }
+
  private:
   PictureBox* Picture1;
   PictureBox* Picture2;
   PictureBox* Picture3;
   PictureBox* Picture4;
+  PictureBox* Picture5;
   QPushButton* Command1;
   QPushButton* Command2;
   QPushButton* Command3;
@@ -88,6 +95,9 @@ class Form1 : public QWidget {
   void Picture2_ContextMenu(QPoint at);
   void Picture3_ContextMenu(QPoint at);
   void Picture4_ContextMenu(QPoint at);
+  void Picture5_ContextMenu(QPoint at);
+  void Picture1_ToggleInkWarning();
+  void Picture1_ToggleProof();
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -102,6 +112,19 @@ class Form1 : public QWidget {
   [[nodiscard]] std::vector<Command> PictureControls();
   [[nodiscard]] std::vector<Command> ChannelControls();
   [[nodiscard]] std::vector<Command> ModelControls();
+  [[nodiscard]] std::vector<Command> PressControls();
+  // Grows the window by the black plate's view while CMYK is chosen.
+  void LayOutForModel();
+  void RestorePress();
+  // Makes `path` the press profile, kept for the next run; says why not when `tell`.
+  bool UsePressProfile(const QString& path, PressIntent intent, bool tell);
+  void ChoosePressProfile();
+  void ChoosePressIntent(PressIntent intent);
+  void WarnNoPress();
+  // Splits the separated picture into the press's plates again, when they are shown.
+  void SplitPlatesAgain();
+  void SplitSeparatedInto(ColourModel model);
+  void SaveCmykTiff();
   void ShowSamplePicture();
   bool ShowLoadedPicture(LoadResult result, PictureSource source, const QString& name);
   using Decode = std::function<LoadResult(const Progress&)>;
@@ -141,6 +164,8 @@ class Form1 : public QWidget {
   void CopyChannel(Channel channel);
 
   PictureChooser CommonDialog1;
+  PictureChooser ProfileChooser = ChooseProfileWithDialog;
+  QString pressPath_;
   // Shared with the four views, which Qt deletes after this object's members.
   std::shared_ptr<Document> document_;
   int stateSubscription_ = -1;

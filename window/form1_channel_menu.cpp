@@ -31,6 +31,7 @@ ChannelFileBase FileBaseOf(const PictureSource& source) {
 void Form1::Picture2_ContextMenu(QPoint at) { ShowChannelMenu(Channel::Red, at); }
 void Form1::Picture3_ContextMenu(QPoint at) { ShowChannelMenu(Channel::Green, at); }
 void Form1::Picture4_ContextMenu(QPoint at) { ShowChannelMenu(Channel::Blue, at); }
+void Form1::Picture5_ContextMenu(QPoint at) { ShowChannelMenu(Channel::Black, at); }
 
 void Form1::ShowChannelMenu(Channel channel, QPoint at) {
   QMenu* menu = commands_->ChannelMenu();
@@ -45,7 +46,7 @@ void Form1::ShowChannelMenu(Channel channel, QPoint at) {
 void Form1::ShowFocusedChannelMenu() {
   for (const auto& [view, channel] :
        {std::pair{Picture2, Channel::Red}, std::pair{Picture3, Channel::Green},
-        std::pair{Picture4, Channel::Blue}}) {
+        std::pair{Picture4, Channel::Blue}, std::pair{Picture5, Channel::Black}}) {
     if (view->hasFocus()) {
       ShowChannelMenu(channel, view->mapToGlobal(view->contentsRect().center()));
     }

@@ -33,6 +33,9 @@ std::vector<Command> Form1::CommandTable() {
   for (Command& command : ModelControls()) {
     table.push_back(std::move(command));
   }
+  for (Command& command : PressControls()) {
+    table.push_back(std::move(command));
+  }
   table.push_back(
       {.name = QStringLiteral("CancelWorkAction"),
        .keys = {QKeySequence(Qt::Key_Escape)},
@@ -176,8 +179,13 @@ std::vector<Command> Form1::ModelControls() {
   std::vector<Command> table = {
       {.help = Help("色空間 (メニュー)", "R G B のビューを別の色空間の 3 成分に分ける",
                     "色空間 in a channel view's menu: split into another colour model's "
-                    "components")}};
-  for (const ColourModel model : kColourModels) {
+                    "components")},
+      {.help = Help(
+           "CMYK (色空間)",
+           "印刷の 4 版: 出力プロファイルで C・M・Y・K のインキ (%) に分け、K は 4 つ目のビューに",
+           "CMYK: the press's four plates, ink in percent through the output profile; K in "
+           "a fourth view")}};
+  for (const ColourModel model : kMenuModels) {
     const QString text = QString::fromUtf8(MenuText(model));
     table.push_back({.name = QStringLiteral("ModelAction") + text,
                      .text = [text] { return text; },
@@ -197,6 +205,8 @@ std::vector<Command> Form1::ModelControls() {
          .scope = KeyScope::SourceView,
          .menu = MenuPlace::Components,
          .checked = [this, i] { return document_->Views().Kept()[static_cast<std::size_t>(i)]; },
+         // A press's inks have no formula to rebuild the picture from.
+         .enabled = [this] { return document_->Views().Model() != ColourModel::CMYK; },
          .run = Guarded(this, [this, i] { document_->Views().ToggleComponent(i); }),
          .help = i > 0 ? std::nullopt
                        : std::optional(

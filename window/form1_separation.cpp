@@ -37,21 +37,40 @@ void Form1::Command1_Click() {
 }
 
 void Form1::ChooseModel(ColourModel model) {
+  if (model == ColourModel::CMYK && !document_->Press().Profile()) {
+    WarnNoPress();
+    return;
+  }
+  if (document_->IsSeparated() && document_->Separated().model != model &&
+      !IsQuick(document_->SeparatedSource())) {
+    SplitSeparatedInto(model);  // the model is shown with its planes, when they come
+    return;
+  }
   if (document_->IsSeparated() && document_->Separated().model != model) {
-    const SeparationOptions options{.countHistograms = document_->Views().ShowsHistograms(),
-                                    .model = model};
-    if (!IsQuick(document_->SeparatedSource())) {
-      // The model is shown with its planes, when they come.
-      SeparateInBackground(document_->SeparationOfSeparated(options), model);
-      return;
-    }
-    RunGrowing(this, QStringLiteral("色空間 (colour model)"), [&] {
-      const BusyCursor busy;
-      document_->SeparateAgain(options);
-    });
+    SplitSeparatedInto(model);
   }
   if (model != document_->Views().Model()) {
     document_->Views().SetModel(model);
+  }
+}
+
+void Form1::SplitSeparatedInto(ColourModel model) {
+  const SeparationOptions options{.countHistograms = document_->Views().ShowsHistograms(),
+                                  .model = model};
+  if (!IsQuick(document_->SeparatedSource())) {
+    SeparateInBackground(document_->SeparationOfSeparated(options), model);
+    return;
+  }
+  RunGrowing(this, QStringLiteral("色空間 (colour model)"), [&] {
+    const BusyCursor busy;
+    document_->SeparateAgain(options);
+  });
+}
+
+void Form1::SplitPlatesAgain() {
+  // Another press or intent makes other plates; the other models don't use the press.
+  if (document_->IsSeparated() && document_->Separated().model == ColourModel::CMYK) {
+    SplitSeparatedInto(ColourModel::CMYK);
   }
 }
 

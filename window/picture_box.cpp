@@ -8,6 +8,7 @@
 #include "render/first_sight_frame.h"
 #include "render/frame_renderer.h"
 #include "render/histogram_overlay.h"
+#include "render/ink_warning.h"
 #include "render/qt_colour.h"
 #include "render/rebuilt_frame.h"
 #include "render/view_overlays.h"
@@ -123,8 +124,35 @@ void PictureBox::PaintPicture(QPainter& painter, const ViewMapping& mapping) con
                     ? RenderSourceFrame(view, mapping, place, devicePixelRatioF(), sources,
                                         document_->Views().Model(), document_->Views().Kept())
                     : RenderFrame(view, mapping, place, devicePixelRatioF(), sources);
-  ConvertForDisplay(frame, display_->From(FrameSpace()));
+  ConvertForDisplay(frame, Conversion());
   PaintFrame(painter, frame);
+}
+
+const FrameConversion* PictureBox::Conversion() const {
+  const auto& press = document_->Press().Profile();
+  if (IsSource() && document_->Views().ShowsProof() && press) {
+    // The picture as the press will print it: only what is painted changes.
+    if (const FrameConversion* proof =
+            display_->ProofFrom(document_->Colours().profile, press, document_->Press().Intent())) {
+      return proof;
+    }
+  }
+  return display_->From(FrameSpace());
+}
+
+void PictureBox::PaintInkWarning(QPainter& painter, const ViewMapping& mapping) const {
+  if (!IsSource() || !document_->Views().ShowsInkWarning()) {
+    return;
+  }
+  const auto press = document_->Press().For(document_->Colours());
+  const auto over = document_->CountOverInk(document_->Views().InkLimit());
+  if (!press || !over) {
+    return;
+  }
+  const QSize place(View().LayoutWidth(), View().LayoutHeight());
+  painter.drawImage(QPoint(0, 0),
+                    InkWarningMask(View(), mapping, place, *press, document_->Views().InkLimit()));
+  PaintInkWarningCaption(painter, place, InkWarningCaption(document_->Views().InkLimit(), *over));
 }
 
 void PictureBox::PaintOverlays(QPainter& painter, const ViewMapping& mapping) const {
@@ -150,6 +178,7 @@ void PictureBox::PaintOverlays(QPainter& painter, const ViewMapping& mapping) co
       return CellText{{ValueText(cell)}, colourAt(cell)};
     });
   }
+  PaintInkWarning(painter, mapping);
   PaintHistogramBand(painter);
   if (const QString caption = CornerCaption(); !caption.isEmpty()) {
     PaintCornerCaption(painter, caption);
@@ -190,6 +219,9 @@ QString PictureBox::ValueText(Cell cell) const {
   if (model == ColourModel::RGB) {
     return QString::number(View().Plane()->At(cell.column, cell.row));
   }
+  if (model == ColourModel::CMYK) {
+    return QStringLiteral("%1%").arg(InkPercent(View().Plane()->At(cell.column, cell.row)));
+  }
   return QString::fromStdString(ComponentValueText(model, Component(), SeparatedValueAt(cell)));
 }
 
@@ -205,8 +237,14 @@ QString PictureBox::CornerCaption() const {
     return {};
   }
   const auto& readout = document_->LastReadout();
-  if (!readout || readout->picture != document_->SeparatedPicture()) {
+  if (!readout || readout->picture != document_->SeparatedPicture() ||
+      (model == ColourModel::CMYK && !readout->inArea)) {
     return QString::fromUtf8(ComponentName(model, Component()));
+  }
+  if (model == ColourModel::CMYK) {
+    // The plate's own ink at the read pixel, as the values show it.
+    const int level = View().Plane()->At(readout->cell.column, readout->cell.row);
+    return QString::fromStdString(ComponentCaption(model, Component(), InkPercent(level)));
   }
   const double value =
       ToModel(model, readout->color,

@@ -77,6 +77,9 @@ class PictureBox : public QFrame {
   void PaintPicture(QPainter& painter, const ViewMapping& mapping) const;
   void PaintOverlays(QPainter& painter, const ViewMapping& mapping) const;
   void PaintHistogramBand(QPainter& painter) const;
+  void PaintInkWarning(QPainter& painter, const ViewMapping& mapping) const;
+  // How painted pixels reach the display: through the press when proofing the source.
+  [[nodiscard]] const FrameConversion* Conversion() const;
   // The model component a channel view shows: 0, 1 or 2.
   [[nodiscard]] int Component() const;
   [[nodiscard]] double SeparatedValueAt(Cell cell) const;
