@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -17,6 +18,7 @@
 #include "bench/copy_source.h"
 #include "bench/plain_names.h"
 #include "colour/colour_profile.h"
+#include "colour/press_separation.h"
 #include "colour/profile_lab.h"
 
 namespace irobunkai::bench {
@@ -28,6 +30,7 @@ struct Size {
   int height;
 };
 constexpr Size kSize{"48mp", 8000, 6000};
+constexpr const char* kPress = "/usr/share/color/icc/ghostscript/default_cmyk.icc";
 
 struct NamedModel {
   const char* name;
@@ -64,8 +67,8 @@ Image PhotoLike(const Size& size) {
 }
 
 void SeparateModelOf(benchmark::State& state, const PictureView& source, ColourModel model,
-                     const ProfileLab* lab) {
-  const SeparationOptions options{.model = model, .lab = lab};
+                     const ProfileLab* lab, const PressSeparation* press) {
+  const SeparationOptions options{.model = model, .lab = lab, .press = press};
   Separation planes;
   SeparateChannels(source, planes, options);  // first touch of the planes
   for (auto _ : state) {
@@ -88,15 +91,32 @@ std::shared_ptr<const ProfileLab> AdobeRgbLab() {
   return std::make_shared<const ProfileLab>(ColourProfile::Of(description));
 }
 
-void Register(const PictureView& source, const ProfileLab& adobeRgb) {
+std::shared_ptr<const PressSeparation> DebianPress() {
+  std::ifstream file(kPress, std::ios::binary);
+  const std::vector<std::uint8_t> icc(std::istreambuf_iterator<char>(file), {});
+  const auto profile = PressProfile::Of(icc);
+  if (!profile) {
+    std::fprintf(stderr, "%s: not a press profile\n", kPress);
+    std::exit(1);
+  }
+  return PressSeparation::Make(nullptr, *profile, PressIntent::RelativeColorimetric);
+}
+
+void Register(const PictureView& source, const ProfileLab& adobeRgb,
+              const PressSeparation& press) {
   for (const NamedModel& m : kModels) {
     benchmark::RegisterBenchmark((std::string("BM_SeparateModel/") + m.name).c_str(),
-                                 SeparateModelOf, std::cref(source), m.model, nullptr)
+                                 SeparateModelOf, std::cref(source), m.model, nullptr, nullptr)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }
   benchmark::RegisterBenchmark("BM_SeparateModel/lab_adobergb", SeparateModelOf, std::cref(source),
-                               ColourModel::Lab, &adobeRgb)
+                               ColourModel::Lab, &adobeRgb, nullptr)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  // Debian's press profile, relative colorimetric, from an untagged (sRGB) picture.
+  benchmark::RegisterBenchmark("BM_SeparateModel/cmyk", SeparateModelOf, std::cref(source),
+                               ColourModel::CMYK, nullptr, &press)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
   benchmark::RegisterBenchmark((std::string("BM_CopySource/") + kSize.name).c_str(), CopySource,
@@ -113,6 +133,8 @@ int main(int argc, char* argv[]) {
   irobunkai::PictureView source(kSize.width, kSize.height, 0);
   source.SetPicture(irobunkai::bench::PhotoLike(kSize));
   const auto adobeRgb = irobunkai::bench::AdobeRgbLab();
-  return irobunkai::bench::RunWithPlainNames(
-      argc, argv, [&source, &adobeRgb] { irobunkai::bench::Register(source, *adobeRgb); });
+  const auto press = irobunkai::bench::DebianPress();
+  return irobunkai::bench::RunWithPlainNames(argc, argv, [&source, &adobeRgb, &press] {
+    irobunkai::bench::Register(source, *adobeRgb, *press);
+  });
 }

@@ -222,34 +222,52 @@ void TakeModelEntry(const char* entry, std::chrono::steady_clock::time_point& pr
   QApplication::sendEvent(models, &take);
 }
 
-// From the key that chooses another colour model to all four views painted again, with
-// a 48 megapixel picture separated: between L*a*b* and HSV, the slowest splits.
-void ModelSwitchToPainted(benchmark::State& state, const QString& path) {
+using ModelEntry = std::pair<const char*, ColourModel>;
+
+// Chooses a model from the channel views' menu as a user does; false if it was not chosen.
+// `pressed` is set when the entry is taken.
+bool SwitchModel(Form1& form, const ModelEntry& entry,
+                 std::chrono::steady_clock::time_point& pressed) {
+  QTimer::singleShot(0, [name = entry.first, &pressed] { TakeModelEntry(name, pressed); });
+  // Shift+F10 opens the menu; it returns once the chosen model has been handled.
+  QKeyEvent open(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+  QApplication::sendEvent(Find(form, "Picture2"), &open);
+  return form.Shown().Separated().model == entry.second;
+}
+
+// From the key that chooses another colour model to every view painted again, with a 48
+// megapixel picture separated. Every switch to `timed` is measured; from `other` untimed,
+// unless `other` is timed too (then both ways).
+void ModelSwitchToPainted(benchmark::State& state, const QString& path, ModelEntry timed,
+                          ModelEntry other, bool bothWays) {
   Form1 form([](QWidget*) { return QString(); });
   if (!Load(state, form, path)) {
     return;
   }
   form.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
   WaitIdle(form);
-  QWidget* const picture2 = Find(form, "Picture2");
-  const std::array views = {Find(form, "Picture1"), picture2, Find(form, "Picture3"),
-                            Find(form, "Picture4")};
-  const std::array entries = {std::pair{"ModelActionL*a*b*", ColourModel::Lab},
-                              std::pair{"ModelActionHSV", ColourModel::HSV}};
+  const std::array views = {Find(form, "Picture1"), Find(form, "Picture2"), Find(form, "Picture3"),
+                            Find(form, "Picture4"), Find(form, "Picture5")};
   std::size_t next = 0;
   for (auto _ : state) {
     auto pressed = std::chrono::steady_clock::now();
-    const auto [entry, model] = entries[next++ % entries.size()];
-    QTimer::singleShot(0, [entry, &pressed] { TakeModelEntry(entry, pressed); });
-    // Shift+F10 opens the menu; it returns once the chosen model has been handled.
-    QKeyEvent open(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
-    QApplication::sendEvent(picture2, &open);
-    if (form.Shown().Separated().model != model) {
+    const bool toTimed = !bothWays || next++ % 2 == 0;
+    if (!bothWays) {
+      state.PauseTiming();
+      if (!SwitchModel(form, other, pressed)) {
+        state.SkipWithError("the menu did not choose the model");
+        break;
+      }
+      state.ResumeTiming();
+    }
+    if (!SwitchModel(form, toTimed ? timed : other, pressed)) {
       state.SkipWithError("the menu did not choose the model");
       break;
     }
     for (QWidget* view : views) {
-      benchmark::DoNotOptimize(view->grab());
+      if (view->isVisible()) {
+        benchmark::DoNotOptimize(view->grab());
+      }
     }
     state.SetIterationTime(
         std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count());
@@ -369,8 +387,18 @@ void Register(const QTemporaryDir& dir) {
                                PhotoPath(dir, kFormats[0], kSizes[1]))
       ->Unit(benchmark::kMillisecond)
       ->UseManualTime();
+  // Between L*a*b* and HSV, the slowest formulas, both ways.
   benchmark::RegisterBenchmark("BM_ModelSwitchToPainted/48mp", ModelSwitchToPainted,
-                               PhotoPath(dir, kFormats[0], kSizes[1]))
+                               PhotoPath(dir, kFormats[0], kSizes[1]),
+                               ModelEntry{"ModelActionL*a*b*", ColourModel::Lab},
+                               ModelEntry{"ModelActionHSV", ColourModel::HSV}, true)
+      ->Unit(benchmark::kMillisecond)
+      ->UseManualTime();
+  // Into the press's four plates, from RGB, with the window growing by the black plate.
+  benchmark::RegisterBenchmark("BM_ModelSwitchToPainted/48mp_cmyk", ModelSwitchToPainted,
+                               PhotoPath(dir, kFormats[0], kSizes[1]),
+                               ModelEntry{"ModelActionCMYK", ColourModel::CMYK},
+                               ModelEntry{"ModelActionRGB", ColourModel::RGB}, false)
       ->Unit(benchmark::kMillisecond)
       ->UseManualTime();
   for (const Coded& coded : kCoded) {
