@@ -133,10 +133,12 @@ QString SavePathWithExtension(const QString& path) {
   return path;
 }
 
-std::array<QString, 3> ChannelSiblingPaths(const QString& chosen, ColourModel model) {
+std::vector<QString> ChannelSiblingPaths(const QString& chosen, ColourModel model) {
+  const std::span<const Channel> channels =
+      std::span(kPlates).first(static_cast<std::size_t>(ComponentCount(model)));
   const QFileInfo info(SavePathWithExtension(chosen));
   QString base = info.completeBaseName();
-  for (const Channel channel : kChannels) {
+  for (const Channel channel : channels) {
     const QString suffix = ChannelSuffix(channel, model);
     if (base.endsWith(suffix, Qt::CaseInsensitive)) {
       base.chop(suffix.size());
@@ -145,9 +147,10 @@ std::array<QString, 3> ChannelSiblingPaths(const QString& chosen, ColourModel mo
   }
   const QDir folder = info.dir();
   const QString extension = QStringLiteral(".") + info.suffix();
-  std::array<QString, 3> paths;
-  for (std::size_t i = 0; i < kChannels.size(); ++i) {
-    paths[i] = folder.filePath(base + ChannelSuffix(kChannels[i], model) + extension);
+  std::vector<QString> paths;
+  paths.reserve(channels.size());
+  for (const Channel channel : channels) {
+    paths.push_back(folder.filePath(base + ChannelSuffix(channel, model) + extension));
   }
   return paths;
 }

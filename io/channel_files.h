@@ -91,11 +91,12 @@ struct SaveResult {
 /// where the format holds one (not BMP).
 SaveResult SaveChannelImage(const QImage& image, const QString& path);
 
-/// The three paths for saving all channels beside `chosen`: its channel suffix, if it
-/// has one, replaced by -R, -G and -B, else those appended; ".png" added when it has
-/// no extension.
-std::array<QString, 3> ChannelSiblingPaths(const QString& chosen,
-                                           ColourModel model = ColourModel::RGB);
+/// The paths for saving all of a model's planes beside `chosen`, one for each component
+/// (CMYK's four plates, three otherwise): its channel suffix, if it has one, replaced by -R,
+/// -G and -B (the model's suffixes), else those appended; ".png" added when it has no
+/// extension.
+std::vector<QString> ChannelSiblingPaths(const QString& chosen,
+                                         ColourModel model = ColourModel::RGB);
 
 /// Whether pictures can be saved with the extension `suffix` (without the dot).
 bool CanSaveAs(const QString& suffix);

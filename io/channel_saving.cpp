@@ -73,6 +73,11 @@ bool NeedsHue(ColourModel model, Channel channel, ChannelLook look) {
              .NeedsHue();
 }
 
+// The look a channel is saved and copied in: CMYK's plates only as grey, ink as darkness.
+ChannelLook LookSaved(ColourModel model, ChannelLook look) {
+  return model == ColourModel::CMYK ? ChannelLook::Grey : look;
+}
+
 // The hue that tints a component is its pixel's first component, H.
 constexpr Channel kHueChannel = Channel::Red;
 
@@ -293,6 +298,7 @@ std::shared_ptr<const ChannelPlane> FrozenPlane(const ChannelPlane& plane) {
 
 ChannelPicture FrozenChannel(const Separation& separation, Channel channel, ChannelLook look,
                              IccBytes icc) {
+  look = LookSaved(separation.model, look);
   ChannelPicture picture{FrozenPlane(*separation.planes[channel]), channel, look, separation.model,
                          nullptr};
   picture.icc = ProfileShown(separation, look, std::move(icc));
@@ -303,14 +309,16 @@ ChannelPicture FrozenChannel(const Separation& separation, Channel channel, Chan
   return picture;
 }
 
-std::array<ChannelPicture, 3> FrozenChannels(const Separation& separation, ChannelLook look,
-                                             IccBytes icc) {
+std::vector<ChannelPicture> FrozenChannels(const Separation& separation, ChannelLook look,
+                                           IccBytes icc) {
+  look = LookSaved(separation.model, look);
   const IccBytes shown = ProfileShown(separation, look, std::move(icc));
-  std::array<ChannelPicture, 3> pictures;
-  for (std::size_t i = 0; i < pictures.size(); ++i) {
-    const Channel channel = kChannels[i];
-    pictures[i] = {
-        FrozenPlane(*separation.planes[channel]), channel, look, separation.model, nullptr, shown};
+  std::vector<ChannelPicture> pictures;
+  for (const Channel channel : kPlates) {
+    if (separation.Has(channel)) {
+      pictures.push_back({FrozenPlane(*separation.planes[channel]), channel, look, separation.model,
+                          nullptr, shown});
+    }
   }
   for (ChannelPicture& picture : pictures) {
     if (NeedsHue(separation.model, picture.channel, look)) {

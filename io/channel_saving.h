@@ -46,14 +46,15 @@ std::shared_ptr<const ChannelPlane> FrozenPlane(const ChannelPlane& plane);
 /// `channel` of `separation` shown in `look`, on copies of the planes it reads. `icc` is the
 /// picture's RGB profile; it is kept only where the view shows colours of the picture's own
 /// space (RGB's tinted channels), since every other look and model shows sRGB colours.
-/// Throws std::bad_alloc.
+/// A CMYK plate is always grey, ink as darkness, as a film shows it, whatever the look: its
+/// tint is a preview, not the plate. Throws std::bad_alloc.
 ChannelPicture FrozenChannel(const Separation& separation, Channel channel, ChannelLook look,
                              IccBytes icc = {});
 
-/// All three channels of `separation`, red, green, blue, each plane copied once, with `icc`
-/// kept as FrozenChannel keeps it. Throws std::bad_alloc.
-std::array<ChannelPicture, 3> FrozenChannels(const Separation& separation, ChannelLook look,
-                                             IccBytes icc = {});
+/// Every plane of `separation` in order, red, green, blue (a model's components) and CMYK's
+/// black, each copied once, shown as FrozenChannel shows it. Throws std::bad_alloc.
+std::vector<ChannelPicture> FrozenChannels(const Separation& separation, ChannelLook look,
+                                           IccBytes icc = {});
 
 /// The whole channel as a picture, as ChannelImage makes it, in the colour space of its
 /// profile when it has one; null once cancelled or when there is not enough memory. For

@@ -5,8 +5,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <algorithm>
 #include <memory>
 #include <new>
+#include <utility>
+
+#include "io/cmyk_tiff_file.h"
 
 namespace irobunkai {
 namespace {
@@ -54,6 +58,16 @@ QStringList WriteAndReport(QWidget* parent, std::vector<ChannelSave> saves,
   return *written;
 }
 
+// "<base>-CMYK.tif" in the folder where the picture's channels are offered.
+QString SuggestedCmykTiffPath(const ChannelFileBase& base) {
+  const QString folder =
+      QFileInfo(SuggestedChannelPath(base.picturePath, Channel::Red, base.unnamedBase))
+          .absolutePath();
+  const QString name = base.picturePath.isEmpty() ? base.unnamedBase
+                                                  : QFileInfo(base.picturePath).completeBaseName();
+  return QDir(folder).filePath(name + QStringLiteral("-CMYK.tif"));
+}
+
 }  // namespace
 
 void SaveAtOnce(const std::function<SaveOutcome(const Progress&)>& write,
@@ -66,6 +80,11 @@ QString ChooseSavePath(QWidget* parent, const QString& suggested) {
   return QFileDialog::getSaveFileName(
       parent, QStringLiteral("チャンネル画像を保存"), suggested,
       QStringLiteral("PNG (*.png);;TIFF (*.tif *.tiff);;BMP (*.bmp);;WebP (*.webp)"));
+}
+
+QString ChooseCmykTiffPath(QWidget* parent, const QString& suggested) {
+  return QFileDialog::getSaveFileName(parent, QStringLiteral("CMYK TIFF を保存"), suggested,
+                                      QStringLiteral("CMYK TIFF (*.tif *.tiff)"));
 }
 
 bool AskOverwrite(QWidget* parent, const QStringList& paths) {
@@ -111,9 +130,9 @@ QStringList SaveAllChannelsWithDialog(QWidget* parent, const Separation& separat
   if (chosen.isEmpty()) {
     return {};
   }
-  const std::array<QString, 3> paths = ChannelSiblingPaths(chosen, model);
+  const std::vector<QString> paths = ChannelSiblingPaths(chosen, model);
   if (!CanSaveAs(QFileInfo(paths[0]).suffix())) {
-    // Refused before anything is written: all three would fail alike.
+    // Refused before anything is written: all would fail alike.
     ShowSaveError(parent, SaveChannelImage(QImage(), paths[0]).error);
     return {};
   }
@@ -128,14 +147,56 @@ QStringList SaveAllChannelsWithDialog(QWidget* parent, const Separation& separat
   }
   try {
     std::vector<ChannelSave> saves;
-    const std::array<ChannelPicture, 3> pictures = FrozenChannels(separation, look, std::move(icc));
-    for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::vector<ChannelPicture> pictures = FrozenChannels(separation, look, std::move(icc));
+    for (std::size_t i = 0; i < std::min(paths.size(), pictures.size()); ++i) {
       saves.push_back({pictures[i], paths[i]});
     }
     return WriteAndReport(parent, std::move(saves), hooks);
   } catch (const std::bad_alloc&) {
     ShowSaveError(parent, kOutOfMemory);
     return {};
+  }
+}
+
+bool SaveCmykTiffWithDialog(QWidget* parent, const Separation& separation,
+                            std::vector<std::uint8_t> pressIcc, const ChannelFileBase& base,
+                            const SaveDialogHooks& hooks) {
+  if (separation.model != ColourModel::CMYK || !separation.Has(Channel::Black)) {
+    return false;
+  }
+  const QString chosen = hooks.chooseCmykTiffPath(parent, SuggestedCmykTiffPath(base));
+  if (chosen.isEmpty()) {
+    return false;
+  }
+  // The dialog asked about the name as typed, not about the one with ".tif" added.
+  const QString target = CmykTiffPathWithExtension(chosen);
+  if (target != chosen && QFileInfo::exists(target) && !hooks.askOverwrite(parent, {target})) {
+    return false;
+  }
+  try {
+    InkPlates inks;
+    for (const Channel channel : kPlates) {
+      inks.plates[static_cast<std::size_t>(ComponentIndex(channel))] =
+          FrozenPlane(*separation.planes[channel]);
+    }
+    auto written = std::make_shared<bool>(false);
+    hooks.run(
+        [inks = std::move(inks), icc = std::move(pressIcc), target](const Progress& progress) {
+          SaveResult result = SaveCmykTiff(inks, icc, target, progress);
+          // A file cut short by a cancel is no failure to report.
+          const bool cancelled = !result.Saved() && progress.Cancelled();
+          return SaveOutcome{.cancelled = cancelled,
+                             .results = cancelled ? std::vector<SaveResult>{}
+                                                  : std::vector<SaveResult>{std::move(result)}};
+        },
+        [parent, written](const SaveOutcome& outcome) {
+          *written = !outcome.Written().isEmpty();
+          ReportSaveAll(parent, outcome);
+        });
+    return *written;
+  } catch (const std::bad_alloc&) {
+    ShowSaveError(parent, kOutOfMemory);
+    return false;
   }
 }
 

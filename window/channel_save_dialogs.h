@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "io/channel_files.h"
 #include "io/channel_saving.h"
@@ -26,6 +28,8 @@ void SaveAtOnce(const std::function<SaveOutcome(const Progress&)>& write,
 
 /// The save dialog: PNG, TIFF, BMP and WebP, and it asks itself before overwriting.
 QString ChooseSavePath(QWidget* parent, const QString& suggested);
+/// The save dialog for a CMYK TIFF: TIFF only, and it asks itself before overwriting.
+QString ChooseCmykTiffPath(QWidget* parent, const QString& suggested);
 /// A yes/no message box listing the files; No is the default.
 bool AskOverwrite(QWidget* parent, const QStringList& paths);
 
@@ -44,6 +48,8 @@ struct SaveDialogHooks {
   SavePathChooser choosePath = ChooseSavePath;
   OverwriteAsker askOverwrite = AskOverwrite;
   SaveRunner run = SaveAtOnce;
+  /// Asks where a CMYK TIFF goes.
+  SavePathChooser chooseCmykTiffPath = ChooseCmykTiffPath;
 };
 
 /// Asks where to save one channel and saves it there. A failure is shown in a
@@ -53,14 +59,23 @@ bool SaveChannelWithDialog(QWidget* parent, const Separation& separation, Channe
                            ChannelLook look, const ChannelFileBase& base,
                            const SaveDialogHooks& hooks = {}, IccBytes icc = {});
 
-/// Asks for one path (the red channel's name is suggested) and writes all three
-/// channels beside each other as ChannelSiblingPaths names them. Existing files
-/// the dialog did not ask about are only replaced after one question; when it is
+/// Asks for one path (the red channel's name is suggested) and writes all the channels
+/// (CMYK's four plates, three otherwise) beside each other as ChannelSiblingPaths names them.
+/// Existing files the dialog did not ask about are only replaced after one question; when it is
 /// refused nothing is written. A channel that fails is reported, naming the files
 /// that were written, and those are kept. Returns the files written (by a runner that
 /// writes at once). The planes are copied before the writing starts.
 QStringList SaveAllChannelsWithDialog(QWidget* parent, const Separation& separation,
                                       ChannelLook look, const ChannelFileBase& base,
                                       const SaveDialogHooks& hooks = {}, IccBytes icc = {});
+
+/// Asks where to save the CMYK separation as one CMYK TIFF with the press profile `pressIcc`
+/// embedded, and writes it (through hooks.run, so the window writes on its worker). The
+/// suggested name is "<base>-CMYK.tif" beside the picture (as SuggestedChannelPath places
+/// files). A failure is shown in a warning box; the planes are copied first. Returns whether it
+/// was written (by a runner that writes at once). Does nothing unless the separation is CMYK.
+bool SaveCmykTiffWithDialog(QWidget* parent, const Separation& separation,
+                            std::vector<std::uint8_t> pressIcc, const ChannelFileBase& base,
+                            const SaveDialogHooks& hooks = {});
 
 }  // namespace irobunkai

@@ -246,7 +246,7 @@ TEST(SuggestedChannelPath, APictureWithoutAFileIsNamedInThePicturesFolderOrHome)
 
 TEST(ChannelSiblingPaths, ReplaceOrAppendTheChannelSuffix) {
   const auto expect = [](const QString& chosen, const QString& stem, const QString& extension) {
-    const std::array<QString, 3> paths = ChannelSiblingPaths(chosen);
+    const std::vector<QString> paths = ChannelSiblingPaths(chosen);
     EXPECT_EQ(paths[0], stem + QStringLiteral("-R") + extension) << chosen.toStdString();
     EXPECT_EQ(paths[1], stem + QStringLiteral("-G") + extension) << chosen.toStdString();
     EXPECT_EQ(paths[2], stem + QStringLiteral("-B") + extension) << chosen.toStdString();
@@ -450,12 +450,12 @@ TEST_F(SaveAllChannels, AModelsComponentsAreNamedAfterTheModelAndShownAsTheirVie
 }
 
 TEST(ChannelSiblingPaths, AModelsSuffixesNameTheModelInAscii) {
-  const std::array<QString, 3> lab =
+  const std::vector<QString> lab =
       ChannelSiblingPaths(QStringLiteral("/d/cat-Lab-b.png"), ColourModel::Lab);
-  EXPECT_EQ(lab, (std::array<QString, 3>{QStringLiteral("/d/cat-Lab-L.png"),
-                                         QStringLiteral("/d/cat-Lab-a.png"),
-                                         QStringLiteral("/d/cat-Lab-b.png")}));
-  const std::array<QString, 3> ycbcr =
+  EXPECT_EQ(lab, (std::vector<QString>{QStringLiteral("/d/cat-Lab-L.png"),
+                                       QStringLiteral("/d/cat-Lab-a.png"),
+                                       QStringLiteral("/d/cat-Lab-b.png")}));
+  const std::vector<QString> ycbcr =
       ChannelSiblingPaths(QStringLiteral("/d/cat-R.tif"), ColourModel::YCbCr);
   EXPECT_EQ(ycbcr[0], QStringLiteral("/d/cat-R-YCbCr-Y.tif"));
   EXPECT_EQ(ycbcr[2], QStringLiteral("/d/cat-R-YCbCr-Cr.tif"));
@@ -568,7 +568,7 @@ TEST_F(SaveChannelsTogether, AModelsComponentsAreTintedAsTheirViewsAndFrozenFrom
   source.SetPicture(Image::FromPixels(140, 100, std::move(noise)));
   for (const ColourModel model : {ColourModel::HSV, ColourModel::Lab}) {
     const Separation separation = SeparateChannels(source, {.model = model});
-    const std::array<ChannelPicture, 3> pictures = FrozenChannels(separation, ChannelLook::Tinted);
+    const std::vector<ChannelPicture> pictures = FrozenChannels(separation, ChannelLook::Tinted);
     std::vector<ChannelSave> saves;
     for (const ChannelPicture& picture : pictures) {
       EXPECT_NE(picture.plane.get(), separation.planes[picture.channel].get());
