@@ -88,6 +88,14 @@ void Form1::SaveAllChannels() {
                             SeparatedIcc());
 }
 
+void Form1::SaveCmykTiff() {
+  // The plates were made through the press chosen then: its profile goes with them.
+  const auto& press = document_->Press().Profile();
+  SaveCmykTiffWithDialog(this, document_->Separated(),
+                         press ? press->Icc() : std::vector<std::uint8_t>{},
+                         FileBaseOf(document_->SeparatedOrigin()), SaveInBackground());
+}
+
 void Form1::CopyChannel(Channel channel) {
   const QString what = QStringLiteral("クリップボード (clipboard)");
   std::shared_ptr<const ChannelPicture> picture;
