@@ -32,9 +32,10 @@ using LoadResult = std::variant<LoadedPicture, RunTimeError>;
 /// Decodes a picture file: the first frame, turned as the format says (EXIF
 /// orientation; HEIF's own rotation and mirroring),
 /// reduced to 8-bit R, G, B (and alpha), with the file's own values and no colour
-/// profile applied. Failures come back as errors 53, 75, 481 or 7. `progress` hears how far
-/// the decode is, where the format's decoder says (JPEG and PNG), and may stop it: a
-/// cancelled load comes back as error_number::kCancelled, which is never shown.
+/// profile applied; a CMYK JPEG or TIFF made sRGB, its inks kept too (Image::Inks). Failures come
+/// back as errors 53, 75, 481 or 7. `progress` hears how far the decode is, where the format's
+/// decoder says (JPEG and PNG), and may stop it: a cancelled load comes back as
+/// error_number::kCancelled, which is never shown.
 LoadResult LoadPictureFile(const QString& path, const Progress& progress = {});
 
 /// Decodes a picture from bytes already read, as LoadPictureFile does after its

@@ -29,4 +29,15 @@ Image Image::FromPixels(int width, int height, std::vector<RgbaPixel> pixels) {
   return {width, height, width, std::move(view), hasAlpha};
 }
 
+Image Image::WithInks(std::shared_ptr<const InkSamples> inks) const {
+  if (inks && (inks->width != width_ || inks->height != height_ ||
+               inks->cmyk.size() !=
+                   static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4)) {
+    throw std::invalid_argument("Image::WithInks: the inks' size does not match the picture's");
+  }
+  Image carrying = *this;
+  carrying.inks_ = std::move(inks);
+  return carrying;
+}
+
 }  // namespace irobunkai

@@ -20,10 +20,14 @@ constexpr RgbaPixel MakeRgba(ColorValue c, std::uint32_t alpha = 255) {
 constexpr ColorValue ColorOf(RgbaPixel p) { return static_cast<ColorValue>(p & 0xFFFFFFu); }
 constexpr std::uint32_t AlphaOf(RgbaPixel p) { return p >> 24; }
 
+/// A CMYK picture's inks as its file stores them, four bytes per pixel C, M, Y, K, rows of
+/// `width` pixels top to bottom in the picture's own orientation (the same as its pixels), 0 = no
+/// ink, 255 = full (Adobe's inverted JPEG samples are turned the right way round).
 struct InkSamples {
   int width = 0;
   int height = 0;
-  std::vector<std::uint8_t> cmyk;
+  std::vector<std::uint8_t> cmyk;  // width * height * 4
+
   [[nodiscard]] const std::uint8_t* Row(int y) const {
     return cmyk.data() + static_cast<std::ptrdiff_t>(y) * width * 4;
   }
@@ -55,12 +59,11 @@ class Image {
             static_cast<std::size_t>(width_)};
   }
   [[nodiscard]] RgbaPixel At(int x, int y) const { return Row(y)[static_cast<std::size_t>(x)]; }
+
+  /// The inks the picture was decoded from, when it is a CMYK picture; else nullptr.
   [[nodiscard]] const InkSamples* Inks() const { return inks_.get(); }
-  [[nodiscard]] Image WithInks(std::shared_ptr<const InkSamples> inks) const {
-    Image image = *this;
-    image.inks_ = std::move(inks);
-    return image;
-  }
+  /// This picture, carrying `inks` (same width and height); nullptr drops them.
+  [[nodiscard]] Image WithInks(std::shared_ptr<const InkSamples> inks) const;
 
  private:
   int width_ = 0;

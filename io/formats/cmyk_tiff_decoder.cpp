@@ -149,7 +149,7 @@ std::uint8_t Sample(const std::uint8_t* at, int bytesPerSample) {
   return static_cast<std::uint8_t>((wide * 255u + 32767u) / 65535u);
 }
 
-// Reads the strips of one CMYK picture into its oriented place, made sRGB.
+// Reads the strips of one CMYK picture into its oriented place, made sRGB, its inks kept too.
 class StripReader {
  public:
   StripReader(TIFF* tiff, const Layout& layout)
@@ -181,6 +181,7 @@ class StripReader {
       GatherInks(r);
       cmyk_.Convert(inks_, rgba_);
       picture.Place(static_cast<int>(row0 + r), rgba_);
+      picture.PlaceInks(static_cast<int>(row0 + r), inks_);
     }
     return std::nullopt;
   }
@@ -220,7 +221,7 @@ PictureResult Decode(TIFF* tiff, const Layout& layout, const Progress& progress,
     return FormatError::TooLarge;
   }
   OrientedPicture picture(static_cast<int>(layout.width), static_cast<int>(layout.height),
-                          layout.orientation);
+                          layout.orientation, true);
   StripReader reader(tiff, layout);
   for (std::uint32_t row0 = 0; row0 < layout.height; row0 += layout.rowsPerStrip) {
     const std::uint32_t rows = std::min(layout.rowsPerStrip, layout.height - row0);

@@ -37,7 +37,8 @@ PictureResult Decode(Bytes file, const Progress& progress, std::int64_t maxPixel
   if (auto error = rows.Start(maxPixels)) {
     return *error;
   }
-  OrientedPicture picture(rows.Width(), rows.Height(), rows.Orientation());
+  // A CMYK picture's inks are kept as the file stores them, for a separation of its own.
+  OrientedPicture picture(rows.Width(), rows.Height(), rows.Orientation(), rows.Cmyk());
   if (auto error = MakeRows(rows, picture, progress)) {
     return *error;
   }

@@ -81,7 +81,8 @@ std::optional<FormatError> JpegRows::Start(std::int64_t maxPixels) {
   }
   if (cmyk) {
     // Adobe's files store the inks inverted; libjpeg hands them on as stored.
-    cmyk_.emplace(icc_, info.saw_Adobe_marker != 0);
+    invertedInks_ = info.saw_Adobe_marker != 0;
+    cmyk_.emplace(icc_, invertedInks_);
     icc_.clear();  // the rows are made sRGB
   }
   if (info.output_width != info.image_width || info.output_height != info.image_height) {
@@ -161,6 +162,9 @@ void JpegRows::Deliver(OrientedPicture& picture, int y, int i) {
   const std::span<RgbaPixel> scratch = ScratchRow(i);
   const std::span<const std::uint8_t> samples(reinterpret_cast<const std::uint8_t*>(scratch.data()),
                                               scratch.size_bytes());
+  if (cmyk_) {
+    KeepInks(picture, y, samples);
+  }
   if (const auto row = picture.InPlaceRow(y)) {
     if (cmyk_) {
       cmyk_->Convert(samples, *row);
@@ -172,6 +176,20 @@ void JpegRows::Deliver(OrientedPicture& picture, int y, int i) {
   } else {
     picture.Place(y, scratch);
   }
+}
+
+void JpegRows::KeepInks(OrientedPicture& picture, int y, std::span<const std::uint8_t> samples) {
+  if (!picture.KeepsInks()) {
+    return;
+  }
+  if (!invertedInks_) {
+    picture.PlaceInks(y, samples);
+    return;
+  }
+  inks_.resize(samples.size());
+  std::ranges::transform(samples, inks_.begin(),
+                         [](std::uint8_t s) { return static_cast<std::uint8_t>(255 - s); });
+  picture.PlaceInks(y, inks_);
 }
 
 std::span<RgbaPixel> JpegRows::ScratchRow(int i) {

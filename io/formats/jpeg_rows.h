@@ -14,7 +14,7 @@ namespace irobunkai {
 
 /// One libjpeg decompressor making a JPEG's rows, in 8-bit RGBA, into an OrientedPicture:
 /// grey and YCbCr converted by libjpeg straight into the picture's rows, CMYK converted here
-/// to sRGB through its profile (see CmykRows).
+/// to sRGB through its profile (see CmykRows), its inks kept as well when the picture keeps them.
 class JpegRows {
  public:
   /// Told between batches how far the work is; false stops it.
@@ -32,6 +32,8 @@ class JpegRows {
   /// Pixel rows per row of blocks: a file cut short keeps whole ones.
   [[nodiscard]] int BlockRowHeight() const { return session_.Info().max_v_samp_factor * DCTSIZE; }
   [[nodiscard]] int Orientation() const { return orientation_; }
+  /// Whether the picture is made of inks, CMYK or YCCK.
+  [[nodiscard]] bool Cmyk() const { return cmyk_.has_value(); }
   /// Whether the file holds several scans, as progressive files do: they are read whole
   /// before any row is made.
   [[nodiscard]] bool MultiScan() const { return session_.Info().buffered_image != 0; }
@@ -52,11 +54,14 @@ class JpegRows {
   std::span<RgbaPixel> Target(OrientedPicture& picture, int y, int i);
   void Deliver(OrientedPicture& picture, int y, int i);
   std::span<RgbaPixel> ScratchRow(int i);
+  void KeepInks(OrientedPicture& picture, int y, std::span<const std::uint8_t> samples);
 
   Bytes file_;
   JpegSession session_;
   int orientation_ = 1;
   std::optional<CmykRows> cmyk_;
+  bool invertedInks_ = false;
+  std::vector<std::uint8_t> inks_;
   std::vector<std::uint8_t> icc_;
   std::vector<RgbaPixel> scratch_;
   std::vector<RgbaPixel> turned_;

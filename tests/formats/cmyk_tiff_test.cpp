@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "format_test_support.h"
 #include "io/formats/cmyk_rows.h"
@@ -54,11 +55,13 @@ std::optional<FormatError> ErrorOf(const std::vector<std::uint8_t>& bytes,
   return std::get<FormatError>(*result);
 }
 
-// An 8-bit CMYK TIFF of `inks`, written here with its directory ahead of its strips, so that
-// cutting the file short cuts the pixels; in one strip, or in one per ink when `planes`. The
-// size it declares may be other than the inks'.
+// A CMYK TIFF of `inks`, samples of `bits` (8 or 16, little-endian), written here with its
+// directory ahead of its strips, so that cutting the file short cuts the pixels; in one strip,
+// or in one per ink when `planes`; with an orientation tag unless `orientation` is 0. The size
+// it declares may be other than the inks'.
 std::vector<std::uint8_t> HandMadeTiff(std::uint32_t width, std::uint32_t height,
-                                       const std::vector<std::uint8_t>& inks, bool planes) {
+                                       const std::vector<std::uint8_t>& inks, bool planes,
+                                       int bits = 8, int orientation = 0) {
   std::vector<std::uint8_t> file = {'I', 'I', 42, 0, 8, 0, 0, 0};
   const auto put = [&file](std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
@@ -71,30 +74,33 @@ std::vector<std::uint8_t> HandMadeTiff(std::uint32_t width, std::uint32_t height
     put(count, 4);
     put(value, 4);
   };
-  constexpr int kEntries = 10;
-  constexpr std::uint32_t kBitsAt = 8 + 2 + kEntries * 12 + 4;
-  constexpr std::uint32_t kOffsetsAt = kBitsAt + 8;
-  constexpr std::uint32_t kCountsAt = kOffsetsAt + 16;
-  constexpr std::uint32_t kDataAt = kCountsAt + 16;
+  const std::uint32_t entries = orientation != 0 ? 11 : 10;
+  const std::uint32_t bitsAt = 8 + 2 + entries * 12 + 4;
+  const std::uint32_t offsetsAt = bitsAt + 8;
+  const std::uint32_t countsAt = offsetsAt + 16;
+  const std::uint32_t dataAt = countsAt + 16;
   const std::uint32_t strips = planes ? 4 : 1;
   const auto stripBytes = static_cast<std::uint32_t>(inks.size() / strips);
-  put(kEntries, 2);
+  put(entries, 2);
   entry(256, 4, 1, width);
   entry(257, 4, 1, height);
-  entry(258, 3, 4, kBitsAt);
+  entry(258, 3, 4, bitsAt);
   entry(259, 3, 1, 1);  // uncompressed
   entry(262, 3, 1, 5);  // separated: inks
-  entry(273, 4, strips, planes ? kOffsetsAt : kDataAt);
+  entry(273, 4, strips, planes ? offsetsAt : dataAt);
+  if (orientation != 0) {
+    entry(274, 3, 1, static_cast<std::uint32_t>(orientation));
+  }
   entry(277, 3, 1, 4);
   entry(278, 4, 1, height);
-  entry(279, 4, strips, planes ? kCountsAt : stripBytes);
+  entry(279, 4, strips, planes ? countsAt : stripBytes);
   entry(284, 3, 1, planes ? 2 : 1);
   put(0, 4);  // no next directory
   for (int i = 0; i < 4; ++i) {
-    put(8, 2);
+    put(static_cast<std::uint32_t>(bits), 2);
   }
   for (std::uint32_t i = 0; i < 4; ++i) {
-    put(kDataAt + i * stripBytes, 4);
+    put(dataAt + i * stripBytes, 4);
   }
   for (int i = 0; i < 4; ++i) {
     put(stripBytes, 4);
@@ -103,9 +109,11 @@ std::vector<std::uint8_t> HandMadeTiff(std::uint32_t width, std::uint32_t height
     file.insert(file.end(), inks.begin(), inks.end());
     return file;
   }
+  const auto size = static_cast<std::size_t>(bits / 8);
   for (std::size_t ink = 0; ink < 4; ++ink) {
-    for (std::size_t i = ink; i < inks.size(); i += 4) {
-      file.push_back(inks[i]);
+    for (std::size_t i = ink * size; i < inks.size(); i += 4 * size) {
+      file.insert(file.end(), inks.begin() + static_cast<std::ptrdiff_t>(i),
+                  inks.begin() + static_cast<std::ptrdiff_t>(i + size));
     }
   }
   return file;
@@ -182,6 +190,35 @@ TEST(CmykTiff, PlanesReadAsSamplesSideBySideAndTheOrientationTurnsThePicture) {
     for (int x = 0; x < turned.image.Width(); ++x) {
       ASSERT_EQ(turned.image.At(x, y), upright.image.At(y, height - 1 - x)) << x << "," << y;
     }
+  }
+}
+
+TEST(CmykTiff, TheInksAreKeptAsStoredTurnedWithThePicture) {
+  constexpr int kWidth = 13;
+  constexpr int kHeight = 7;
+  const std::vector<std::uint8_t> inks = SomeInks(kWidth * kHeight);
+  const auto stored = [&inks](int x, int y, int c) {
+    return inks[static_cast<std::size_t>((y * kWidth + x) * 4 + c)];
+  };
+  // 16 bits a sample, off the 8-bit levels by less than half of one: rounded back to them.
+  std::vector<std::uint8_t> wide;
+  for (std::size_t i = 0; i < inks.size(); ++i) {
+    const int offset = i % 2 == 0 ? 120 : -120;
+    const auto sample = static_cast<std::uint16_t>(std::clamp(inks[i] * 257 + offset, 0, 65535));
+    wide.push_back(static_cast<std::uint8_t>(sample & 0xFF));
+    wide.push_back(static_cast<std::uint8_t>(sample >> 8));
+  }
+  // Each orientation once; samples side by side and in planes, of 8 and 16 bits, each turned
+  // and not.
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    const bool planes = orientation % 2 == 0;
+    const int bits = orientation % 4 < 2 ? 16 : 8;
+    const std::string what = "orientation " + std::to_string(orientation) + " planes " +
+                             std::to_string(planes) + " bits " + std::to_string(bits);
+    const std::vector<std::uint8_t> file =
+        HandMadeTiff(kWidth, kHeight, bits == 8 ? inks : wide, planes, bits, orientation);
+    test::ExpectInks(Decoded(file, what).image,
+                     test::ShownInks(stored, kWidth, kHeight, orientation), false, what);
   }
 }
 

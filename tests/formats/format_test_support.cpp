@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "io/formats/cmyk_rows.h"
 #include "io/formats/decode_by_content.h"
 #include "picture_writers.h"
 
@@ -186,6 +187,63 @@ void ExpectProgressAndCancel(const std::function<PictureResult(const Progress&)>
   ASSERT_TRUE(std::holds_alternative<FormatError>(stopped)) << label;
   EXPECT_EQ(std::get<FormatError>(stopped), FormatError::Cancelled) << label;
   EXPECT_LT(reports, std::ssize(heard)) << label;
+}
+
+std::pair<int, int> StoredAt(int x, int y, int width, int height, int orientation) {
+  switch (orientation) {
+    case 2:
+      return {width - 1 - x, y};
+    case 3:
+      return {width - 1 - x, height - 1 - y};
+    case 4:
+      return {x, height - 1 - y};
+    case 5:
+      return {y, x};
+    case 6:
+      return {y, height - 1 - x};
+    case 7:
+      return {width - 1 - y, height - 1 - x};
+    case 8:
+      return {width - 1 - y, x};
+    default:
+      return {x, y};
+  }
+}
+
+std::vector<std::uint8_t> ShownInks(const std::function<int(int x, int y, int c)>& stored,
+                                    int width, int height, int orientation) {
+  const bool turned = orientation >= 5 && orientation <= 8;
+  const int shownWidth = turned ? height : width;
+  const int shownHeight = turned ? width : height;
+  std::vector<std::uint8_t> inks;
+  inks.reserve(static_cast<std::size_t>(shownWidth) * static_cast<std::size_t>(shownHeight) * 4);
+  for (int y = 0; y < shownHeight; ++y) {
+    for (int x = 0; x < shownWidth; ++x) {
+      const auto [sx, sy] = StoredAt(x, y, width, height, orientation);
+      for (int c = 0; c < 4; ++c) {
+        inks.push_back(static_cast<std::uint8_t>(stored(sx, sy, c)));
+      }
+    }
+  }
+  return inks;
+}
+
+void ExpectInks(const Image& image, const std::vector<std::uint8_t>& expected, bool inverted,
+                const std::string& what) {
+  const InkSamples* inks = image.Inks();
+  ASSERT_NE(inks, nullptr) << what;
+  ASSERT_EQ(inks->width, image.Width()) << what;
+  ASSERT_EQ(inks->height, image.Height()) << what;
+  EXPECT_EQ(inks->cmyk, expected) << what;
+  const CmykRows press({}, inverted);
+  std::vector<std::uint8_t> stored(static_cast<std::size_t>(inks->width) * 4);
+  std::vector<RgbaPixel> rendered(static_cast<std::size_t>(inks->width));
+  for (int y = 0; y < inks->height; ++y) {
+    std::transform(inks->Row(y), inks->Row(y) + stored.size(), stored.begin(),
+                   [inverted](std::uint8_t ink) { return inverted ? 255 - ink : ink; });
+    press.Convert(stored, rendered);
+    ASSERT_TRUE(std::ranges::equal(rendered, image.Row(y))) << what << ": row " << y;
+  }
 }
 
 }  // namespace irobunkai::test

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "document/progress.h"
@@ -65,6 +66,21 @@ void ExpectSamePixels(const Image& image, const QImage& reference, const std::st
 /// of every pixel.
 void ExpectNearPixels(const Image& image, const QImage& reference, int tolerance,
                       const std::string& what);
+
+/// Where the pixel shown at (x, y) is stored in a picture `width` by `height` as stored, when
+/// its EXIF or TIFF orientation is `orientation`.
+std::pair<int, int> StoredAt(int x, int y, int width, int height, int orientation);
+
+/// The inks a picture `width` by `height` as stored, `stored(x, y, c)` for ink c (C, M, Y, K),
+/// has when shown in `orientation`: four a pixel, rows top to bottom.
+std::vector<std::uint8_t> ShownInks(const std::function<int(int x, int y, int c)>& stored,
+                                    int width, int height, int orientation);
+
+/// Expects `image` to carry inks of its own size that are `expected`, and its pixels to be
+/// those inks rendered through the press profile (stored inverted when `inverted`), so that the
+/// two stand alike.
+void ExpectInks(const Image& image, const std::vector<std::uint8_t>& expected, bool inverted,
+                const std::string& what);
 
 /// Decodes while listening: the progress heard rises to 1 in many steps; decoded again and
 /// cancelled once past 30 %, the decode stops early with FormatError::Cancelled.

@@ -235,29 +235,6 @@ TEST(JpegDecoder, PlainCmykWithoutAnAdobeMarkerIsNotInverted) {
   }
 }
 
-// Where the pixel shown at (x, y) is stored in a picture `width` by `height` as stored, when
-// its EXIF orientation is `orientation`.
-std::pair<int, int> StoredAt(int x, int y, int width, int height, int orientation) {
-  switch (orientation) {
-    case 2:
-      return {width - 1 - x, y};
-    case 3:
-      return {width - 1 - x, height - 1 - y};
-    case 4:
-      return {x, height - 1 - y};
-    case 5:
-      return {y, x};
-    case 6:
-      return {y, height - 1 - x};
-    case 7:
-      return {width - 1 - y, height - 1 - x};
-    case 8:
-      return {width - 1 - y, x};
-    default:
-      return {x, y};
-  }
-}
-
 // `image` is `stored` shown in `orientation`, within the CMYK tolerance.
 void ExpectTurned(const Image& image, const QImage& stored, int orientation,
                   const std::string& what) {
@@ -267,7 +244,7 @@ void ExpectTurned(const Image& image, const QImage& stored, int orientation,
   QImage shown(image.Width(), image.Height(), QImage::Format_RGB32);
   for (int y = 0; y < image.Height(); ++y) {
     for (int x = 0; x < image.Width(); ++x) {
-      const auto [sx, sy] = StoredAt(x, y, stored.width(), stored.height(), orientation);
+      const auto [sx, sy] = test::StoredAt(x, y, stored.width(), stored.height(), orientation);
       shown.setPixel(x, y, stored.pixel(sx, sy));
     }
   }
@@ -300,6 +277,72 @@ TEST(JpegDecoder, EveryExifOrientationTurnsThePictureAsQtTurnedIt) {
         .width = 40, .height = 24, .app1 = {test::ExifSegment({.orientation = orientation})}};
     EXPECT_EQ(Decode(test::EncodeJpeg(layout), "bad orientation").image.Width(), 40);
   }
+}
+
+// Inks flat over each block of 8 by 8, which a JPEG of quality 100 gives back exactly.
+int BlockInks(int x, int y, int c) { return (x / 8 * 53 + y / 8 * 91 + c * 67 + 11) % 256; }
+
+TEST(JpegDecoder, ACmykPictureKeepsItsInksTurnedWithItsPixels) {
+  for (const bool adobe : {false, true}) {
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+      const test::JpegLayout layout{.width = 40,
+                                    .height = 24,
+                                    .colours = Colours::Cmyk,
+                                    .adobe = adobe,
+                                    .quality = 100,
+                                    .hSampling = 1,
+                                    .vSampling = 1,
+                                    .app1 = {test::ExifSegment({.orientation = orientation})}};
+      const std::string what =
+          "orientation " + std::to_string(orientation) + " adobe " + std::to_string(adobe);
+      const Image image = Decode(test::EncodeJpeg(layout, BlockInks), what).image;
+      // Adobe's inverted samples come back the right way round.
+      test::ExpectInks(image, test::ShownInks(BlockInks, 40, 24, orientation), adobe, what);
+    }
+  }
+  // YCCK's inks pass through a colour transform, and its writer subsamples all but black: they
+  // stand with the pixels, and are within two levels of those written inside each block.
+  const test::JpegLayout ycck{.width = 45,
+                              .height = 20,
+                              .colours = Colours::Ycck,
+                              .quality = 100,
+                              .hSampling = 1,
+                              .vSampling = 1};
+  const Image image = Decode(test::EncodeJpeg(ycck, BlockInks), "YCCK").image;
+  ASSERT_NE(image.Inks(), nullptr);
+  test::ExpectInks(image, image.Inks()->cmyk, true, "YCCK");
+  for (int y = 2; y < 20; y += y % 8 == 5 ? 5 : 1) {
+    for (int x = 2; x < 45; x += x % 8 == 5 ? 5 : 1) {
+      for (int c = 0; c < 4; ++c) {
+        ASSERT_NEAR(image.Inks()->Row(y)[x * 4 + c], BlockInks(x, y, c), 2) << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(JpegDecoder, OtherColoursCarryNoInksAndTheRowsAFileLacksHaveNone) {
+  for (const Colours colours : {Colours::YCbCr, Colours::Grey, Colours::Rgb}) {
+    const Image image = Decode(test::EncodeJpeg({.colours = colours}), "not CMYK").image;
+    ASSERT_FALSE(image.IsEmpty());
+    EXPECT_EQ(image.Inks(), nullptr) << static_cast<int>(colours);
+  }
+  // A CMYK file cut short: the rows it lacks have no ink, as they have no picture.
+  const test::JpegLayout layout{.width = 64,
+                                .height = 320,
+                                .colours = Colours::Cmyk,
+                                .adobe = false,
+                                .quality = 100,
+                                .hSampling = 1,
+                                .vSampling = 1};
+  const std::vector<std::uint8_t> bytes = test::EncodeJpeg(layout, BlockInks);
+  const DecodedPicture cut = Decode(Cut(bytes, bytes.size() / 2), "cut short");
+  ASSERT_TRUE(cut.cutShort);
+  const int present = cut.cutShort->rowsPresent;
+  ASSERT_GT(present, 0);
+  std::vector<std::uint8_t> expected = test::ShownInks(BlockInks, 64, 320, 1);
+  std::fill(expected.begin() + std::ptrdiff_t{present} * 64 * 4, expected.end(), 0);
+  ASSERT_NE(cut.image.Inks(), nullptr);
+  EXPECT_EQ(cut.image.Inks()->cmyk, expected);
 }
 
 TEST(JpegDecoder, TheEmbeddedIccProfileIsKeptWhole) {

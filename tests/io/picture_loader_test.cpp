@@ -13,6 +13,7 @@
 
 #include "gif_bytes.h"
 #include "gui_test_support.h"
+#include "picture_writers.h"
 #include "views/picture_view.h"
 
 namespace irobunkai {
@@ -114,6 +115,36 @@ TEST_F(PictureLoader, ExifOrientationIsApplied) {
   ExpectNear(image.At(5, 0), RGB(250, 0, 0), 12, "top right");
   ExpectNear(image.At(0, 0), RGB(0, 250, 0), 12, "top left");
   ExpectNear(image.At(5, 7), RGB(0, 0, 250), 12, "bottom right");
+}
+
+// A CMYK picture reaches its viewer with the inks its file stores; pictures of light have none,
+// whoever decodes them.
+TEST_F(PictureLoader, ACmykPictureComesWithItsInks) {
+  const auto inks = [](int x, int y, int c) { return (x / 8 * 40 + y / 8 * 70 + c * 60) % 256; };
+  const test::JpegLayout layout{.width = 16,
+                                .height = 24,
+                                .colours = test::JpegLayout::Colours::Cmyk,
+                                .quality = 100,
+                                .hSampling = 1,
+                                .vSampling = 1};
+  const std::vector<std::uint8_t> bytes = test::EncodeJpeg(layout, inks);
+  const Image image = Loaded(
+      WriteBytes(dir, QStringLiteral("cmyk.jpg"),
+                 QByteArray(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes))));
+  ASSERT_NE(image.Inks(), nullptr);
+  ASSERT_EQ(image.Inks()->width, 16);
+  ASSERT_EQ(image.Inks()->height, 24);
+  for (int y = 0; y < 24; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      for (int c = 0; c < 4; ++c) {
+        ASSERT_EQ(image.Inks()->Row(y)[x * 4 + c], inks(x, y, c)) << x << "," << y << "," << c;
+      }
+    }
+  }
+  for (const char* format : {"jpeg", "png", "bmp", "tiff"}) {
+    const QString name = QStringLiteral("rgb.") + format;
+    EXPECT_EQ(Loaded(WriteImage(dir, name, Quarters(), format)).Inks(), nullptr) << format;
+  }
 }
 
 TEST_F(PictureLoader, GreyPaletteAndDeepPicturesBecomeEightBitRgb) {
