@@ -25,10 +25,12 @@ hexadecimal and as red, green and blue numbers.")
 # binary itself: libqt6core6, libqt6gui6, libqt6widgets6, libgomp1, libstdc++6, libgcc-s1,
 # libc6, and for HEIF/AVIF, JPEG XL and camera raw pictures libheif1 (its HEVC and AV1
 # decoders built in), libjxl0.7 and libraw20. Nothing links the image-format plugins or the
-# font, which are loaded at run time, so they are named here. The xcb platform plugin ships
+# font, which are loaded at run time, so they are named here, and so is the press profile
+# CMYK plates are made through by default (libgs-common). The xcb platform plugin ships
 # in libqt6gui6 on Debian 12.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins (>= 6.4), fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-image-formats-plugins (>= 6.4), fonts-ipafont-gothic, libgs-common")
 
 # `make package_source` must not sweep build trees or git metadata into the tarball.
 set(CPACK_SOURCE_GENERATOR TXZ)

@@ -11,7 +11,7 @@ cpack="${3:-cpack}"
 id=io.github.irobunkai.Irobunkai
 icon_sizes=(16 32 48 64 128 256)
 runtime_packages=(libqt6core6 libqt6gui6 libqt6widgets6 qt6-image-formats-plugins libgomp1
-  fonts-ipafont-gothic libheif1 libjxl0.7 libraw20)
+  fonts-ipafont-gothic libheif1 libjxl0.7 libraw20 libgs-common)
 
 passed=0
 failed=0
