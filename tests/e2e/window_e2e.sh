@@ -672,10 +672,10 @@ expect 5 "2 and 3 on the source picture show it without G and B|area ${P1[0]} $(
 xdo key 2 key 3
 expect 5 "2 and 3 again show the picture itself|$(area "${P1[@]}") gradient-shown.png"
 click 256 80
-# The menu: グレーで表示, ヒストグラム, 対数目盛, 色空間 ▸ (RGB, CMY, HSV, ...).
+# The menu: グレーで表示, ヒストグラム, 対数目盛, 色空間 ▸ (RGB, CMY, CMYK, HSV, ...).
 xdo mousemove --window "$win" $((P4[0] + 90)) $((P4[1] + 90)) click 3
 sleep 0.5
-for key in Down Down Down Down Right Down Down Return; do xdo key "$key"; sleep 0.1; done
+for key in Down Down Down Down Right Down Down Down Return; do xdo key "$key"; sleep 0.1; done
 expect 5 "色空間 ▸ HSV splits the picture into H, S and V: the third view is V in grey|area ${P4[0]} $((P4[1] + 24)) 188 155 value.png"
 close_window
 
