@@ -9,20 +9,6 @@ namespace {
 
 constexpr std::uint32_t kOpaque = 0xFF000000u;
 
-bool IsCmykProfile(cmsHPROFILE profile) {
-  if (cmsGetColorSpace(profile) != cmsSigCmykData) {
-    return false;
-  }
-  // A device link or an abstract profile maps between other spaces; it says nothing of
-  // what these inks look like.
-  const cmsProfileClassSignature kind = cmsGetDeviceClass(profile);
-  if (kind == cmsSigLinkClass || kind == cmsSigAbstractClass || kind == cmsSigNamedColorClass) {
-    return false;
-  }
-  const cmsColorSpaceSignature pcs = cmsGetPCS(profile);
-  return pcs == cmsSigXYZData || pcs == cmsSigLabData;
-}
-
 }  // namespace
 
 void CmykToSrgb::Deleter::operator()(void* transform) const { cmsDeleteTransform(transform); }
@@ -36,7 +22,7 @@ std::unique_ptr<const CmykToSrgb> CmykToSrgb::Of(std::span<const std::uint8_t> i
   }
   const ColourProfile::Owned profile(
       cmsOpenProfileFromMem(icc.data(), static_cast<cmsUInt32Number>(icc.size())));
-  if (!profile || !IsCmykProfile(profile.get())) {
+  if (!profile || !lcms::IsCmykProfile(profile.get())) {
     return nullptr;
   }
   const ColourProfile::Owned srgb = lcms::Srgb();

@@ -17,47 +17,6 @@ struct Unreadable {};
 struct IsSrgb {};
 using Reading = std::variant<Unreadable, IsSrgb, std::shared_ptr<const ColourProfile>>;
 
-void AppendUtf8(std::string& text, char32_t c) {
-  if (c < 0x80) {
-    text += static_cast<char>(c);
-  } else if (c < 0x800) {
-    text += static_cast<char>(0xC0 | (c >> 6));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    text += static_cast<char>(0xE0 | (c >> 12));
-    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x110000) {
-    text += static_cast<char>(0xF0 | (c >> 18));
-    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// The description tag in UTF-8, without the blanks and control characters some profiles
-// pad it with.
-std::string DescriptionOf(cmsHPROFILE profile) {
-  const cmsUInt32Number bytes =
-      cmsGetProfileInfo(profile, cmsInfoDescription, "en", "US", nullptr, 0);
-  std::wstring wide(bytes / sizeof(wchar_t) + 1, L'\0');
-  cmsGetProfileInfo(profile, cmsInfoDescription, "en", "US", wide.data(),
-                    static_cast<cmsUInt32Number>(wide.size() * sizeof(wchar_t)));
-  std::string name;
-  for (const wchar_t c : wide) {
-    if (c == L'\0') {
-      break;
-    }
-    if (c >= 0x20 && c != 0x7F) {
-      AppendUtf8(name, static_cast<char32_t>(c));
-    }
-  }
-  const auto first = name.find_first_not_of(' ');
-  name =
-      first == std::string::npos ? "" : name.substr(first, name.find_last_not_of(' ') - first + 1);
-  return name.empty() ? "unnamed ICC profile" : name;
-}
-
 bool Usable(cmsHPROFILE profile, Use use) {
   const cmsColorSpaceSignature space = cmsGetColorSpace(profile);
   const bool grey = space == cmsSigGrayData;
@@ -96,7 +55,7 @@ Reading ReadIcc(std::span<const std::uint8_t> icc, Use use) {
   if (lcms::IsSrgb(handle.get())) {
     return IsSrgb{};
   }
-  std::string name = DescriptionOf(handle.get());
+  std::string name = lcms::DescriptionOf(handle.get());
   return std::make_shared<const ColourProfile>(std::move(handle), std::move(name),
                                                std::vector<std::uint8_t>(icc.begin(), icc.end()));
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace irobunkai::lcms {
@@ -54,7 +55,60 @@ std::vector<std::uint8_t> AsRgb(const std::vector<std::uint8_t>& greys) {
   return rgb;
 }
 
+void AppendUtf8(std::string& text, char32_t c) {
+  if (c < 0x80) {
+    text += static_cast<char>(c);
+  } else if (c < 0x800) {
+    text += static_cast<char>(0xC0 | (c >> 6));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    text += static_cast<char>(0xE0 | (c >> 12));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x110000) {
+    text += static_cast<char>(0xF0 | (c >> 18));
+    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 }  // namespace
+
+std::string DescriptionOf(cmsHPROFILE profile) {
+  const cmsUInt32Number bytes =
+      cmsGetProfileInfo(profile, cmsInfoDescription, "en", "US", nullptr, 0);
+  std::wstring wide(bytes / sizeof(wchar_t) + 1, L'\0');
+  cmsGetProfileInfo(profile, cmsInfoDescription, "en", "US", wide.data(),
+                    static_cast<cmsUInt32Number>(wide.size() * sizeof(wchar_t)));
+  std::string name;
+  for (const wchar_t c : wide) {
+    if (c == L'\0') {
+      break;
+    }
+    if (c >= 0x20 && c != 0x7F) {
+      AppendUtf8(name, static_cast<char32_t>(c));
+    }
+  }
+  const auto first = name.find_first_not_of(' ');
+  name =
+      first == std::string::npos ? "" : name.substr(first, name.find_last_not_of(' ') - first + 1);
+  return name.empty() ? "unnamed ICC profile" : name;
+}
+
+bool IsCmykProfile(cmsHPROFILE profile) {
+  if (cmsGetColorSpace(profile) != cmsSigCmykData) {
+    return false;
+  }
+  // A device link or an abstract profile maps between other spaces; it says nothing of
+  // what these inks look like.
+  const cmsProfileClassSignature kind = cmsGetDeviceClass(profile);
+  if (kind == cmsSigLinkClass || kind == cmsSigAbstractClass || kind == cmsSigNamedColorClass) {
+    return false;
+  }
+  const cmsColorSpaceSignature pcs = cmsGetPCS(profile);
+  return pcs == cmsSigXYZData || pcs == cmsSigLabData;
+}
 
 bool IsSrgb(cmsHPROFILE profile) {
   const bool grey = cmsGetColorSpace(profile) == cmsSigGrayData;

@@ -6,6 +6,7 @@
 #include <lcms2.h>
 
 #include <memory>
+#include <string>
 
 #include "colour/colour_profile.h"
 
@@ -25,6 +26,13 @@ inline ColourProfile::Owned Srgb() { return ColourProfile::Owned(cmsCreate_sRGBP
 /// One grey channel read from the first byte of four; the other three are skipped.
 inline constexpr cmsUInt32Number kGreyOfFour =
     COLORSPACE_SH(PT_GRAY) | CHANNELS_SH(1) | BYTES_SH(1) | EXTRA_SH(3);
+
+/// The description tag in UTF-8, without the blanks and control characters some profiles
+/// pad it with; "unnamed ICC profile" for none.
+std::string DescriptionOf(cmsHPROFILE profile);
+
+/// Whether `profile` describes CMYK inks: a device profile of CMYK to XYZ or L*a*b*.
+bool IsCmykProfile(cmsHPROFILE profile);
 
 /// Whether `profile` (RGB or grey) gives sRGB's colours over a grid, to within a fraction of
 /// a just noticeable difference.

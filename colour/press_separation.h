@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "colour/color_value.h"
 #include "colour/colour_profile.h"
@@ -11,14 +13,51 @@
 
 namespace irobunkai {
 
+/// A picture's colours split into the press's four inks. Thread-safe.
 class PressSeparation {
  public:
+  /// `source`: the picture's profile, nullptr for sRGB (a grey profile takes a pixel's level
+  /// from its blue byte, as FrameConversion does). Relative colorimetric gets black point
+  /// compensation; perceptual none. nullptr if littleCMS can't build the transform. May throw
+  /// std::bad_alloc.
   static std::shared_ptr<const PressSeparation> Make(const ColourProfile* source,
                                                      const PressProfile& press, PressIntent intent);
+
+  /// Ink levels 0..255 (255 = 100 %) of each colour (0x00BBGGRR, top byte ignored) into four
+  /// rows as long as `colours`. Allocates nothing; may run on many threads at once.
   void SplitRow(std::span<const ColorValue> colours, std::uint8_t* c, std::uint8_t* m,
                 std::uint8_t* y, std::uint8_t* k) const;
+  /// The same numbers SplitRow gives, for one colour.
   [[nodiscard]] std::array<std::uint8_t, 4> Levels(ColorValue colour) const;
-  [[nodiscard]] const std::array<std::array<ColorValue, 256>, 4>& InkLooks() const;
+
+  /// For each ink (0 C, 1 M, 2 Y, 3 K) and level, that ink alone printed on the paper as the
+  /// press profile predicts it, in sRGB, the paper white.
+  using InkTable = std::array<std::array<ColorValue, 256>, 4>;
+  [[nodiscard]] const InkTable& InkLooks() const { return inkLooks_; }
+
+  /// Nodes per axis of the table RGB colours are interpolated in.
+  static constexpr int kNodes = 65;
+
+  /// Where a component's level falls in the table: the node below it (as an offset into the
+  /// table's floats, already times the axis's stride) and how far towards the next.
+  struct Axis {
+    std::array<std::int32_t, 256> offset;
+    std::array<float, 256> fraction;
+  };
+  /// A grey source's four levels, by grey level.
+  using GreyInks = std::array<std::array<std::uint8_t, 4>, 256>;
+
+  /// Fills the table from `transform` (a cmsHTRANSFORM, RGB or grey doubles in, CMYK doubles
+  /// out); use Make.
+  PressSeparation(void* transform, bool grey, InkTable inkLooks);
+
+ private:
+  // Each node's C, M, Y and K level, as floats 0..255.
+  std::vector<float> nodes_;
+  std::array<Axis, 3> axes_{};
+  GreyInks greys_{};
+  bool grey_ = false;
+  InkTable inkLooks_{};
 };
 
 }  // namespace irobunkai
