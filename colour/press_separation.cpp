@@ -10,6 +10,7 @@
 namespace irobunkai {
 namespace {
 
+using lanes::kStretch;
 constexpr int kNodes = PressSeparation::kNodes;
 constexpr std::size_t kNodeCount = std::size_t{kNodes} * kNodes * kNodes;
 // littleCMS gives ink in percent.
@@ -21,19 +22,6 @@ float LevelOfInk(double percent) {
 
 std::uint8_t RoundedLevel(double percent) {
   return static_cast<std::uint8_t>(LevelOfInk(percent) + 0.5f);
-}
-
-// The node below each level and the way to the next; the last level lies at the top of the
-// last cell, so every cell has a node above it.
-PressSeparation::Axis AxisOf(int stride) {
-  PressSeparation::Axis axis{};
-  for (int level = 0; level < 256; ++level) {
-    const double position = level * (kNodes - 1) / 255.0;
-    const int below = std::min(static_cast<int>(position), kNodes - 2);
-    axis.offset[static_cast<std::size_t>(level)] = 4 * stride * below;
-    axis.fraction[static_cast<std::size_t>(level)] = static_cast<float>(position - below);
-  }
-  return axis;
 }
 
 std::vector<double> GridColours() {
@@ -113,8 +101,6 @@ PressSeparation::InkTable InkLooksOf(const PressProfile& press) {
   return looks;
 }
 
-using Axes = std::array<PressSeparation::Axis, 3>;
-
 // A node's four inks in one register: the inks of a pixel are worked out side by side.
 using Quad = float __attribute__((vector_size(16)));
 using QuadInt = std::int32_t __attribute__((vector_size(16)));
@@ -125,46 +111,79 @@ inline Quad QuadAt(const float* node) {
   return q;
 }
 
-// Tetrahedral interpolation in the cell around `colour`: the cube is cut along its diagonal
-// into six tetrahedra, and the one holding the colour is found by ordering the fractions.
-// The choices are selects, not branches.
-inline Quad Interpolate(const float* nodes, const Axes& axes, ColorValue colour) {
-  const lanes::Bytes c = lanes::BytesOf(colour);
-  const auto r = static_cast<std::size_t>(c.r);
-  const auto g = static_cast<std::size_t>(c.g);
-  const auto b = static_cast<std::size_t>(c.b);
-  const float fr = axes[0].fraction[r];
-  const float fg = axes[1].fraction[g];
-  const float fb = axes[2].fraction[b];
-  constexpr std::int32_t kR = 4 * kNodes * kNodes;
-  constexpr std::int32_t kG = 4 * kNodes;
-  constexpr std::int32_t kB = 4;
-  const std::int32_t rg = fr >= fg;
-  const std::int32_t gb = fg >= fb;
-  const std::int32_t rb = fr >= fb;
-  // The axis of the largest fraction is stepped first, that of the smallest last; chosen by
-  // arithmetic on the comparisons, as a branch here would be mispredicted at every cell.
-  const std::int32_t first = kB + (kR - kB) * (rg & rb) + (kG - kB) * ((1 - rg) & gb);
-  const std::int32_t last = kR + (kB - kR) * (rb & gb) + (kG - kR) * (rg & (1 - gb));
-  const float high = std::max(fr, std::max(fg, fb));
-  const float low = std::min(fr, std::min(fg, fb));
-  const float middle = fr + fg + fb - high - low;
-  const float* c0 = nodes + axes[0].offset[r] + axes[1].offset[g] + axes[2].offset[b];
-  return QuadAt(c0) * (1.0f - high) + QuadAt(c0 + first) * (high - middle) +
-         QuadAt(c0 + (kR + kG + kB - last)) * (middle - low) + QuadAt(c0 + (kR + kG + kB)) * low;
+// Where a stretch of colours lies in the table: for each, its tetrahedron's four corners (the
+// cell's first node, and the second and third corners as offsets from it; the last is the
+// cell's far corner) and their weights.
+struct Cells {
+  std::array<std::int32_t, kStretch> base;
+  std::array<std::int32_t, kStretch> second;
+  std::array<std::int32_t, kStretch> third;
+  std::array<float, kStretch> w0;
+  std::array<float, kStretch> w1;
+  std::array<float, kStretch> w2;
+  std::array<float, kStretch> w3;
+};
+
+constexpr std::int32_t kR = 4 * kNodes * kNodes;
+constexpr std::int32_t kG = 4 * kNodes;
+constexpr std::int32_t kB = 4;
+
+// Tetrahedral interpolation: the cube is cut along its diagonal into six tetrahedra, and the
+// one holding the colour is found by ordering the fractions. Worked out across the stretch
+// by the vectoriser: the cell by arithmetic rather than a table, the choices by arithmetic
+// on comparisons, as a branch would be mispredicted at every cell.
+inline void CellsOf(const ColorValue* colours, std::size_t n, Cells& cells) {
+  constexpr float kScale = (kNodes - 1) / 255.0f;
+  for (std::size_t i = 0; i < n; ++i) {
+    const lanes::Bytes c = lanes::BytesOf(colours[i]);
+    const float pr = static_cast<float>(c.r) * kScale;
+    const float pg = static_cast<float>(c.g) * kScale;
+    const float pb = static_cast<float>(c.b) * kScale;
+    // The top level lies at the top of the last cell.
+    const std::int32_t ir = std::min(static_cast<std::int32_t>(pr), kNodes - 2);
+    const std::int32_t ig = std::min(static_cast<std::int32_t>(pg), kNodes - 2);
+    const std::int32_t ib = std::min(static_cast<std::int32_t>(pb), kNodes - 2);
+    const float fr = pr - static_cast<float>(ir);
+    const float fg = pg - static_cast<float>(ig);
+    const float fb = pb - static_cast<float>(ib);
+    const std::int32_t rg = fr >= fg;
+    const std::int32_t gb = fg >= fb;
+    const std::int32_t rb = fr >= fb;
+    // The axis of the largest fraction is stepped first, that of the smallest last.
+    const std::int32_t first = kB + (kR - kB) * (rg & rb) + (kG - kB) * ((1 - rg) & gb);
+    const std::int32_t last = kR + (kB - kR) * (rb & gb) + (kG - kR) * (rg & (1 - gb));
+    const float high = std::max(fr, std::max(fg, fb));
+    const float low = std::min(fr, std::min(fg, fb));
+    const float middle = fr + fg + fb - high - low;
+    cells.base[i] = ir * kR + ig * kG + ib * kB;
+    cells.second[i] = first;
+    cells.third[i] = kR + kG + kB - last;
+    cells.w0[i] = 1.0f - high;
+    cells.w1[i] = high - middle;
+    cells.w2[i] = middle - low;
+    cells.w3[i] = low;
+  }
 }
 
-IROBUNKAI_ROW_LOOP void SplitRgbRow(const float* nodes, const Axes& axes,
-                                    std::span<const ColorValue> colours, std::uint8_t* c,
-                                    std::uint8_t* m, std::uint8_t* y, std::uint8_t* k) {
-  for (std::size_t i = 0; i < colours.size(); ++i) {
-    // Interpolated between levels 0..255 with weights that sum to one: no clamping needed.
-    const QuadInt levels =
-        __builtin_convertvector(Interpolate(nodes, axes, colours[i]) + 0.5f, QuadInt);
-    c[i] = static_cast<std::uint8_t>(levels[0]);
-    m[i] = static_cast<std::uint8_t>(levels[1]);
-    y[i] = static_cast<std::uint8_t>(levels[2]);
-    k[i] = static_cast<std::uint8_t>(levels[3]);
+IROBUNKAI_ROW_LOOP void SplitRgbRow(const float* nodes, std::span<const ColorValue> colours,
+                                    std::uint8_t* c, std::uint8_t* m, std::uint8_t* y,
+                                    std::uint8_t* k) {
+  Cells cells;
+  for (std::size_t start = 0; start < colours.size(); start += kStretch) {
+    const std::size_t count = std::min(kStretch, colours.size() - start);
+    CellsOf(colours.data() + start, count, cells);
+    for (std::size_t i = 0; i < count; ++i) {
+      const float* c0 = nodes + cells.base[i];
+      const Quad inks = QuadAt(c0) * cells.w0[i] + QuadAt(c0 + cells.second[i]) * cells.w1[i] +
+                        QuadAt(c0 + cells.third[i]) * cells.w2[i] +
+                        QuadAt(c0 + (kR + kG + kB)) * cells.w3[i];
+      // Interpolated between levels 0..255 with weights that sum to one: no clamping needed.
+      const QuadInt levels = __builtin_convertvector(inks + 0.5f, QuadInt);
+      c[start + i] = static_cast<std::uint8_t>(levels[0]);
+      m[start + i] = static_cast<std::uint8_t>(levels[1]);
+      y[start + i] = static_cast<std::uint8_t>(levels[2]);
+      k[start + i] = static_cast<std::uint8_t>(levels[3]);
+    }
   }
 }
 
@@ -177,7 +196,6 @@ PressSeparation::PressSeparation(void* transform, bool grey, InkTable inkLooks)
     return;
   }
   nodes_ = NodesOf(transform);
-  axes_ = {AxisOf(kNodes * kNodes), AxisOf(kNodes), AxisOf(1)};
 }
 
 std::shared_ptr<const PressSeparation> PressSeparation::Make(const ColourProfile* source,
@@ -208,7 +226,7 @@ void PressSeparation::SplitRow(std::span<const ColorValue> colours, std::uint8_t
     }
     return;
   }
-  SplitRgbRow(nodes_.data(), axes_, colours, c, m, y, k);
+  SplitRgbRow(nodes_.data(), colours, c, m, y, k);
 }
 
 std::array<std::uint8_t, 4> PressSeparation::Levels(ColorValue colour) const {

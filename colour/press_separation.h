@@ -38,12 +38,6 @@ class PressSeparation {
   /// Nodes per axis of the table RGB colours are interpolated in.
   static constexpr int kNodes = 65;
 
-  /// Where a component's level falls in the table: the node below it (as an offset into the
-  /// table's floats, already times the axis's stride) and how far towards the next.
-  struct Axis {
-    std::array<std::int32_t, 256> offset;
-    std::array<float, 256> fraction;
-  };
   /// A grey source's four levels, by grey level.
   using GreyInks = std::array<std::array<std::uint8_t, 4>, 256>;
 
@@ -54,7 +48,6 @@ class PressSeparation {
  private:
   // Each node's C, M, Y and K level, as floats 0..255.
   std::vector<float> nodes_;
-  std::array<Axis, 3> axes_{};
   GreyInks greys_{};
   bool grey_ = false;
   InkTable inkLooks_{};
