@@ -41,9 +41,10 @@ Image WithOwnInks(int width, int height) {
   for (int i = 0; i < width * height * 4; ++i) {
     inks->cmyk.push_back(static_cast<std::uint8_t>(i * 7 % 256));
   }
-  const Image grey = Image::FromPixels(
-      width, height,
-      std::vector<RgbaPixel>(static_cast<std::size_t>(width * height), MakeRgba(RGB(128, 128, 128))));
+  const Image grey =
+      Image::FromPixels(width, height,
+                        std::vector<RgbaPixel>(static_cast<std::size_t>(width * height),
+                                               MakeRgba(RGB(128, 128, 128))));
   return grey.WithInks(std::move(inks));
 }
 

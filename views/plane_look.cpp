@@ -6,8 +6,8 @@ namespace irobunkai {
 
 PlaneLook::PlaneLook(std::shared_ptr<const ComponentLooks> looks, int component)
     : looks_(std::move(looks)), component_(component) {
-  if (!looks_ || component < 0 || component > 2) {
-    throw std::invalid_argument("PlaneLook: a model's component 0, 1 or 2");
+  if (!looks_ || component < 0 || component >= ComponentCount(looks_->Model())) {
+    throw std::invalid_argument("PlaneLook: a component of the model (0 to 2, CMYK's K 3)");
   }
 }
 

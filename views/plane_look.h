@@ -14,7 +14,7 @@ namespace irobunkai {
 /// each level of one model component contributes; or as the grey of the level.
 class PlaneLook {
  public:
-  /// Component 0, 1 or 2 of the model `looks` belong to.
+  /// Component 0, 1 or 2 (CMYK's K: 3) of the model `looks` belong to.
   PlaneLook(std::shared_ptr<const ComponentLooks> looks, int component);
   /// An RGB channel in its own pure colour.
   static PlaneLook Of(Channel channel);

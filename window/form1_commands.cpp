@@ -127,12 +127,12 @@ std::vector<Command> Form1::ChannelControls() {
        .menu = MenuPlace::Files,
        .enabled =
            [this] {
-             return document_->IsSeparated() &&
-                    document_->Separated().model == ColourModel::CMYK &&
+             return document_->IsSeparated() && document_->Separated().model == ColourModel::CMYK &&
                     document_->SeparatedPress() != nullptr;
            },
        .run = Guarded(this, [this] { SaveCmykTiff(); }),
-       .help = Help("CMYK TIFF を保存... (メニュー)", "4 版を 1 つの CMYK TIFF に (出力プロファイル付き)",
+       .help = Help("CMYK TIFF を保存... (メニュー)",
+                    "4 版を 1 つの CMYK TIFF に (出力プロファイル付き)",
                     "CMYK TIFF を保存...: the four plates as one CMYK TIFF, with the press "
                     "profile")},
       {.name = QStringLiteral("SaveChannelAction"),

@@ -44,6 +44,8 @@ bool IsBarColour(QRgb p, Channel channel) {
       return g > 200 && r < 120 && b < 120;
     case Channel::Blue:
       return b > 200 && r < 140 && g < 200;
+    case Channel::Black:
+      break;
   }
   return false;
 }

@@ -34,12 +34,13 @@ InkLevels Reference(const QString& path, ColorValue colour, cmsUInt32Number inte
   QFile file(path);
   EXPECT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray icc = file.readAll();
-  cmsHPROFILE press = cmsOpenProfileFromMem(icc.constData(), static_cast<cmsUInt32Number>(icc.size()));
+  cmsHPROFILE press =
+      cmsOpenProfileFromMem(icc.constData(), static_cast<cmsUInt32Number>(icc.size()));
   cmsHPROFILE srgb = cmsCreate_sRGBProfile();
   const cmsUInt32Number flags =
       intent == INTENT_RELATIVE_COLORIMETRIC ? cmsFLAGS_BLACKPOINTCOMPENSATION : 0;
-  cmsHTRANSFORM transform =
-      cmsCreateTransform(srgb, TYPE_RGB_DBL, press, TYPE_CMYK_DBL, intent, flags | cmsFLAGS_NOCACHE);
+  cmsHTRANSFORM transform = cmsCreateTransform(srgb, TYPE_RGB_DBL, press, TYPE_CMYK_DBL, intent,
+                                               flags | cmsFLAGS_NOCACHE);
   const std::array<double, 3> in = {RedOf(colour) / 255.0, GreenOf(colour) / 255.0,
                                     BlueOf(colour) / 255.0};
   std::array<double, 4> ink{};
@@ -116,7 +117,8 @@ TEST_F(Form1Press, CmykSplitsIntoFourPlatesInAGrownWindowThatReturnsToItsLayout)
   // Grey shows ink as darkness, as a film does.
   Key("Picture5", Qt::Key_G);
   const int k = Plates(30, 5)[3];
-  EXPECT_EQ(View("Picture5")->View().Point(30, 5), RGB(255 - k, 255 - k, 255 - k));
+  EXPECT_EQ(GrabbedColor(*View("Picture5"), {PictureBox::kBorder + 30, PictureBox::kBorder + 5}),
+            RGB(255 - k, 255 - k, 255 - k));
   Key("Picture5", Qt::Key_G);
 
   // The read pixel's ink, in the captions and the copied line.
@@ -202,8 +204,8 @@ TEST(Form1PressChoices, TheProfileIntentAndLimitAreKeptButCmykIsNotTakenUpAtStar
     test::Show(first);
     laidOut = first.geometry();
     first.UseProfileChooser([](QWidget*) { return kPs; });
-    for (const char* name : {"PressProfileAction", "IntentAction1", "InkLimitAction260",
-                             "ModelActionCMYK"}) {
+    for (const char* name :
+         {"PressProfileAction", "IntentAction1", "InkLimitAction260", "ModelActionCMYK"}) {
       first.findChild<QAction*>(QString::fromLatin1(name))->trigger();
     }
     EXPECT_EQ(first.Shown().Views().Model(), ColourModel::CMYK);
