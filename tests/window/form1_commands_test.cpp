@@ -48,16 +48,22 @@ TEST_F(Form1Commands, TheMenuHoldsTheTablesEntriesWithTheirTextKeyAndCheckMark) 
     ++inMenu;
     const QAction* action = Action(command.name);
     ASSERT_NE(action, nullptr) << command.name.toStdString();
-    const bool inModels =
-        command.menu == MenuPlace::Models || command.menu == MenuPlace::Components;
-    EXPECT_TRUE((inModels ? models : menu)->actions().contains(action))
-        << command.name.toStdString();
+    const bool inModels = command.menu == MenuPlace::Models ||
+                          command.menu == MenuPlace::Components ||
+                          command.menu == MenuPlace::Press || command.menu == MenuPlace::Intents;
+    const QMenu* limits = models->findChild<QMenu*>(QStringLiteral("InkLimitMenu"));
+    ASSERT_NE(limits, nullptr);
+    const QMenu* holder =
+        command.menu == MenuPlace::InkLimits ? limits : (inModels ? models : menu);
+    EXPECT_TRUE(holder->actions().contains(action)) << command.name.toStdString();
     EXPECT_EQ(action->text(), command.text()) << command.name.toStdString();
     EXPECT_EQ(action->isCheckable(), static_cast<bool>(command.checked))
         << command.name.toStdString();
     EXPECT_EQ(action->shortcut(), command.keys.value(0)) << command.name.toStdString();
   }
-  EXPECT_EQ(inMenu, 3 + 6 + 3 + 3);
+  // Looks, models, components, the press (profile, ink warning, two intents, eight limits),
+  // files.
+  EXPECT_EQ(inMenu, 3 + 7 + 3 + 12 + 4);
   // The order the menu has always had, which users and scripts count on.
   QStringList names;
   for (const QAction* action : menu->actions()) {
@@ -65,7 +71,8 @@ TEST_F(Form1Commands, TheMenuHoldsTheTablesEntriesWithTheirTextKeyAndCheckMark) 
   }
   EXPECT_EQ(names,
             QStringList({"GreyAction", "HistogramAction", "LogScaleAction", "", "ModelMenu", "",
-                         "SaveChannelAction", "SaveAllChannelsAction", "CopyChannelAction"}));
+                         "SaveCmykTiffAction", "SaveChannelAction", "SaveAllChannelsAction",
+                         "CopyChannelAction"}));
 }
 
 TEST_F(Form1Commands, EveryKeyIsNamedInTheHelpLineCoveringItAndTheHelpShowsEveryLine) {
@@ -83,7 +90,7 @@ TEST_F(Form1Commands, EveryKeyIsNamedInTheHelpLineCoveringItAndTheHelpShowsEvery
           << key.toStdString() << " is not in " << covering->input.toStdString();
     }
   }
-  EXPECT_EQ(lines, 19);
+  EXPECT_EQ(lines, 24);
   QTest::keyClick(View("Picture1"), Qt::Key_F1);
   const auto* help = form.findChild<QWidget*>(QStringLiteral("HelpWindow"));
   ASSERT_NE(help, nullptr);
