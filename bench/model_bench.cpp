@@ -102,8 +102,7 @@ std::shared_ptr<const PressSeparation> DebianPress() {
   return PressSeparation::Make(nullptr, *profile, PressIntent::RelativeColorimetric);
 }
 
-void Register(const PictureView& source, const ProfileLab& adobeRgb,
-              const PressSeparation& press) {
+void Register(const PictureView& source, const ProfileLab& adobeRgb, const PressSeparation& press) {
   for (const NamedModel& m : kModels) {
     benchmark::RegisterBenchmark((std::string("BM_SeparateModel/") + m.name).c_str(),
                                  SeparateModelOf, std::cref(source), m.model, nullptr, nullptr)

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
@@ -229,9 +230,12 @@ using ModelEntry = std::pair<const char*, ColourModel>;
 bool SwitchModel(Form1& form, const ModelEntry& entry,
                  std::chrono::steady_clock::time_point& pressed) {
   QTimer::singleShot(0, [name = entry.first, &pressed] { TakeModelEntry(name, pressed); });
-  // Shift+F10 opens the menu; it returns once the chosen model has been handled.
-  QKeyEvent open(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
-  QApplication::sendEvent(Find(form, "Picture2"), &open);
+  // The right button opens the menu; it returns once the chosen model has been handled.
+  QWidget* const view = Find(form, "Picture2");
+  const QPoint at = view->rect().center();
+  QContextMenuEvent open(QContextMenuEvent::Mouse, at, view->mapToGlobal(at));
+  QApplication::sendEvent(view, &open);
+  WaitIdle(form);  // a large picture is split again on the worker
   return form.Shown().Separated().model == entry.second;
 }
 

@@ -93,9 +93,16 @@ int TotalInkPercent(const InkLevels& levels) {
 std::string InkField(const InkLevels& levels) {
   std::string field = "CMYK=";
   for (std::size_t i = 0; i < levels.size(); ++i) {
-    field += (i > 0 ? "," : "") + std::to_string(InkPercent(levels[i])) + "%";
+    if (i > 0) {
+      field += ',';
+    }
+    field += std::to_string(InkPercent(levels[i]));
+    field += '%';
   }
-  return field + " TAC=" + std::to_string(TotalInkPercent(levels)) + "%";
+  field += " TAC=";
+  field += std::to_string(TotalInkPercent(levels));
+  field += '%';
+  return field;
 }
 
 std::string ShownCaption(ColourModel model, KeptComponents kept) {

@@ -677,6 +677,30 @@ xdo mousemove --window "$win" $((P4[0] + 90)) $((P4[1] + 90)) click 3
 sleep 0.5
 for key in Down Down Down Down Right Down Down Down Return; do xdo key "$key"; sleep 0.1; done
 expect 5 "色空間 ▸ HSV splits the picture into H, S and V: the third view is V in grey|area ${P4[0]} $((P4[1] + 24)) 188 155 value.png"
+
+client_width() { xwininfo -id "$win" | sed -n 's/^ *Width: //p'; }
+choose_model() {  # DOWNS: the 色空間 submenu's entry DOWNS below its first, RGB
+  xdo mousemove --window "$win" $((P4[0] + 90)) $((P4[1] + 90)) click 3
+  sleep 0.5
+  local key
+  for key in Down Down Down Down Right; do xdo key "$key"; sleep 0.1; done
+  for ((i = 0; i < $1; i++)); do xdo key Down; sleep 0.1; done
+  xdo key Return
+  sleep 1
+}
+choose_model 2
+if [[ $(client_width) == 802 ]]; then
+  pass "色空間 ▸ CMYK grows the window by the black plate's view, to 802 pixels"
+else
+  fail "色空間 ▸ CMYK left the client area $(client_width) pixels wide, not 802"
+fi
+expect 5 "… which stands right of Picture4 and shows the black plate, not its bare background|unlike 610 282 188 179 rgb(0,0,0)"
+choose_model 0
+if [[ $(client_width) == 602 ]]; then
+  pass "色空間 ▸ RGB returns the window to its 602 pixels"
+else
+  fail "色空間 ▸ RGB left the client area $(client_width) pixels wide, not 602"
+fi
 close_window
 
 finish

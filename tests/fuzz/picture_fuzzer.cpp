@@ -7,11 +7,16 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "analysis/channel_separation.h"
 #include "analysis/pixel_readout.h"
+#include "analysis/total_ink.h"
+#include "colour/press_separation.h"
 #include "document/picture_colours.h"
 #include "document/zoom_levels.h"
 #include "io/formats/decode_by_content.h"
@@ -80,7 +85,7 @@ void SplitIntoAModel(const irobunkai::PictureView& source, const irobunkai::MipP
   PictureView second(188, 179, 0);
   second.DrawPlane(components.planes[Channel::Green], PlaneLook(looks[chosen], 1),
                    components.planes[Channel::Red]);
-  std::optional<std::array<MipPyramid, 3>> componentLevels;
+  std::optional<std::array<MipPyramid, 4>> componentLevels;
   if (levels != nullptr) {
     componentLevels = MipPyramid::ComponentsOf(*levels, kColourModels[chosen], lab);
   }
@@ -90,13 +95,45 @@ void SplitIntoAModel(const irobunkai::PictureView& source, const irobunkai::MipP
                    componentLevels ? &(*componentLevels)[0] : nullptr, ChannelLook::Tinted}));
 }
 
-// A profile is a parser's input like any file: the bytes themselves as one, then the
-// picture's own, which paints its frame for an sRGB display.
+// A profile is a parser's input like any file: the bytes themselves as one, and as a press's,
+// then the picture's own, which paints its frame for an sRGB display.
 irobunkai::PictureColours ReadProfiles(std::span<const std::uint8_t> input,
                                        const irobunkai::ColourDescription& own) {
   using namespace irobunkai;
   static_cast<void>(PictureColours::Of({{input.begin(), input.end()}, {}, {}}));
+  static_cast<void>(PressProfile::Of(input));
   return PictureColours::Of(own);
+}
+
+// The press's four plates through Debian's press profile, from the picture's own profile, or
+// its own inks when it is CMYK; the total ink counted as the window counts it.
+void SplitIntoPlates(const irobunkai::PictureView& source,
+                     const irobunkai::PictureColours& colours) {
+  using namespace irobunkai;
+  static const auto press = [] {
+    std::ifstream file("/usr/share/color/icc/ghostscript/default_cmyk.icc", std::ios::binary);
+    const std::vector<std::uint8_t> icc(std::istreambuf_iterator<char>(file), {});
+    return PressProfile::Of(icc);
+  }();
+  if (!press) {
+    return;
+  }
+  const auto plates =
+      PressSeparation::Make(colours.profile.get(), *press, PressIntent::RelativeColorimetric);
+  if (!plates) {
+    return;
+  }
+  const Separation four =
+      SeparateChannels(source, {.model = ColourModel::CMYK, .press = plates.get()});
+  static_cast<void>(CountOverInkLimit(source, *plates, 300));
+  const float lastX = source.ScaleWidth() - 1;
+  const float lastY = source.ScaleHeight() - 1;
+  const InkLevels inks = InksAt(source, {static_cast<int>(lastX), static_cast<int>(lastY)},
+                                source.Point(lastX, lastY), *plates);
+  if (four.planes[Channel::Black]->At(static_cast<int>(lastX), static_cast<int>(lastY)) !=
+      inks[3]) {
+    __builtin_trap();  // the plates must agree with the readout
+  }
 }
 
 }  // namespace
@@ -135,5 +172,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             FrameSources{levels ? &*levels : nullptr});
   ConvertForDisplay(frame, DisplayColours().From(colours.profile));
   SplitIntoAModel(source, levels ? &*levels : nullptr, scale, size, colours.Lab());
+  SplitIntoPlates(source, colours);
   return 0;
 }
