@@ -155,13 +155,8 @@ void Document::SeparateAgain(SeparationOptions options) {
 }
 
 SeparationWork Document::SeparationOfSource(SeparationOptions options) const {
-  return {source_,
-          picture_,
-          origin_,
-          sourceLevels_,
-          options,
-          colours_,
-          PressFor(press_, options.model, colours_)};
+  return {
+      source_, picture_, origin_, sourceLevels_, options, colours_, press_.RequestFor(colours_)};
 }
 
 SeparationWork Document::SeparationOfSeparated(SeparationOptions options) const {
@@ -171,13 +166,15 @@ SeparationWork Document::SeparationOfSeparated(SeparationOptions options) const 
           separatedLevels_,
           options,
           separatedColours_,
-          PressFor(press_, options.model, separatedColours_)};
+          press_.RequestFor(separatedColours_)};
 }
 
 MadeSeparation SeparationWork::Make() const {
   SeparationOptions through = options;
   through.lab = colours.Lab();
-  through.press = press.get();
+  // Sampling the press's table takes a moment: here, on the worker, rather than when asked.
+  auto made = through.model == ColourModel::CMYK ? press.For(colours) : nullptr;
+  through.press = made.get();
   ChannelLevels levels =
       ChannelLevelsFrom(sourceLevels.get(), from, through.model, through.lab, through.press);
   return {SeparateChannels(from, through),
@@ -187,11 +184,13 @@ MadeSeparation SeparationWork::Make() const {
           origin,
           sourceLevels,
           colours,
+          std::move(made),
           press};
 }
 
 void Document::ShowSeparation(MadeSeparation made) {
   looks_ = LooksFor(made.separation.model, made.press);
+  press_.Adopt(made.colours, made.pressRequest, made.press);
   separatedPress_ = std::move(made.press);
   separation_ = std::move(made.separation);
   ShowPlanes();

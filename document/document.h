@@ -40,8 +40,9 @@ struct MadeSeparation {
   PictureSource origin;
   std::shared_ptr<const MipPyramid> sourceLevels;
   PictureColours colours;
-  /// How CMYK's plates were made; null in the other models.
+  /// How CMYK's plates were made, and for which press; null in the other models.
   std::shared_ptr<const PressSeparation> press;
+  PressChoice::Request pressRequest;
 };
 
 /// What a separation of the source needs, taken from the document so that the separation
@@ -53,7 +54,8 @@ struct SeparationWork {
   std::shared_ptr<const MipPyramid> sourceLevels;
   SeparationOptions options;
   PictureColours colours;
-  std::shared_ptr<const PressSeparation> press;
+  /// The press CMYK's plates are made for; its table is sampled here when it has none yet.
+  PressChoice::Request press;
 
   /// Splits into new planes and their levels. May throw std::bad_alloc.
   [[nodiscard]] MadeSeparation Make() const;

@@ -21,4 +21,25 @@ std::shared_ptr<const PressSeparation> PressChoice::For(const PictureColours& co
   return made_;
 }
 
+PressChoice::Request PressChoice::RequestFor(const PictureColours& colours) const {
+  const bool made = made_ && madeFrom_ == colours.profile;
+  return {profile_, intent_, made ? made_ : nullptr};
+}
+
+std::shared_ptr<const PressSeparation> PressChoice::Request::For(
+    const PictureColours& colours) const {
+  if (made || !profile) {
+    return made;
+  }
+  return PressSeparation::Make(colours.profile.get(), *profile, intent);
+}
+
+void PressChoice::Adopt(const PictureColours& colours, const Request& request,
+                        std::shared_ptr<const PressSeparation> made) const {
+  if (made && request.profile == profile_ && request.intent == intent_) {
+    made_ = std::move(made);
+    madeFrom_ = colours.profile;
+  }
+}
+
 }  // namespace irobunkai

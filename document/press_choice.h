@@ -21,6 +21,23 @@ class PressChoice {
   /// profile, or when littleCMS can't join the two. May throw std::bad_alloc.
   [[nodiscard]] std::shared_ptr<const PressSeparation> For(const PictureColours& colours) const;
 
+  /// What `For` needs to make a separation away from the GUI thread: the press, and the
+  /// separation already made for `colours`, if any.
+  struct Request {
+    std::shared_ptr<const PressProfile> profile;
+    PressIntent intent = PressIntent::RelativeColorimetric;
+    std::shared_ptr<const PressSeparation> made;
+
+    /// The separation for `colours`: the one made, else one made now. May throw
+    /// std::bad_alloc.
+    [[nodiscard]] std::shared_ptr<const PressSeparation> For(const PictureColours& colours) const;
+  };
+  [[nodiscard]] Request RequestFor(const PictureColours& colours) const;
+  /// Keeps `made`, a separation of `colours` made elsewhere from a request, when the press is
+  /// still the one it was made for.
+  void Adopt(const PictureColours& colours, const Request& request,
+             std::shared_ptr<const PressSeparation> made) const;
+
  private:
   std::shared_ptr<const PressProfile> profile_;
   PressIntent intent_ = PressIntent::RelativeColorimetric;

@@ -153,5 +153,22 @@ TEST(InkPlates, TheDocumentSplitsThroughItsPressAndReadsTheInksOfTheReadPixel) {
   EXPECT_EQ(document.SeparatedPress(), nullptr);
 }
 
+TEST(InkPlates, APressTableSampledOnTheWorkerIsKeptOnlyWhileItsPressIsChosen) {
+  Document document(188, 179, RGB(255, 0, 0), {{RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)}});
+  document.ShowPicture(Ramps(), {});
+  document.SetPress(Swop(), PressIntent::RelativeColorimetric);
+  const SeparationWork work = document.SeparationOfSource({.model = ColourModel::CMYK});
+  EXPECT_EQ(work.press.made, nullptr);  // nothing sampled on the GUI thread
+  document.ShowSeparation(work.Make());
+  ASSERT_NE(document.SeparatedPress(), nullptr);
+  EXPECT_EQ(document.Press().For(document.Colours()).get(), document.SeparatedPress());
+
+  // A press chosen while the plates were made: they are shown, but not taken for its own.
+  const SeparationWork late = document.SeparationOfSource({.model = ColourModel::CMYK});
+  document.SetPress(Swop(), PressIntent::Perceptual);
+  document.ShowSeparation(late.Make());
+  EXPECT_NE(document.Press().For(document.Colours()).get(), document.SeparatedPress());
+}
+
 }  // namespace
 }  // namespace irobunkai
