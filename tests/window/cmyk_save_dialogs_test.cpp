@@ -14,6 +14,13 @@
 #include "io/channel_saving.h"
 #include "window/channel_save_dialogs.h"
 
+QT_BEGIN_NAMESPACE
+// A picture that differs is described, not dumped.
+inline void PrintTo(const QImage& image, std::ostream* os) {
+  *os << image.width() << " x " << image.height() << ", format " << image.format();
+}
+QT_END_NAMESPACE
+
 namespace irobunkai {
 namespace {
 
