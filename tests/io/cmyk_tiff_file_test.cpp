@@ -5,8 +5,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <vector>
+
+#include "cmyk_tiff_read_back.h"
 
 namespace irobunkai {
 namespace {
@@ -41,91 +42,12 @@ std::vector<std::uint8_t> PressProfile() {
   return {bytes.begin(), bytes.end()};
 }
 
-// What libtiff itself reads from a file; fields that are missing stay 0.
-struct ReadBack {
-  std::uint32_t width = 0;
-  std::uint32_t height = 0;
-  std::uint16_t photometric = 0;
-  std::uint16_t inkset = 0;
-  std::uint16_t samples = 0;
-  std::uint16_t bits = 0;
-  std::uint16_t planar = 0;
-  std::uint16_t compression = 0;
-  std::vector<std::uint8_t> pixels;
-  std::vector<std::uint8_t> icc;
-};
-
-ReadBack Read(const QString& path) {
-  ReadBack file;
-  const std::unique_ptr<TIFF, decltype(&TIFFClose)> tiff(
-      TIFFOpen(QFile::encodeName(path).constData(), "r"), &TIFFClose);
-  if (!tiff) {
-    ADD_FAILURE() << "libtiff cannot open " << path.toStdString();
-    return file;
-  }
-  TIFF* const t = tiff.get();
-  TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &file.width);
-  TIFFGetField(t, TIFFTAG_IMAGELENGTH, &file.height);
-  TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &file.photometric);
-  TIFFGetField(t, TIFFTAG_INKSET, &file.inkset);
-  TIFFGetField(t, TIFFTAG_SAMPLESPERPIXEL, &file.samples);
-  TIFFGetField(t, TIFFTAG_BITSPERSAMPLE, &file.bits);
-  TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &file.planar);
-  TIFFGetField(t, TIFFTAG_COMPRESSION, &file.compression);
-  std::uint32_t iccSize = 0;
-  const std::uint8_t* icc = nullptr;
-  if (TIFFGetField(t, TIFFTAG_ICCPROFILE, &iccSize, &icc) == 1) {
-    file.icc.assign(icc, icc + iccSize);
-  }
-  const auto rowBytes = static_cast<std::size_t>(TIFFScanlineSize64(t));
-  file.pixels.resize(rowBytes * file.height);
-  for (std::uint32_t y = 0; y < file.height; ++y) {
-    EXPECT_EQ(TIFFReadScanline(t, file.pixels.data() + y * rowBytes, y, 0), 1) << "row " << y;
-  }
-  return file;
+// How many inks of the file at `path` differ from the ramps.
+int WrongInks(const QString& path, int width, int height) {
+  return test::WrongInks(test::ReadCmykTiff(path), width, height, InkAt);
 }
 
-// Counts the inks of `file` that differ from the ramps, reporting the first few.
-int WrongInks(const ReadBack& file, int width, int height) {
-  if (file.width != static_cast<std::uint32_t>(width) ||
-      file.height != static_cast<std::uint32_t>(height) ||
-      file.pixels.size() != static_cast<std::size_t>(width * height * kInks)) {
-    ADD_FAILURE() << "size " << file.width << " x " << file.height;
-    return -1;
-  }
-  int wrong = 0;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      for (int ink = 0; ink < kInks; ++ink) {
-        const int got = file.pixels[static_cast<std::size_t>(((y * width) + x) * kInks + ink)];
-        if (got != InkAt(x, y, ink) && ++wrong <= 3) {
-          ADD_FAILURE() << "ink " << ink << " at " << x << "," << y << ": " << got;
-        }
-      }
-    }
-  }
-  return wrong;
-}
-
-class CmykTiffFile : public ::testing::Test {
- protected:
-  [[nodiscard]] QString Path(const QString& name) const { return dir.filePath(name); }
-  [[nodiscard]] QStringList Files() const {
-    return QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden);
-  }
-  QString Put(const QString& name, const QByteArray& bytes) const {
-    QFile file(Path(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return file.fileName();
-  }
-  [[nodiscard]] static QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
-
-  QTemporaryDir dir;
-};
+using CmykTiffFile = test::SaveFolder;
 
 // What a layout program needs: CMYK inks as stored, 8 bits each, interleaved, lossless, with
 // the press profile byte for byte.
@@ -136,7 +58,7 @@ TEST_F(CmykTiffFile, HoldsEveryInkAsStoredWithThePressProfile) {
   ASSERT_TRUE(saved.Saved()) << saved.error.toStdString();
   EXPECT_EQ(saved.path, Path(QStringLiteral("plates.tif")));
 
-  const ReadBack file = Read(saved.path);
+  const test::CmykTiff file = test::ReadCmykTiff(saved.path);
   EXPECT_EQ(file.photometric, PHOTOMETRIC_SEPARATED);
   EXPECT_EQ(file.inkset, INKSET_CMYK);
   EXPECT_EQ(file.samples, 4);
@@ -144,16 +66,15 @@ TEST_F(CmykTiffFile, HoldsEveryInkAsStoredWithThePressProfile) {
   EXPECT_EQ(file.planar, PLANARCONFIG_CONTIG);
   EXPECT_TRUE(file.compression == COMPRESSION_LZW || file.compression == COMPRESSION_ADOBE_DEFLATE)
       << file.compression;
-  EXPECT_EQ(WrongInks(file, 37, 23), 0);
+  EXPECT_EQ(test::WrongInks(file, 37, 23, InkAt), 0);
   EXPECT_EQ(file.icc, profile);
 
   // Without a profile the file names none, and .tiff is kept as given.
   const SaveResult bare = SaveCmykTiff(plates, {}, Path(QStringLiteral("bare.TIFF")));
   ASSERT_TRUE(bare.Saved()) << bare.error.toStdString();
   EXPECT_EQ(bare.path, Path(QStringLiteral("bare.TIFF")));
-  const ReadBack bareFile = Read(bare.path);
-  EXPECT_TRUE(bareFile.icc.empty());
-  EXPECT_EQ(WrongInks(bareFile, 37, 23), 0);
+  EXPECT_TRUE(test::ReadCmykTiff(bare.path).icc.empty());
+  EXPECT_EQ(WrongInks(bare.path, 37, 23), 0);
 }
 
 // A picture of many strips: a cancel midway leaves the old file whole and no other behind;
@@ -182,7 +103,7 @@ TEST_F(CmykTiffFile, ReplacesAFileOnlyWithAWholeOne) {
   const Progress watched([&fractions](double fraction) { fractions.push_back(fraction); });
   const SaveResult saved = SaveCmykTiff(plates, PressProfile(), path, watched);
   ASSERT_TRUE(saved.Saved()) << saved.error.toStdString();
-  EXPECT_EQ(WrongInks(Read(path), 1200, 300), 0);
+  EXPECT_EQ(WrongInks(path, 1200, 300), 0);
   EXPECT_EQ(Files(), QStringList{QStringLiteral("press.tif")});
   ASSERT_GE(fractions.size(), 3U) << "one report a strip";
   EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
