@@ -59,10 +59,11 @@ std::vector<Command> Form1::PressControls() {
   const std::array<std::pair<PressIntent, const char*>, 2> intents = {
       std::pair{PressIntent::RelativeColorimetric, "相対的な色域を維持"},
       std::pair{PressIntent::Perceptual, "知覚的"}};
-  for (const auto& [intent, text] : intents) {
+  for (const auto& entry : intents) {
+    const PressIntent intent = entry.first;
     table.push_back(
         {.name = QStringLiteral("IntentAction%1").arg(static_cast<int>(intent)),
-         .text = Fixed(text),
+         .text = Fixed(entry.second),
          .menu = MenuPlace::Intents,
          .checked = [this, intent] { return document_->Press().Intent() == intent; },
          .run = [this, intent] { RunHandler(this, [&] { ChoosePressIntent(intent); }); }});

@@ -27,7 +27,8 @@ convert -size 16x16 gradient:yellow-cyan -colorspace CMYK "$work/seeds/cmyk.jpg"
 convert -size 16x16 gradient:white-black -interlace PNG "$work/seeds/interlaced.png"
 # Colour profiles: one alone, and pictures tagged with matrix and grey ones.
 icc=/usr/share/color/icc
-cp "$icc/colord/SwappedRedAndGreen.icc" "$work/seeds/"
+cp "$icc/colord/SwappedRedAndGreen.icc" "$icc/ghostscript/ps_cmyk.icc" "$work/seeds/"
+convert -size 16x16 gradient:navy-orange -colorspace CMYK "$work/seeds/cmyk.tif"
 convert -size 12x8 gradient:red-blue -profile "$icc/colord/AdobeRGB1998.icc" "$work/seeds/adobe.jpg"
 convert -size 12x8 gradient:red-blue -profile "$icc/colord/ProPhotoRGB.icc" "$work/seeds/prophoto.png"
 convert -size 12x8 gradient:white-black -colorspace Gray -profile "$icc/Gray.icc" \
