@@ -73,8 +73,8 @@ bool IsCurves(const cmsStage* s, cmsUInt32Number channels) {
   return cmsStageType(s) == cmsSigCurveSetElemType && cmsStageInputChannels(s) == channels;
 }
 
-// The last three stages if they are curves, a trilinear 16-bit grid from three inputs to
-// four outputs, and curves.
+// The last three stages if they are curves, a 16-bit grid from three inputs to four outputs,
+// and curves.
 std::optional<std::array<cmsStage*, 3>> PressPart(const cmsPipeline* link) {
   std::vector<cmsStage*> stages;
   for (cmsStage* s = cmsPipelineGetPtrToFirstStage(link); s != nullptr; s = cmsStageNext(s)) {
@@ -92,8 +92,7 @@ std::optional<std::array<cmsStage*, 3>> PressPart(const cmsPipeline* link) {
   const auto* grid = static_cast<const _cmsStageCLutData*>(cmsStageData(part[1]));
   const cmsInterpParams* p = grid->Params;
   const bool shaped = !grid->HasFloatValues && p->nInputs == 3 && p->nOutputs == 4 &&
-                      (p->dwFlags & CMS_LERP_FLAGS_TRILINEAR) != 0 && p->nSamples[0] >= 2 &&
-                      p->nSamples[1] >= 2 && p->nSamples[2] >= 2;
+                      p->nSamples[0] >= 2 && p->nSamples[1] >= 2 && p->nSamples[2] >= 2;
   return shaped ? std::optional(part) : std::nullopt;
 }
 
@@ -167,6 +166,7 @@ struct Tables {
   const float* grid;
   std::array<std::int32_t, 3> points;
   std::array<const std::uint8_t*, 4> last;
+  bool trilinear;
 };
 
 // Rounded, then clamped as integers: clamping floats would take the vectoriser branches.
@@ -221,7 +221,7 @@ inline void GridCellsOf(const Tables& t, std::size_t n, Stretch& s) {
 
 inline Quad Lerp(Quad a, Quad b, float f) { return a + (b - a) * f; }
 
-inline void GridOutputsOf(const Tables& t, std::size_t n, Stretch& s) {
+inline void TrilinearOutputsOf(const Tables& t, std::size_t n, Stretch& s) {
   const std::int32_t s1 = 4 * t.points[2];
   const std::int32_t s0 = s1 * t.points[1];
   for (std::size_t i = 0; i < n; ++i) {
@@ -233,6 +233,20 @@ inline void GridOutputsOf(const Tables& t, std::size_t n, Stretch& s) {
     const Quad x11 = Lerp(QuadAt(b + s0 + s1), QuadAt(b + s0 + s1 + 4), f2);
     const float f1 = s.fractions[1][i];
     s.out[i] = Lerp(Lerp(x00, x01, f1), Lerp(x10, x11, f1), s.fractions[0][i]);
+  }
+}
+
+inline void TetrahedralOutputsOf(const Tables& t, std::size_t n, Stretch& s,
+                                 cells::Cells& tetrahedra) {
+  const std::int32_t s1 = 4 * t.points[2];
+  const std::int32_t s0 = s1 * t.points[1];
+  for (std::size_t i = 0; i < n; ++i) {
+    tetrahedra.base[i] = s.base[i];
+    cells::Tetrahedron(s.fractions[0][i], s.fractions[1][i], s.fractions[2][i], s0, s1, 4,
+                       tetrahedra, i);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    s.out[i] = cells::Interpolated(t.grid, tetrahedra, i, s0 + s1 + 4);
   }
 }
 
@@ -260,7 +274,11 @@ IROBUNKAI_ROW_LOOP void SplitChainRow(const Tables& t, std::span<const ColorValu
     cells::CellsOf(colours.data() + start, count, rgb);
     ValuesOf(t.nodes, rgb, count, s);
     GridCellsOf(t, count, s);
-    GridOutputsOf(t, count, s);
+    if (t.trilinear) {
+      TrilinearOutputsOf(t, count, s);
+    } else {
+      TetrahedralOutputsOf(t, count, s, rgb);
+    }
     LevelsOf(t, s, count, rows);
     for (std::uint8_t*& row : rows) {
       row += count;
@@ -286,6 +304,7 @@ std::unique_ptr<const PressChain> PressChain::Make(void* source, void* press, st
   }
   const auto* grid = static_cast<const _cmsStageCLutData*>(cmsStageData((*part)[1]));
   chain->grid_.assign(grid->Tab.T, grid->Tab.T + grid->nEntries);
+  chain->trilinear_ = (grid->Params->dwFlags & CMS_LERP_FLAGS_TRILINEAR) != 0;
   for (std::size_t i = 0; i < 3; ++i) {
     chain->points_[i] = static_cast<std::int32_t>(grid->Params->nSamples[i]);
   }
@@ -308,7 +327,8 @@ void PressChain::SplitRow(std::span<const ColorValue> colours, std::uint8_t* c, 
                  {view(first_[0]), view(first_[1]), view(first_[2])},
                  grid_.data(),
                  points_,
-                 {last_[0].data(), last_[1].data(), last_[2].data(), last_[3].data()}};
+                 {last_[0].data(), last_[1].data(), last_[2].data(), last_[3].data()},
+                 trilinear_};
   SplitChainRow(t, colours, {c, m, y, k});
 }
 

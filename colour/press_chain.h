@@ -11,8 +11,8 @@
 namespace irobunkai {
 
 /// RGB into a press's four inks the way littleCMS's floating-point transform works them out,
-/// for a press whose table from the connection space is curves, a grid over three inputs
-/// trilinearly interpolated, and curves. Only the colour's way to the press's first curves is
+/// for a press whose table from the connection space is curves, a 16-bit grid over three
+/// inputs, and curves. Only the colour's way to the press's first curves is
 /// interpolated, over an RGB grid; the press's own curves and grid are evaluated per pixel,
 /// as their kinks are too sharp for a grid over RGB to follow.
 class PressChain {
@@ -46,6 +46,8 @@ class PressChain {
   // The press's grid, four 16-bit values per node as floats, the first input slowest.
   std::array<std::int32_t, 3> points_{};
   std::vector<float> grid_;
+  // Interpolated trilinearly, as littleCMS does a grid from L*a*b*, or else tetrahedrally.
+  bool trilinear_ = false;
   // The last curves as tables from the grid's 16-bit output to ink levels 0..255.
   std::array<std::vector<std::uint8_t>, 4> last_;
 };

@@ -44,9 +44,29 @@ inline constexpr std::int32_t kG = 4 * kNodes;
 inline constexpr std::int32_t kB = 4;
 
 // Tetrahedral interpolation: the cube is cut along its diagonal into six tetrahedra, and the
-// one holding the colour is found by ordering the fractions. Worked out across the stretch
-// by the vectoriser: the cell by arithmetic rather than a table, the choices by arithmetic
-// on comparisons, as a branch would be mispredicted at every cell.
+// one holding the point is found by ordering the fractions. Worked out across a stretch by
+// the vectoriser: the choices by arithmetic on comparisons, as a branch would be
+// mispredicted at every cell. `kr`, `kg` and `kb` are the axes' strides.
+inline void Tetrahedron(float fr, float fg, float fb, std::int32_t kr, std::int32_t kg,
+                        std::int32_t kb, Cells& cells, std::size_t i) {
+  const std::int32_t rg = fr >= fg;
+  const std::int32_t gb = fg >= fb;
+  const std::int32_t rb = fr >= fb;
+  // The axis of the largest fraction is stepped first, that of the smallest last.
+  const std::int32_t first = kb + (kr - kb) * (rg & rb) + (kg - kb) * ((1 - rg) & gb);
+  const std::int32_t last = kr + (kb - kr) * (rb & gb) + (kg - kr) * (rg & (1 - gb));
+  const float high = std::max(fr, std::max(fg, fb));
+  const float low = std::min(fr, std::min(fg, fb));
+  const float middle = fr + fg + fb - high - low;
+  cells.second[i] = first;
+  cells.third[i] = kr + kg + kb - last;
+  cells.w0[i] = 1.0f - high;
+  cells.w1[i] = high - middle;
+  cells.w2[i] = middle - low;
+  cells.w3[i] = low;
+}
+
+// The colours' tetrahedra in the table over RGB, the cell by arithmetic rather than a table.
 inline void CellsOf(const ColorValue* colours, std::size_t n, Cells& cells) {
   constexpr float kScale = (kNodes - 1) / 255.0f;
   for (std::size_t i = 0; i < n; ++i) {
@@ -58,33 +78,18 @@ inline void CellsOf(const ColorValue* colours, std::size_t n, Cells& cells) {
     const std::int32_t ir = std::min(static_cast<std::int32_t>(pr), kNodes - 2);
     const std::int32_t ig = std::min(static_cast<std::int32_t>(pg), kNodes - 2);
     const std::int32_t ib = std::min(static_cast<std::int32_t>(pb), kNodes - 2);
-    const float fr = pr - static_cast<float>(ir);
-    const float fg = pg - static_cast<float>(ig);
-    const float fb = pb - static_cast<float>(ib);
-    const std::int32_t rg = fr >= fg;
-    const std::int32_t gb = fg >= fb;
-    const std::int32_t rb = fr >= fb;
-    // The axis of the largest fraction is stepped first, that of the smallest last.
-    const std::int32_t first = kB + (kR - kB) * (rg & rb) + (kG - kB) * ((1 - rg) & gb);
-    const std::int32_t last = kR + (kB - kR) * (rb & gb) + (kG - kR) * (rg & (1 - gb));
-    const float high = std::max(fr, std::max(fg, fb));
-    const float low = std::min(fr, std::min(fg, fb));
-    const float middle = fr + fg + fb - high - low;
     cells.base[i] = ir * kR + ig * kG + ib * kB;
-    cells.second[i] = first;
-    cells.third[i] = kR + kG + kB - last;
-    cells.w0[i] = 1.0f - high;
-    cells.w1[i] = high - middle;
-    cells.w2[i] = middle - low;
-    cells.w3[i] = low;
+    Tetrahedron(pr - static_cast<float>(ir), pg - static_cast<float>(ig),
+                pb - static_cast<float>(ib), kR, kG, kB, cells, i);
   }
 }
 
-// The four values at colour i of a stretch.
-inline Quad Interpolated(const float* nodes, const Cells& cells, std::size_t i) {
+// The four values at colour i of a stretch; `far` is the offset of the cell's far corner.
+inline Quad Interpolated(const float* nodes, const Cells& cells, std::size_t i,
+                         std::int32_t far = kR + kG + kB) {
   const float* c0 = nodes + cells.base[i];
   return QuadAt(c0) * cells.w0[i] + QuadAt(c0 + cells.second[i]) * cells.w1[i] +
-         QuadAt(c0 + cells.third[i]) * cells.w2[i] + QuadAt(c0 + (kR + kG + kB)) * cells.w3[i];
+         QuadAt(c0 + cells.third[i]) * cells.w2[i] + QuadAt(c0 + far) * cells.w3[i];
 }
 
 // A node's colour, 0..1 per channel; red varies slowest, blue fastest.
