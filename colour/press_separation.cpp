@@ -5,14 +5,14 @@
 #include <cstring>
 
 #include "colour/lcms_support.h"
-#include "colour/row_lanes.h"
+#include "colour/press_chain.h"
+#include "colour/rgb_cells.h"
 
 namespace irobunkai {
 namespace {
 
+using cells::kNodeCount;
 using lanes::kStretch;
-constexpr int kNodes = PressSeparation::kNodes;
-constexpr std::size_t kNodeCount = std::size_t{kNodes} * kNodes * kNodes;
 // littleCMS gives ink in percent.
 constexpr double kLevelsPerPercent = 2.55;
 
@@ -26,15 +26,9 @@ std::uint8_t RoundedLevel(double percent) {
 
 std::vector<double> GridColours() {
   std::vector<double> rgb(3 * kNodeCount);
-  std::size_t i = 0;
-  for (int r = 0; r < kNodes; ++r) {
-    for (int g = 0; g < kNodes; ++g) {
-      for (int b = 0; b < kNodes; ++b) {
-        rgb[i++] = r / (kNodes - 1.0);
-        rgb[i++] = g / (kNodes - 1.0);
-        rgb[i++] = b / (kNodes - 1.0);
-      }
-    }
+  for (std::size_t node = 0; node < kNodeCount; ++node) {
+    const std::array<double, 3> colour = cells::NodeColour(node);
+    std::copy(colour.begin(), colour.end(), rgb.begin() + static_cast<std::ptrdiff_t>(3 * node));
   }
   return rgb;
 }
@@ -44,9 +38,9 @@ std::vector<double> GridColours() {
 std::vector<float> NodesOf(void* transform) {
   const std::vector<double> rgb = GridColours();
   std::vector<double> cmyk(4 * kNodeCount);
-  constexpr std::size_t kSlab = std::size_t{kNodes} * kNodes;
+  constexpr std::size_t kSlab = std::size_t{cells::kNodes} * cells::kNodes;
 #pragma omp parallel for schedule(static)
-  for (int r = 0; r < kNodes; ++r) {
+  for (int r = 0; r < cells::kNodes; ++r) {
     const std::size_t first = static_cast<std::size_t>(r) * kSlab;
     cmsDoTransform(transform, &rgb[3 * first], &cmyk[4 * first],
                    static_cast<cmsUInt32Number>(kSlab));
@@ -101,84 +95,17 @@ PressSeparation::InkTable InkLooksOf(const PressProfile& press) {
   return looks;
 }
 
-// A node's four inks in one register: the inks of a pixel are worked out side by side.
-using Quad = float __attribute__((vector_size(16)));
-using QuadInt = std::int32_t __attribute__((vector_size(16)));
-
-inline Quad QuadAt(const float* node) {
-  Quad q;
-  std::memcpy(&q, node, sizeof(q));
-  return q;
-}
-
-// Where a stretch of colours lies in the table: for each, its tetrahedron's four corners (the
-// cell's first node, and the second and third corners as offsets from it; the last is the
-// cell's far corner) and their weights.
-struct Cells {
-  std::array<std::int32_t, kStretch> base;
-  std::array<std::int32_t, kStretch> second;
-  std::array<std::int32_t, kStretch> third;
-  std::array<float, kStretch> w0;
-  std::array<float, kStretch> w1;
-  std::array<float, kStretch> w2;
-  std::array<float, kStretch> w3;
-};
-
-constexpr std::int32_t kR = 4 * kNodes * kNodes;
-constexpr std::int32_t kG = 4 * kNodes;
-constexpr std::int32_t kB = 4;
-
-// Tetrahedral interpolation: the cube is cut along its diagonal into six tetrahedra, and the
-// one holding the colour is found by ordering the fractions. Worked out across the stretch
-// by the vectoriser: the cell by arithmetic rather than a table, the choices by arithmetic
-// on comparisons, as a branch would be mispredicted at every cell.
-inline void CellsOf(const ColorValue* colours, std::size_t n, Cells& cells) {
-  constexpr float kScale = (kNodes - 1) / 255.0f;
-  for (std::size_t i = 0; i < n; ++i) {
-    const lanes::Bytes c = lanes::BytesOf(colours[i]);
-    const float pr = static_cast<float>(c.r) * kScale;
-    const float pg = static_cast<float>(c.g) * kScale;
-    const float pb = static_cast<float>(c.b) * kScale;
-    // The top level lies at the top of the last cell.
-    const std::int32_t ir = std::min(static_cast<std::int32_t>(pr), kNodes - 2);
-    const std::int32_t ig = std::min(static_cast<std::int32_t>(pg), kNodes - 2);
-    const std::int32_t ib = std::min(static_cast<std::int32_t>(pb), kNodes - 2);
-    const float fr = pr - static_cast<float>(ir);
-    const float fg = pg - static_cast<float>(ig);
-    const float fb = pb - static_cast<float>(ib);
-    const std::int32_t rg = fr >= fg;
-    const std::int32_t gb = fg >= fb;
-    const std::int32_t rb = fr >= fb;
-    // The axis of the largest fraction is stepped first, that of the smallest last.
-    const std::int32_t first = kB + (kR - kB) * (rg & rb) + (kG - kB) * ((1 - rg) & gb);
-    const std::int32_t last = kR + (kB - kR) * (rb & gb) + (kG - kR) * (rg & (1 - gb));
-    const float high = std::max(fr, std::max(fg, fb));
-    const float low = std::min(fr, std::min(fg, fb));
-    const float middle = fr + fg + fb - high - low;
-    cells.base[i] = ir * kR + ig * kG + ib * kB;
-    cells.second[i] = first;
-    cells.third[i] = kR + kG + kB - last;
-    cells.w0[i] = 1.0f - high;
-    cells.w1[i] = high - middle;
-    cells.w2[i] = middle - low;
-    cells.w3[i] = low;
-  }
-}
-
 IROBUNKAI_ROW_LOOP void SplitRgbRow(const float* nodes, std::span<const ColorValue> colours,
                                     std::uint8_t* c, std::uint8_t* m, std::uint8_t* y,
                                     std::uint8_t* k) {
-  Cells cells;
+  cells::Cells cells;
   for (std::size_t start = 0; start < colours.size(); start += kStretch) {
     const std::size_t count = std::min(kStretch, colours.size() - start);
-    CellsOf(colours.data() + start, count, cells);
+    cells::CellsOf(colours.data() + start, count, cells);
     for (std::size_t i = 0; i < count; ++i) {
-      const float* c0 = nodes + cells.base[i];
-      const Quad inks = QuadAt(c0) * cells.w0[i] + QuadAt(c0 + cells.second[i]) * cells.w1[i] +
-                        QuadAt(c0 + cells.third[i]) * cells.w2[i] +
-                        QuadAt(c0 + (kR + kG + kB)) * cells.w3[i];
+      const cells::Quad inks = cells::Interpolated(nodes, cells, i);
       // Interpolated between levels 0..255 with weights that sum to one: no clamping needed.
-      const QuadInt levels = __builtin_convertvector(inks + 0.5f, QuadInt);
+      const auto levels = __builtin_convertvector(inks + 0.5f, cells::QuadInt);
       c[start + i] = static_cast<std::uint8_t>(levels[0]);
       m[start + i] = static_cast<std::uint8_t>(levels[1]);
       y[start + i] = static_cast<std::uint8_t>(levels[2]);
@@ -189,14 +116,17 @@ IROBUNKAI_ROW_LOOP void SplitRgbRow(const float* nodes, std::span<const ColorVal
 
 }  // namespace
 
-PressSeparation::PressSeparation(void* transform, bool grey, InkTable inkLooks)
-    : grey_(grey), inkLooks_(inkLooks) {
+PressSeparation::PressSeparation(void* transform, bool grey,
+                                 std::unique_ptr<const PressChain> chain, InkTable inkLooks)
+    : chain_(std::move(chain)), grey_(grey), inkLooks_(inkLooks) {
   if (grey) {
     greys_ = GreysOf(transform);
-    return;
+  } else if (chain_ == nullptr) {
+    nodes_ = NodesOf(transform);
   }
-  nodes_ = NodesOf(transform);
 }
+
+PressSeparation::~PressSeparation() = default;
 
 std::shared_ptr<const PressSeparation> PressSeparation::Make(const ColourProfile* source,
                                                              const PressProfile& press,
@@ -204,14 +134,18 @@ std::shared_ptr<const PressSeparation> PressSeparation::Make(const ColourProfile
   const ColourProfile::Owned srgb = lcms::Srgb();
   const bool grey = source != nullptr && source->IsGrey();
   const bool relative = intent == PressIntent::RelativeColorimetric;
+  void* const from = source != nullptr ? source->Handle() : srgb.get();
+  const cmsUInt32Number lcmsIntent = relative ? INTENT_RELATIVE_COLORIMETRIC : INTENT_PERCEPTUAL;
   const lcms::Transform t(cmsCreateTransform(
-      source != nullptr ? source->Handle() : srgb.get(), grey ? TYPE_GRAY_DBL : TYPE_RGB_DBL,
-      press.Handle(), TYPE_CMYK_DBL, relative ? INTENT_RELATIVE_COLORIMETRIC : INTENT_PERCEPTUAL,
+      from, grey ? TYPE_GRAY_DBL : TYPE_RGB_DBL, press.Handle(), TYPE_CMYK_DBL, lcmsIntent,
       lcms::kSharedFlags | (relative ? cmsFLAGS_BLACKPOINTCOMPENSATION : 0)));
   if (!t) {
     return nullptr;
   }
-  return std::make_shared<const PressSeparation>(t.get(), grey, InkLooksOf(press));
+  auto chain =
+      grey ? nullptr : PressChain::Make(from, press.Handle(), lcmsIntent, relative, t.get());
+  return std::make_shared<const PressSeparation>(t.get(), grey, std::move(chain),
+                                                 InkLooksOf(press));
 }
 
 void PressSeparation::SplitRow(std::span<const ColorValue> colours, std::uint8_t* c,
@@ -224,6 +158,10 @@ void PressSeparation::SplitRow(std::span<const ColorValue> colours, std::uint8_t
       y[i] = inks[2];
       k[i] = inks[3];
     }
+    return;
+  }
+  if (chain_ != nullptr) {
+    chain_->SplitRow(colours, c, m, y, k);
     return;
   }
   SplitRgbRow(nodes_.data(), colours, c, m, y, k);

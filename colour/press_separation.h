@@ -13,6 +13,8 @@
 
 namespace irobunkai {
 
+class PressChain;
+
 /// A picture's colours split into the press's four inks. Thread-safe.
 class PressSeparation {
  public:
@@ -35,19 +37,21 @@ class PressSeparation {
   using InkTable = std::array<std::array<ColorValue, 256>, 4>;
   [[nodiscard]] const InkTable& InkLooks() const { return inkLooks_; }
 
-  /// Nodes per axis of the table RGB colours are interpolated in.
-  static constexpr int kNodes = 65;
-
   /// A grey source's four levels, by grey level.
   using GreyInks = std::array<std::array<std::uint8_t, 4>, 256>;
 
   /// Fills the table from `transform` (a cmsHTRANSFORM, RGB or grey doubles in, CMYK doubles
-  /// out); use Make.
-  PressSeparation(void* transform, bool grey, InkTable inkLooks);
+  /// out) unless `chain` takes RGB colours; use Make.
+  PressSeparation(void* transform, bool grey, std::unique_ptr<const PressChain> chain,
+                  InkTable inkLooks);
+  ~PressSeparation();
+  PressSeparation(const PressSeparation&) = delete;
+  PressSeparation& operator=(const PressSeparation&) = delete;
 
  private:
-  // Each node's C, M, Y and K level, as floats 0..255.
+  // Each node of an RGB grid's C, M, Y and K level, as floats 0..255.
   std::vector<float> nodes_;
+  std::unique_ptr<const PressChain> chain_;
   GreyInks greys_{};
   bool grey_ = false;
   InkTable inkLooks_{};
