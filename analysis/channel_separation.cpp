@@ -226,8 +226,20 @@ PerChannel<std::shared_ptr<ChannelPlane>> PlanesFor(const PictureView& source,
 
 }  // namespace
 
+void PreparePress(const PictureView& source, const SeparationOptions& options) {
+  // Working out all 16.7 million colours costs about as much as splitting that many pixels
+  // one by one, and takes 64 MiB: it pays for the pictures larger than that, which are also
+  // the ones split again and again (another model, another press, the ink limit counted).
+  constexpr std::int64_t kLarge = std::int64_t{1} << 24;
+  if (options.model == ColourModel::CMYK && options.press != nullptr &&
+      std::int64_t{source.ContentWidth()} * source.ContentHeight() >= kLarge) {
+    options.press->PrepareForLargePictures();
+  }
+}
+
 void SeparateChannels(const PictureView& source, Separation& separation,
                       SeparationOptions options) {
+  PreparePress(source, options);
   const int count = ComponentCount(options.model);
   PerChannel<std::shared_ptr<ChannelPlane>> planes = PlanesFor(source, separation, count);
   std::optional<ChannelHistograms> histograms;

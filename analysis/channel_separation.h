@@ -53,6 +53,11 @@ struct SeparationOptions {
 void SeparateChannels(const PictureView& source, Separation& separation,
                       SeparationOptions options = {});
 
+/// Readies `options.press`, when the separation needs one, for a picture as large as
+/// `source`'s: below 16.7 megapixels the colours are worked out one by one, beyond it every
+/// colour's inks at once. May throw std::bad_alloc.
+void PreparePress(const PictureView& source, const SeparationOptions& options);
+
 /// A separation of `source` into new planes.
 Separation SeparateChannels(const PictureView& source, SeparationOptions options = {});
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <span>
 
+#include "analysis/channel_separation.h"
+
 namespace irobunkai {
 namespace {
 
@@ -58,6 +60,7 @@ std::int64_t CountOverInkLimit(const PictureView& source, const PressSeparation&
   const InkSamples* inks = source.Picture().Inks();
   const bool stored =
       inks != nullptr && !source.HasDrawing() && inks->width == width && inks->height == height;
+  PreparePress(source, {.model = ColourModel::CMYK, .press = &press});
   std::int64_t over = 0;
 #pragma omp parallel for schedule(static) reduction(+ : over)
   for (int y = 0; y < height; ++y) {

@@ -114,6 +114,36 @@ IROBUNKAI_ROW_LOOP void SplitRgbRow(const float* nodes, std::span<const ColorVal
   }
 }
 
+// Every 8-bit colour's four levels, C in the low byte, indexed by the colour: worked out once,
+// on every core, so that splitting a picture costs one read per pixel.
+std::vector<std::uint32_t> EveryColour(const PressChain* chain, const std::vector<float>& nodes) {
+  constexpr std::size_t kLevels = 256;
+  std::vector<std::uint32_t> inks(kLevels * kLevels * kLevels);
+#pragma omp parallel for schedule(dynamic)
+  for (int rg = 0; rg < static_cast<int>(kLevels * kLevels); ++rg) {
+    std::array<ColorValue, kLevels> colours{};
+    std::array<std::array<std::uint8_t, kLevels>, 4> levels{};
+    for (std::size_t b = 0; b < kLevels; ++b) {
+      colours[b] = static_cast<ColorValue>((static_cast<std::uint32_t>(rg) & 0xFFu) |
+                                           ((static_cast<std::uint32_t>(rg) >> 8) << 8) |
+                                           (static_cast<std::uint32_t>(b) << 16));
+    }
+    if (chain != nullptr) {
+      chain->SplitRow(colours, levels[0].data(), levels[1].data(), levels[2].data(),
+                      levels[3].data());
+    } else {
+      SplitRgbRow(nodes.data(), colours, levels[0].data(), levels[1].data(), levels[2].data(),
+                  levels[3].data());
+    }
+    for (std::size_t b = 0; b < kLevels; ++b) {
+      inks[static_cast<std::size_t>(colours[b])] = levels[0][b] | (levels[1][b] << 8) |
+                                                   (levels[2][b] << 16) |
+                                                   (static_cast<std::uint32_t>(levels[3][b]) << 24);
+    }
+  }
+  return inks;
+}
+
 }  // namespace
 
 PressSeparation::PressSeparation(void* transform, bool grey,
@@ -124,6 +154,16 @@ PressSeparation::PressSeparation(void* transform, bool grey,
   } else if (chain_ == nullptr) {
     nodes_ = NodesOf(transform);
   }
+}
+
+void PressSeparation::PrepareForLargePictures() const {
+  if (grey_) {
+    return;  // a grey source's table is already one read per pixel
+  }
+  std::call_once(prepare_, [this] {
+    everyColour_ = EveryColour(chain_.get(), nodes_);
+    prepared_.store(true, std::memory_order_release);
+  });
 }
 
 PressSeparation::~PressSeparation() = default;
@@ -160,11 +200,21 @@ void PressSeparation::SplitRow(std::span<const ColorValue> colours, std::uint8_t
     }
     return;
   }
-  if (chain_ != nullptr) {
-    chain_->SplitRow(colours, c, m, y, k);
+  if (!prepared_.load(std::memory_order_acquire)) {
+    if (chain_ != nullptr) {
+      chain_->SplitRow(colours, c, m, y, k);
+    } else {
+      SplitRgbRow(nodes_.data(), colours, c, m, y, k);
+    }
     return;
   }
-  SplitRgbRow(nodes_.data(), colours, c, m, y, k);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    const std::uint32_t inks = everyColour_[static_cast<std::uint32_t>(colours[i]) & 0xFFFFFFu];
+    c[i] = static_cast<std::uint8_t>(inks);
+    m[i] = static_cast<std::uint8_t>(inks >> 8);
+    y[i] = static_cast<std::uint8_t>(inks >> 16);
+    k[i] = static_cast<std::uint8_t>(inks >> 24);
+  }
 }
 
 std::array<std::uint8_t, 4> PressSeparation::Levels(ColorValue colour) const {

@@ -127,6 +127,7 @@ void Document::Separate(SeparationOptions options) {
   options.lab = colours_.Lab();
   auto press = PressFor(press_, options.model, colours_);
   options.press = press.get();
+  PreparePress(source_, options);
   // Everything is allocated before anything changes.
   ChannelLevels levels =
       ChannelLevelsFrom(sourceLevels_.get(), source_, options.model, options.lab, options.press);
@@ -147,6 +148,7 @@ void Document::SeparateAgain(SeparationOptions options) {
   options.lab = separatedColours_.Lab();
   auto press = PressFor(press_, options.model, separatedColours_);
   options.press = press.get();
+  PreparePress(separatedSource_, options);
   ChannelLevels levels = ChannelLevelsFrom(separatedLevels_.get(), separatedSource_, options.model,
                                            options.lab, options.press);
   SplitAndShow(separatedSource_, options, std::move(press));
@@ -175,6 +177,7 @@ MadeSeparation SeparationWork::Make() const {
   // Sampling the press's table takes a moment: here, on the worker, rather than when asked.
   auto made = through.model == ColourModel::CMYK ? press.For(colours) : nullptr;
   through.press = made.get();
+  PreparePress(from, through);
   ChannelLevels levels =
       ChannelLevelsFrom(sourceLevels.get(), from, through.model, through.lab, through.press);
   return {SeparateChannels(from, through),

@@ -80,6 +80,29 @@ TEST(InkPlates, FourPlatesHoldThePressInksOfEveryPixelAndCountTheirHistograms) {
   EXPECT_FALSE(again.Has(Channel::Black));
 }
 
+TEST(InkPlates, ALargePicturesTableOfEveryColourGivesTheSameInks) {
+  for (const PressIntent intent : {PressIntent::RelativeColorimetric, PressIntent::Perceptual}) {
+    const auto press = PressSeparation::Make(nullptr, *Swop(), intent);
+    std::vector<ColorValue> colours;
+    for (int i = 0; i < 40'000; ++i) {
+      colours.push_back(static_cast<ColorValue>((i * 2'654'435'761u) & 0xFFFFFFu));
+    }
+    colours.push_back(RGB(255, 255, 255));
+    colours.push_back(RGB(0, 0, 0));
+    const auto split = [&] {
+      std::array<std::vector<std::uint8_t>, 4> inks;
+      for (auto& plate : inks) {
+        plate.resize(colours.size());
+      }
+      press->SplitRow(colours, inks[0].data(), inks[1].data(), inks[2].data(), inks[3].data());
+      return inks;
+    };
+    const auto oneByOne = split();
+    press->PrepareForLargePictures();
+    EXPECT_EQ(split(), oneByOne);
+  }
+}
+
 TEST(InkPlates, ACmykPictureIsSplitIntoItsOwnInksUnlessSomethingIsDrawnOverIt) {
   const auto profile = Swop();
   const auto press = PressSeparation::Make(nullptr, *profile, PressIntent::RelativeColorimetric);
