@@ -2,9 +2,13 @@
 // as stored; the plates' histograms, the total ink over a limit, and the document that keeps the
 // press.
 #include <gtest/gtest.h>
+#include <lcms2.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <vector>
 
 #include "analysis/channel_separation.h"
@@ -78,6 +82,63 @@ TEST(InkPlates, FourPlatesHoldThePressInksOfEveryPixelAndCountTheirHistograms) {
   Separation again = plates;
   SeparateChannels(source, again, {.model = ColourModel::HSV});
   EXPECT_FALSE(again.Has(Channel::Black));
+}
+
+// Gradients crossing dark, light, grey and saturated colours with noise on top, as in a photo.
+Image PhotoLike(int width, int height) {
+  std::mt19937 rng(7);
+  std::vector<RgbaPixel> pixels;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const auto level = [&](double fraction) {
+        return std::clamp(static_cast<int>(fraction * 255) + static_cast<int>(rng() % 33) - 16, 0,
+                          255);
+      };
+      const double across = static_cast<double>(x) / width;
+      const double down = static_cast<double>(y) / height;
+      pixels.push_back(MakeRgba(RGB(level(across), level(down), level(1 - (across + down) / 2))));
+    }
+  }
+  return Image::FromPixels(width, height, std::move(pixels));
+}
+
+TEST(InkPlates, APhotosPlatesAgreeWithLittleCmsOwnFloatingPointTransform) {
+  const auto profile = Swop();
+  PictureView source(188, 179, RGB(255, 255, 255));
+  source.SetPicture(PhotoLike(240, 160));
+  cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+  for (const bool relative : {true, false}) {
+    const auto press = PressSeparation::Make(
+        nullptr, *profile, relative ? PressIntent::RelativeColorimetric : PressIntent::Perceptual);
+    const Separation plates =
+        SeparateChannels(source, {.model = ColourModel::CMYK, .press = press.get()});
+    cmsHTRANSFORM reference =
+        cmsCreateTransform(srgb, TYPE_RGB_DBL, profile->Handle(), TYPE_CMYK_DBL,
+                           relative ? INTENT_RELATIVE_COLORIMETRIC : INTENT_PERCEPTUAL,
+                           (relative ? cmsFLAGS_BLACKPOINTCOMPENSATION : 0) | cmsFLAGS_NOCACHE);
+    int off = 0;
+    int worst = 0;
+    for (int y = 0; y < 160; ++y) {
+      for (int x = 0; x < 240; ++x) {
+        const ColorValue c = source.Point(static_cast<float>(x), static_cast<float>(y));
+        const std::array<double, 3> rgb = {RedOf(c) / 255.0, GreenOf(c) / 255.0, BlueOf(c) / 255.0};
+        std::array<double, 4> ink{};
+        cmsDoTransform(reference, rgb.data(), ink.data(), 1);
+        int missed = 0;
+        for (std::size_t i = 0; i < 4; ++i) {
+          const long expected = std::lround(std::clamp(ink[i], 0.0, 100.0) * 2.55);
+          missed = std::max(
+              missed, static_cast<int>(std::abs(plates.planes[kPlates[i]]->At(x, y) - expected)));
+        }
+        off += missed > 1 ? 1 : 0;  // a colour is off when any of its inks is
+        worst = std::max(worst, missed);
+      }
+    }
+    cmsDeleteTransform(reference);
+    EXPECT_LE(off, 240 * 160 / 1000) << (relative ? "relative" : "perceptual");
+    EXPECT_LE(worst, 2) << (relative ? "relative" : "perceptual");
+  }
+  cmsCloseProfile(srgb);
 }
 
 TEST(InkPlates, ALargePicturesTableOfEveryColourGivesTheSameInks) {
