@@ -18,7 +18,6 @@ const QString kFolder = QStringLiteral("files/lastFolder");
 const QString kPressProfile = QStringLiteral("press/profile");
 const QString kPerceptual = QStringLiteral("press/perceptual");
 const QString kInkLimit = QStringLiteral("press/inkLimit");
-constexpr std::array kInkLimits = {240, 260, 280, 300, 320, 340, 360, 400};
 
 std::optional<ColourModel> ModelNamed(const QString& name) {
   // CMYK is never taken up at start: it grows the window, which starts as it is laid out.

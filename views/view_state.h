@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <vector>
@@ -9,6 +10,9 @@
 #include "views/view_mapping.h"
 
 namespace irobunkai {
+
+/// The total ink limits a press's paper may be given, in percent.
+inline constexpr std::array kInkLimits = {240, 260, 280, 300, 320, 340, 360, 400};
 
 /// What the four picture views share: one zoom and one region of their areas, and
 /// how the channel views show their channel. Views subscribe

@@ -117,6 +117,14 @@ void CommandActions::Refresh() const {
   }
 }
 
+HelpLine Help(const char* input, const char* japanese, const char* english) {
+  return {QString::fromUtf8(input), QString::fromUtf8(japanese), QString::fromUtf8(english)};
+}
+
+std::function<QString()> Fixed(const char* text) {
+  return [text = QString::fromUtf8(text)] { return text; };
+}
+
 std::vector<HelpLine> CommandActions::HelpLines() const {
   std::vector<HelpLine> lines;
   for (const Command& command : table_) {

@@ -55,6 +55,11 @@ struct Command {
   std::optional<HelpLine> help{};   ///< none: the line above covers this entry too
 };
 
+/// A help line from UTF-8 texts.
+HelpLine Help(const char* input, const char* japanese, const char* english);
+/// A menu text that never changes.
+std::function<QString()> Fixed(const char* text);
+
 /// Where the keys of each scope are taken.
 struct KeyTargets {
   QWidget* window;

@@ -9,17 +9,9 @@ namespace {
 
 constexpr int kToDefault = -1000;  // zoom steps enough to reach the default view
 
-std::function<QString()> Fixed(const char* text) {
-  return [text = QString::fromUtf8(text)] { return text; };
-}
-
 // Runs `body` as a handler: an error escaping it is reported, as for the buttons.
 std::function<void()> Guarded(QWidget* parent, std::function<void()> body) {
   return [parent, body = std::move(body)] { RunHandler(parent, body); };
-}
-
-HelpLine Help(const char* input, const char* japanese, const char* english) {
-  return {QString::fromUtf8(input), QString::fromUtf8(japanese), QString::fromUtf8(english)};
 }
 
 }  // namespace

@@ -10,19 +10,6 @@
 #include "window/form1.h"
 
 namespace irobunkai {
-namespace {
-
-constexpr std::array kInkLimits = {240, 260, 280, 300, 320, 340, 360, 400};
-
-HelpLine Help(const char* input, const char* japanese, const char* english) {
-  return {QString::fromUtf8(input), QString::fromUtf8(japanese), QString::fromUtf8(english)};
-}
-
-std::function<QString()> Fixed(const char* text) {
-  return [text = QString::fromUtf8(text)] { return text; };
-}
-
-}  // namespace
 
 QString ChooseProfileWithDialog(QWidget* parent) {
   return QFileDialog::getOpenFileName(parent, QStringLiteral("出力プロファイル"),
