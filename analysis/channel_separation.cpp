@@ -142,10 +142,7 @@ void SplitInto(const SeparationOptions& options, std::span<const ColorValue> col
 // A CMYK picture's own inks, when it is split into CMYK and shows nothing but itself: they
 // are the plates as stored, never made again from the colours they were rendered to.
 const InkSamples* OwnInks(const PictureView& source, const SeparationOptions& options) {
-  const InkSamples* inks = source.Picture().Inks();
-  const bool own = options.model == ColourModel::CMYK && inks != nullptr && !source.HasDrawing() &&
-                   inks->width == source.ContentWidth() && inks->height == source.ContentHeight();
-  return own ? inks : nullptr;
+  return options.model == ColourModel::CMYK ? source.ShownInks() : nullptr;
 }
 
 void SplitInks(const InkSamples& inks, int y, int left, int count,

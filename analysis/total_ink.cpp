@@ -44,9 +44,9 @@ std::int64_t CountMadeRow(const PictureView& source, const PressSeparation& pres
 
 InkLevels InksAt(const PictureView& view, Cell cell, ColorValue colour,
                  const PressSeparation& press) {
-  const InkSamples* inks = view.Picture().Inks();
-  if (inks != nullptr && !view.HasDrawing() && cell.column >= 0 && cell.row >= 0 &&
-      cell.column < inks->width && cell.row < inks->height) {
+  const InkSamples* inks = view.ShownInks();
+  if (inks != nullptr && cell.column >= 0 && cell.row >= 0 && cell.column < inks->width &&
+      cell.row < inks->height) {
     const std::uint8_t* at = inks->Row(cell.row) + static_cast<std::ptrdiff_t>(cell.column) * 4;
     return {at[0], at[1], at[2], at[3]};
   }
@@ -57,15 +57,13 @@ std::int64_t CountOverInkLimit(const PictureView& source, const PressSeparation&
                                int limitPercent) {
   const int width = source.ContentWidth();
   const int height = source.ContentHeight();
-  const InkSamples* inks = source.Picture().Inks();
-  const bool stored =
-      inks != nullptr && !source.HasDrawing() && inks->width == width && inks->height == height;
+  const InkSamples* inks = source.ShownInks();
   PreparePress(source, {.model = ColourModel::CMYK, .press = &press});
   std::int64_t over = 0;
 #pragma omp parallel for schedule(static) reduction(+ : over)
   for (int y = 0; y < height; ++y) {
-    over += stored ? CountStoredRow(*inks, y, width, limitPercent)
-                   : CountMadeRow(source, press, y, width, limitPercent);
+    over += inks != nullptr ? CountStoredRow(*inks, y, width, limitPercent)
+                            : CountMadeRow(source, press, y, width, limitPercent);
   }
   return over;
 }

@@ -18,7 +18,7 @@ std::optional<MipPyramid> SourceLevels(const PictureView& source) {
 ChannelLevels ChannelLevelsFrom(const MipPyramid* colour, const PictureView& split,
                                 ColourModel model, const ProfileLab* lab,
                                 const PressSeparation* press) {
-  if (model == ColourModel::CMYK && split.Picture().Inks() != nullptr && !split.HasDrawing()) {
+  if (model == ColourModel::CMYK && split.ShownInks() != nullptr) {
     return {};  // levels of the colours would not be the stored inks
   }
   std::optional<MipPyramid> made;

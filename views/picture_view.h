@@ -67,6 +67,11 @@ class PictureView {
 
   /// True when anything was drawn with PSet or DrawPlane since the last clear.
   [[nodiscard]] bool HasDrawing() const { return plane_ || !drawn_.empty(); }
+  /// A CMYK picture's inks while the view shows that picture and nothing drawn over it: what
+  /// its content was rendered from, cell for cell. Else nullptr.
+  [[nodiscard]] const InkSamples* ShownInks() const {
+    return HasDrawing() ? nullptr : picture_.Inks();
+  }
 
   /// What Point reads along row y, for the whole width of the area.
   void ReadRow(int y, std::span<ColorValue> out) const;

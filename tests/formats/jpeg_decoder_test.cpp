@@ -282,17 +282,22 @@ TEST(JpegDecoder, EveryExifOrientationTurnsThePictureAsQtTurnedIt) {
 // Inks flat over each block of 8 by 8, which a JPEG of quality 100 gives back exactly.
 int BlockInks(int x, int y, int c) { return (x / 8 * 53 + y / 8 * 91 + c * 67 + 11) % 256; }
 
+// A CMYK file whose blocks come back exactly: quality 100, no subsampling.
+test::JpegLayout ExactCmyk(int width, int height, bool adobe) {
+  return {.width = width,
+          .height = height,
+          .colours = Colours::Cmyk,
+          .adobe = adobe,
+          .quality = 100,
+          .hSampling = 1,
+          .vSampling = 1};
+}
+
 TEST(JpegDecoder, ACmykPictureKeepsItsInksTurnedWithItsPixels) {
   for (const bool adobe : {false, true}) {
     for (int orientation = 1; orientation <= 8; ++orientation) {
-      const test::JpegLayout layout{.width = 40,
-                                    .height = 24,
-                                    .colours = Colours::Cmyk,
-                                    .adobe = adobe,
-                                    .quality = 100,
-                                    .hSampling = 1,
-                                    .vSampling = 1,
-                                    .app1 = {test::ExifSegment({.orientation = orientation})}};
+      test::JpegLayout layout = ExactCmyk(40, 24, adobe);
+      layout.app1 = {test::ExifSegment({.orientation = orientation})};
       const std::string what =
           "orientation " + std::to_string(orientation) + " adobe " + std::to_string(adobe);
       const Image image = Decode(test::EncodeJpeg(layout, BlockInks), what).image;
@@ -327,14 +332,7 @@ TEST(JpegDecoder, OtherColoursCarryNoInksAndTheRowsAFileLacksHaveNone) {
     EXPECT_EQ(image.Inks(), nullptr) << static_cast<int>(colours);
   }
   // A CMYK file cut short: the rows it lacks have no ink, as they have no picture.
-  const test::JpegLayout layout{.width = 64,
-                                .height = 320,
-                                .colours = Colours::Cmyk,
-                                .adobe = false,
-                                .quality = 100,
-                                .hSampling = 1,
-                                .vSampling = 1};
-  const std::vector<std::uint8_t> bytes = test::EncodeJpeg(layout, BlockInks);
+  const std::vector<std::uint8_t> bytes = test::EncodeJpeg(ExactCmyk(64, 320, false), BlockInks);
   const DecodedPicture cut = Decode(Cut(bytes, bytes.size() / 2), "cut short");
   ASSERT_TRUE(cut.cutShort);
   const int present = cut.cutShort->rowsPresent;
